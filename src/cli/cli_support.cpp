@@ -1,0 +1,61 @@
+#include "cli/cli_support.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <iostream>
+
+namespace zentora::cli {
+
+void PrintError(std::string_view message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "zentora-cli: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+void PrintLine(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+std::string ToUtf8(const QString& text) { return text.toStdString(); }
+
+std::filesystem::path ToPath(const QString& text) {
+  const QByteArray encoded = QFile::encodeName(text);
+  return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
+}
+
+std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments) {
+  const QCommandLineOption help = parser.addHelpOption();
+  if (!parser.parse(arguments)) {
+    PrintError(ToUtf8(parser.errorText()));
+    PrintError("try '" + ToUtf8(arguments.value(0)) + " --help'");
+    return kExitUsage;
+  }
+  if (parser.isSet(help)) {
+    std::fputs(parser.helpText().toUtf8().constData(), stdout);
+    return kExitOk;
+  }
+  return std::nullopt;
+}
+
+bool ExpectPositionals(const QCommandLineParser& parser, qsizetype count) {
+  const qsizetype given = parser.positionalArguments().size();
+  if (given == count) {
+    return true;
+  }
+  PrintError(given < count ? "missing arguments" : "too many arguments");
+  std::fputs(parser.helpText().toUtf8().constData(), stderr);
+  return false;
+}
+
+std::optional<LoadedProject> LoadProject(const std::filesystem::path& projectFile) {
+  LoadedProject loaded{CProject(std::filesystem::path()), {}, {}};
+  if (Status opened = loaded.project.Open(projectFile, loaded.Lists()); !opened) {
+    PrintError("无法打开工程：" + projectFile.string() + "（" + opened.message() + "）");
+    return std::nullopt;
+  }
+  return loaded;
+}
+
+}  // namespace zentora::cli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "image/gallery_item_list.h"
+#include "project/project.h"
+
+namespace zentora::cli {
+
+// 0: every step that ran succeeded; 1: something failed; 2: bad arguments
+// or an unreadable project.
+enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// Parses a subcommand's arguments. Returns an exit code when the command
+// should end here: after --help (0) or after a usage error (2), which is
+// printed with a hint.
+std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments);
+
+// Checks the number of positional arguments; prints a usage error if wrong.
+bool ExpectPositionals(const QCommandLineParser& parser, qsizetype count);
+
+void PrintError(std::string_view message);
+void PrintLine(std::string_view line);
+
+std::filesystem::path ToPath(const QString& text);
+std::string ToUtf8(const QString& text);
+
+// A project read from the command line, with the two lists the galleries
+// would hold.
+struct LoadedProject {
+  CProject project;
+  CGalleryItemList pictures;
+  CGalleryItemList sounds;
+
+  ProjectLists Lists() { return {pictures, sounds}; }
+};
+
+// Opens a project file; prints the reason and returns nullopt when it cannot
+// be read.
+std::optional<LoadedProject> LoadProject(const std::filesystem::path& projectFile);
+
+}  // namespace zentora::cli

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace zentora::cli {
+
+// Each takes the subcommand's arguments, the first being its own name (as
+// "zentora-cli compile"), and returns the process's exit status.
+int RunCompile(const QStringList& arguments);
+int RunProject(const QStringList& arguments);
+
+}  // namespace zentora::cli

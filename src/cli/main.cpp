@@ -1,0 +1,71 @@
+// zentora-cli: the resource compiler and project tools for scripts and build
+// servers. Every command runs the same core code as the desktop program.
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zentora-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+    "\n"
+    "Prepares pictures and sounds for the Zentora LCD display module.\n"
+    "\n"
+    "Commands:\n"
+    "  compile PROJECT [--out DIR] [image options]\n"
+    "      Compile the project's pictures into DIR/image.bin and DIR/image.idx\n"
+    "      (DIR defaults to the project's folder + output/).\n"
+    "  project create PROJECT [--picture FILE]... [--sound FILE]...\n"
+    "      Make a project file, copying the files into its folder.\n"
+    "  project show PROJECT\n"
+    "      List a project's pictures and sounds with their numbers.\n"
+    "\n"
+    "Image options:\n"
+    "  --depth 16|24            16-bit RGB565 (default) or 24-bit RGB\n"
+    "  --msb-first              high byte (or red) of each pixel first\n"
+    "  --row-right-to-left      scan each row from right to left\n"
+    "  --column-bottom-to-top   scan each column from bottom to top\n"
+    "  --column-first           store column by column\n"
+    "\n"
+    "Lines of the output list go to stdout, errors to stderr.\n"
+    "Exit status: 0 success, 1 a step failed, 2 bad arguments or unreadable project.\n"
+    "'zentora-cli COMMAND --help' describes one command.\n";
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("zentora-cli");
+  QCoreApplication::setApplicationVersion("0.1.0");
+
+  const QStringList arguments = QCoreApplication::arguments();
+  const QString command = arguments.value(1);
+  if (command.isEmpty()) {
+    std::fputs(kUsage, stderr);
+    return zentora::cli::kExitUsage;
+  }
+  if (command == "-h" || command == "--help" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return zentora::cli::kExitOk;
+  }
+  if (command == "--version") {
+    std::puts("zentora-cli 0.1.0");
+    return zentora::cli::kExitOk;
+  }
+  QStringList rest = arguments.mid(2);
+  rest.prepend("zentora-cli " + command);
+  if (command == "compile") {
+    return zentora::cli::RunCompile(rest);
+  }
+  if (command == "project") {
+    return zentora::cli::RunProject(rest);
+  }
+  zentora::cli::PrintError("unknown command '" + command.toStdString() +
+                           "'; 'zentora-cli --help' lists the commands");
+  return zentora::cli::kExitUsage;
+}

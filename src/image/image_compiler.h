@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+#include "app/compile_outcome.h"
+#include "app/status_sink.h"
+#include "image/image_settings.h"
+
+namespace zentora {
+
+// Compiles the pictures, in list order, into the module's picture data file
+// and index file, reporting lines and progress to the sink. `pictures` is a
+// snapshot of the picture list taken by the caller, so that editing the list
+// meanwhile cannot disturb the compile.
+//
+// Decoding runs ahead on worker threads; files, lines and progress come out
+// exactly as a one-picture-at-a-time loop would produce them.
+CompileOutcome GenerateImageResources(const std::vector<std::filesystem::path>& pictures,
+                                      const ImageSettings& settings,
+                                      const std::filesystem::path& dataPath,
+                                      const std::filesystem::path& indexPath, StatusSink& sink);
+
+// How many decoder threads the compile uses: one per core, so that two cores
+// decode two pictures at once. Exposed for the benchmark.
+int ImageCompilerThreadCount();
+
+}  // namespace zentora

@@ -1,0 +1,89 @@
+#include "image/picture_canvas.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+#include "image/image_index.h"
+
+namespace zentora {
+
+namespace {
+
+constexpr QRgb kCanvasBlue = 0xFF0000FF;
+
+PictureCanvas Refused(PictureCanvas::Status status, QSize size = {}) {
+  PictureCanvas result;
+  result.status = status;
+  if (status == PictureCanvas::Status::TooLarge) {
+    result.width = size.width();
+    result.height = size.height();
+  }
+  return result;
+}
+
+QImage DrawOverBlue(QImage picture) {
+  picture.setDevicePixelRatio(1.0);
+  if (!picture.hasAlphaChannel()) {
+    // Opaque pictures would come out of the blend unchanged.
+    return picture.convertToFormat(QImage::Format_RGB32);
+  }
+  QImage canvas(picture.size(), QImage::Format_RGB32);
+  if (canvas.isNull()) {
+    return canvas;
+  }
+  canvas.fill(kCanvasBlue);
+  QPainter painter(&canvas);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.drawImage(QPoint(0, 0), picture);
+  painter.end();
+  return canvas;
+}
+
+PictureCanvas Draw(QImageReader& reader, int bytesPerPixel) {
+  reader.setAutoTransform(false);
+  const QSize announced = reader.size();
+  if (announced.isValid() && !FitsImageIndex(announced.width(), announced.height(),
+                                             bytesPerPixel)) {
+    return Refused(PictureCanvas::Status::TooLarge, announced);
+  }
+  QImage picture = reader.read();
+  if (picture.isNull()) {
+    return Refused(PictureCanvas::Status::Unreadable);
+  }
+  if (!FitsImageIndex(picture.width(), picture.height(), bytesPerPixel)) {
+    return Refused(PictureCanvas::Status::TooLarge, picture.size());
+  }
+  PictureCanvas result;
+  result.width = picture.width();
+  result.height = picture.height();
+  result.canvas = DrawOverBlue(std::move(picture));
+  if (result.canvas.isNull()) {
+    return Refused(PictureCanvas::Status::Unreadable);
+  }
+  result.status = PictureCanvas::Status::Drawn;
+  return result;
+}
+
+}  // namespace
+
+PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel) {
+  QImageReader reader(&device);
+  return Draw(reader, bytesPerPixel);
+}
+
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel) {
+  if (path.empty()) {
+    return Refused(PictureCanvas::Status::Unreadable);
+  }
+  QFile file(QFile::decodeName(path.c_str()));
+  if (!file.open(QIODevice::ReadOnly)) {
+    return Refused(PictureCanvas::Status::Unreadable);
+  }
+  // Content decides the format, not the extension, so a renamed file still
+  // decodes.
+  QImageReader reader(&file);
+  return Draw(reader, bytesPerPixel);
+}
+
+}  // namespace zentora

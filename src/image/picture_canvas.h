@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+
+#include <filesystem>
+
+class QIODevice;
+
+namespace zentora {
+
+// A picture decoded and drawn the way the compilers and the export see it:
+// an opaque Format_RGB32 canvas at the picture's own pixel size, transparent
+// parts blended over pure blue.
+struct PictureCanvas {
+  enum class Status {
+    Drawn,
+    Unreadable,  // missing, not a picture, or beyond the decoder's allocation limit
+    TooLarge,    // decodable, but its index entry could not describe it
+  };
+  Status status = Status::Unreadable;
+  QImage canvas;
+  int width = 0;   // set for Drawn and TooLarge
+  int height = 0;  // set for Drawn and TooLarge
+};
+
+// Decodes the first frame of a picture file and draws it onto the blue
+// canvas. Pictures whose index entry at bytesPerPixel could not be true are
+// refused as TooLarge, from their header alone where the format tells the
+// size up front.
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel);
+PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel);
+
+}  // namespace zentora

@@ -1,0 +1,38 @@
+#include "project/file_import.h"
+
+#include <QString>
+
+#include "app/file_copy.h"
+
+namespace zentora {
+
+bool IsStorableFileName(const std::filesystem::path& name) {
+  const std::string& bytes = name.native();
+  if (bytes.empty()) {
+    return false;
+  }
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      return false;
+    }
+  }
+  // A round trip through UTF-16 changes invalid sequences into U+FFFD.
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString() ==
+         bytes;
+}
+
+Result<std::filesystem::path> ImportFileIntoFolder(const std::filesystem::path& source,
+                                                   const std::filesystem::path& folder) {
+  const std::filesystem::path name = source.filename();
+  if (!IsStorableFileName(name)) {
+    return Status::Failure("文件名不是有效的 UTF-8 文本，无法加入工程：" +
+                           QString::fromLocal8Bit(name.c_str()).toStdString());
+  }
+  std::filesystem::path destination = folder / name;
+  if (Status copied = CopyFileReplacing(source, destination); !copied) {
+    return Status::Failure("复制文件失败：" + source.string() + "（" + copied.message() + "）");
+  }
+  return destination;
+}
+
+}  // namespace zentora

@@ -1,0 +1,165 @@
+#include "project/project.h"
+
+#include <cstdint>
+#include <span>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "app/atomic_file_writer.h"
+#include "app/file_copy.h"
+#include "project/project_file.h"
+
+namespace zentora {
+
+namespace {
+
+constexpr const char* kProjectExtension = ".zentoraprj";
+
+CProject::SaveOutcome SaveFailed(std::string step) {
+  return {CProject::SaveResult::Failed, std::move(step)};
+}
+
+// Where a save puts each entry of one list, and the names the file lists.
+struct PlannedList {
+  std::vector<std::filesystem::path> newPaths;
+  std::vector<std::string> names;
+};
+
+// Copies the entries' files into `folder` and works out their new paths. An
+// entry that names no file keeps naming none.
+Result<PlannedList> CopyIntoFolder(const CGalleryItemList& list,
+                                   const std::filesystem::path& folder) {
+  PlannedList planned;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    const std::filesystem::path& path = list.GetPath(i);
+    const std::string name = path.filename().string();
+    if (name.empty()) {
+      planned.newPaths.emplace_back();
+      planned.names.emplace_back();
+      continue;
+    }
+    std::filesystem::path newPath = folder / name;
+    if (path != newPath) {
+      if (Status copied = CopyFileReplacing(path, newPath); !copied) {
+        return Status::Failure("复制文件 " + path.string() + " 到 " + newPath.string() + "（" +
+                               copied.message() + "）");
+      }
+    }
+    planned.newPaths.push_back(std::move(newPath));
+    planned.names.push_back(name);
+  }
+  return planned;
+}
+
+void ApplyPaths(CGalleryItemList& list, std::vector<std::filesystem::path>& newPaths) {
+  for (int i = 0; i < list.GetCount(); ++i) {
+    list.SetPath(i, std::move(newPaths[static_cast<std::size_t>(i)]));
+  }
+}
+
+}  // namespace
+
+std::filesystem::path AsFolder(std::filesystem::path folder) {
+  if (!folder.empty() && !folder.native().ends_with('/')) {
+    folder += '/';
+  }
+  return folder;
+}
+
+CProject::CProject(std::filesystem::path defaultFolder)
+    : defaultFolder_(AsFolder(std::move(defaultFolder))) {}
+
+std::filesystem::path CProject::GetWorkingFolder() const {
+  return projectFolder_.empty() ? defaultFolder_ : projectFolder_;
+}
+
+std::filesystem::path CProject::ProjectFilePath() const {
+  return projectFolder_.empty() ? std::filesystem::path() : projectFolder_ / projectFileName_;
+}
+
+void CProject::AdoptFolder(std::filesystem::path folder, std::string fileName) {
+  projectFolder_ = AsFolder(std::move(folder));
+  projectFileName_ = std::move(fileName);
+}
+
+CProject::SaveOutcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
+  std::filesystem::path folder = projectFolder_;
+  std::string fileName = projectFileName_;
+  if (folder.empty()) {
+    std::optional<ProjectPathAnswer> answer = askPath ? askPath() : std::nullopt;
+    if (!answer) {
+      return {SaveResult::Cancelled, {}};
+    }
+    // The location and name are taken as typed and joined as text.
+    folder = AsFolder(answer->location.string() + "/" + answer->name);
+    fileName = answer->name + kProjectExtension;
+    // Only the last level is made; the location itself must exist.
+    std::error_code createError;
+    std::filesystem::create_directory(folder, createError);
+    if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
+      return SaveFailed("创建工程文件夹 " + folder.string() + "（" +
+                        (createError ? createError.message() : std::string("不是文件夹")) +
+                        "）");
+    }
+  }
+
+  Result<PlannedList> pictures = CopyIntoFolder(lists.pictures, folder);
+  if (!pictures) {
+    return SaveFailed(pictures.error());
+  }
+  Result<PlannedList> sounds = CopyIntoFolder(lists.sounds, folder);
+  if (!sounds) {
+    return SaveFailed(sounds.error());
+  }
+
+  const std::filesystem::path filePath = folder / fileName;
+  Result<std::string> bytes =
+      SerializeProjectFile(ProjectFileContents{pictures.value().names, sounds.value().names});
+  if (!bytes) {
+    return SaveFailed("写入工程文件 " + filePath.string() + "（" + bytes.error() + "）");
+  }
+  const std::string& text = bytes.value();
+  if (Status written = WriteFileAtomically(
+          filePath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+      !written) {
+    return SaveFailed("写入工程文件 " + filePath.string() + "（" + written.message() + "）");
+  }
+
+  projectFolder_ = std::move(folder);
+  projectFileName_ = std::move(fileName);
+  ApplyPaths(lists.pictures, pictures.value().newPaths);
+  ApplyPaths(lists.sounds, sounds.value().newPaths);
+  modified_ = 0;
+  return {SaveResult::Saved, {}};
+}
+
+Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lists) {
+  Result<ProjectFileContents> contents = ReadProjectFile(projectFile);
+  if (!contents) {
+    return contents.status();
+  }
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(projectFile, error);
+  if (error) {
+    return Status::Failure(error.message());
+  }
+  projectFolder_ = AsFolder(absolute.parent_path());
+  projectFileName_ = absolute.filename().string();
+
+  auto fill = [this](CGalleryItemList& list, const std::vector<std::string>& names) {
+    list.RemoveAll();
+    for (const std::string& name : names) {
+      list.Add(name.empty() ? std::filesystem::path() : projectFolder_ / name);
+    }
+  };
+  fill(lists.pictures, contents.value().images);
+  fill(lists.sounds, contents.value().waves);
+  return Status::Ok();
+}
+
+std::string SaveFailureMessage(const CProject::SaveOutcome& outcome) {
+  return "保存工程失败：" + outcome.error;
+}
+
+}  // namespace zentora

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/result.h"
+#include "image/gallery_item_list.h"
+
+namespace zentora {
+
+// What the user accepted in the save-project dialog.
+struct ProjectPathAnswer {
+  std::string name;                  // the project's name; also the folder's
+  std::filesystem::path location;    // the folder in which its folder is made
+};
+
+// Asked only on the first save; nullopt means the user cancelled.
+using AskProjectPath = std::function<std::optional<ProjectPathAnswer>()>;
+
+// The two lists a project file describes. They belong to the galleries; the
+// project reads and rewrites them.
+struct ProjectLists {
+  CGalleryItemList& pictures;
+  CGalleryItemList& sounds;
+};
+
+// The open project: its folder and file, the default folder that serves
+// until it has a folder of its own, and whether the lists changed since the
+// last save. Folders always end with a separator.
+class CProject {
+ public:
+  explicit CProject(std::filesystem::path defaultFolder);
+
+  const std::filesystem::path& ProjectFolder() const { return projectFolder_; }
+  const std::string& ProjectFileName() const { return projectFileName_; }
+  const std::filesystem::path& DefaultFolder() const { return defaultFolder_; }
+  // The project folder once there is one, else the default folder.
+  std::filesystem::path GetWorkingFolder() const;
+  // Empty while the project has no folder.
+  std::filesystem::path ProjectFilePath() const;
+
+  int Modified() const { return modified_; }
+  void SetModified() { modified_ = 1; }
+
+  enum class SaveResult { Saved, Cancelled, Failed };
+  struct SaveOutcome {
+    SaveResult result = SaveResult::Failed;
+    std::string error;  // for Failed: the failed step and its reason
+  };
+  // Writes the project file, copying every entry's file into the project
+  // folder first. The first save asks for the name and location. Nothing
+  // changes in memory unless the whole save succeeds: folder made, every copy
+  // made, file written. The old project file survives any failure.
+  SaveOutcome Save(ProjectLists lists, const AskProjectPath& askPath);
+
+  // Reads a project file and replaces both lists with its entries. The
+  // project folder and file switch to the opened file's; `modified` is kept.
+  // On failure nothing changes.
+  Status Open(const std::filesystem::path& projectFile, ProjectLists lists);
+
+  // Makes `folder` the project's folder without saving (used when a project
+  // file is created from the command line).
+  void AdoptFolder(std::filesystem::path folder, std::string fileName);
+
+ private:
+  std::filesystem::path projectFolder_;
+  std::string projectFileName_;
+  std::filesystem::path defaultFolder_;
+  int modified_ = 0;
+};
+
+// "保存工程失败：" followed by the step and reason of a failed save.
+std::string SaveFailureMessage(const CProject::SaveOutcome& outcome);
+
+// A folder path that ends with a separator.
+std::filesystem::path AsFolder(std::filesystem::path folder);
+
+}  // namespace zentora
