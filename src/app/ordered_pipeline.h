@@ -14,7 +14,8 @@ namespace zentora {
 // Runs produce(i) for i = 0 .. count-1 on worker threads and hands each
 // result to consume(i, result) on the calling thread, strictly in order.
 // Workers run at most `window` items ahead of the consumer, which bounds the
-// memory that finished but unconsumed results hold. consume returns false to
+// memory that finished but unconsumed results hold (the window is at least the
+// number of threads). consume returns false to
 // stop early; items not yet started are then never produced.
 //
 // Everything the consumer does (writing files, reporting lines and progress)

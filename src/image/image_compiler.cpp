@@ -49,6 +49,10 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
+std::string WriteFailureLine(const std::filesystem::path& path, const Status& failure) {
+  return "写入文件失败：" + PathText(path) + "（" + failure.message() + "）";
+}
+
 }  // namespace
 
 int ImageCompilerThreadCount() {
@@ -60,6 +64,15 @@ CompileOutcome GenerateImageResources(const std::vector<std::filesystem::path>& 
                                       const ImageSettings& settings,
                                       const std::filesystem::path& dataPath,
                                       const std::filesystem::path& indexPath, StatusSink& sink) {
+  return GenerateImageResourcesOnThreads(pictures, settings, dataPath, indexPath, sink,
+                                         ImageCompilerThreadCount());
+}
+
+CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem::path>& pictures,
+                                               const ImageSettings& settings,
+                                               const std::filesystem::path& dataPath,
+                                               const std::filesystem::path& indexPath,
+                                               StatusSink& sink, int threads) {
   Result<CExclusiveFile> dataFile = CExclusiveFile::Create(dataPath);
   if (!dataFile) {
     sink.AppendLine("无法创建文件：" + PathText(dataPath));
@@ -94,26 +107,25 @@ CompileOutcome GenerateImageResources(const std::vector<std::filesystem::path>& 
                       pictures[static_cast<std::size_t>(i)].filename().string());
     }
     if (Status written = dataFile.value().Write(picture.block); !written) {
-      writeFailure = "写入文件失败：" + PathText(dataPath) + "（" + written.message() + "）";
+      writeFailure = WriteFailureLine(dataPath, written);
       return false;
     }
     const ImageIndexEntry entry =
         EncodeImageIndexEntry(i, address, picture.width, picture.height, bytesPerPixel);
     if (Status written = indexFile.value().Write(entry); !written) {
-      writeFailure = "写入文件失败：" + PathText(indexPath) + "（" + written.message() + "）";
+      writeFailure = WriteFailureLine(indexPath, written);
       return false;
     }
     address += ImageDataLength(picture.width, picture.height, bytesPerPixel);
     return true;
   };
-  const int threads = ImageCompilerThreadCount();
   RunOrderedPipeline<PackedPicture>(count, threads, 2 * threads, produce, consume);
 
   if (!writeFailure) {
     if (Status closed = indexFile.value().Close(); !closed) {
-      writeFailure = "写入文件失败：" + PathText(indexPath) + "（" + closed.message() + "）";
+      writeFailure = WriteFailureLine(indexPath, closed);
     } else if (Status dataClosed = dataFile.value().Close(); !dataClosed) {
-      writeFailure = "写入文件失败：" + PathText(dataPath) + "（" + dataClosed.message() + "）";
+      writeFailure = WriteFailureLine(dataPath, dataClosed);
     }
   }
   if (writeFailure) {

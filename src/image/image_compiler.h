@@ -21,8 +21,16 @@ CompileOutcome GenerateImageResources(const std::vector<std::filesystem::path>& 
                                       const std::filesystem::path& dataPath,
                                       const std::filesystem::path& indexPath, StatusSink& sink);
 
+// The same with a given number of decoder threads (1 decodes on the calling
+// thread); the output does not depend on it. For measurements and tests.
+CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem::path>& pictures,
+                                               const ImageSettings& settings,
+                                               const std::filesystem::path& dataPath,
+                                               const std::filesystem::path& indexPath,
+                                               StatusSink& sink, int threads);
+
 // How many decoder threads the compile uses: one per core, so that two cores
-// decode two pictures at once. Exposed for the benchmark.
+// decode two pictures at once.
 int ImageCompilerThreadCount();
 
 }  // namespace zentora

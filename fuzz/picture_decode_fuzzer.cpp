@@ -1,0 +1,44 @@
+// The compiler's picture path from raw bytes: decode, draw over blue, pack.
+// The first byte picks the packing settings so every variant gets exercised.
+#include <QBuffer>
+#include <QByteArray>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "image/image_index.h"
+#include "image/picture_canvas.h"
+#include "image/pixel_packing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) {
+    return 0;
+  }
+  const std::uint8_t flags = data[0];
+  zentora::ImageSettings settings;
+  settings.colorDepth = flags & 1;
+  settings.msbFirst = (flags & 2) != 0;
+  settings.rowRightToLeft = (flags & 4) != 0;
+  settings.columnBottomToTop = (flags & 8) != 0;
+  settings.columnFirst = (flags & 16) != 0;
+
+  QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1),
+                                             static_cast<qsizetype>(size - 1));
+  QBuffer device(&bytes);
+  device.open(QIODevice::ReadOnly);
+  const zentora::PictureCanvas drawn =
+      zentora::DrawPictureCanvas(device, settings.BytesPerPixel());
+  if (drawn.status != zentora::PictureCanvas::Status::Drawn) {
+    return 0;
+  }
+  if (!zentora::FitsImageIndex(drawn.width, drawn.height, settings.BytesPerPixel())) {
+    std::abort();
+  }
+  const std::vector<std::uint8_t> block =
+      zentora::PackPicture(drawn.canvas, drawn.width, drawn.height, settings);
+  if (block.size() != zentora::ImageDataLength(drawn.width, drawn.height,
+                                               settings.BytesPerPixel())) {
+    std::abort();
+  }
+  return 0;
+}
