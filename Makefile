@@ -27,7 +27,7 @@ run: build
 	@$(BUILD_DIR)/src/cli/zentora-cli --help
 
 test: build
-	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j$(JOBS)
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)

@@ -12,7 +12,9 @@ bool IsStorableFileName(const std::filesystem::path& name) {
     return false;
   }
   for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) < 0x20) {
+    // A project file reads a backslash as a folder separator: such a name
+    // would come back as another file.
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\\') {
       return false;
     }
   }
@@ -24,6 +26,10 @@ bool IsStorableFileName(const std::filesystem::path& name) {
 Result<std::filesystem::path> ImportFileIntoFolder(const std::filesystem::path& source,
                                                    const std::filesystem::path& folder) {
   const std::filesystem::path name = source.filename();
+  if (name.native().find('\\') != std::string::npos) {
+    return Status::Failure("文件名含有“\\”，无法加入工程：" +
+                           QString::fromLocal8Bit(name.c_str()).toStdString());
+  }
   if (!IsStorableFileName(name)) {
     return Status::Failure("文件名不是有效的 UTF-8 文本，无法加入工程：" +
                            QString::fromLocal8Bit(name.c_str()).toStdString());

@@ -92,7 +92,11 @@ CProject::SaveOutcome CProject::Save(ProjectLists lists, const AskProjectPath& a
       return {SaveResult::Cancelled, {}};
     }
     // The location and name are taken as typed and joined as text.
-    folder = AsFolder(answer->location.string() + "/" + answer->name);
+    std::string location = answer->location.string();
+    while (location.size() > 1 && location.back() == '/') {
+      location.pop_back();  // "L/" + "/" would double the separator
+    }
+    folder = AsFolder((location == "/" ? location : location + "/") + answer->name);
     fileName = answer->name + kProjectExtension;
     // Only the last level is made; the location itself must exist.
     std::error_code createError;

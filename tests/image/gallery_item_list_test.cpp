@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ struct MoveCase {
   const char* order;
   int selectedAfter;
 };
+
+void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.name; }
 
 class GalleryItemListMove : public ::testing::TestWithParam<MoveCase> {};
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QRgb>
+#include <QStringList>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+namespace zentora::testing {
+
+// What one run of zentora-cli left behind.
+struct CliRun {
+  int exitCode = -1;
+  std::string out;  // stdout, as bytes
+  std::string err;  // stderr, as bytes
+};
+
+// Runs the built zentora-cli with these arguments, in the C.UTF-8 locale,
+// and waits for it to end. A relative path in the arguments is taken from
+// workingFolder when given.
+CliRun RunCli(const QStringList& arguments,
+              const std::filesystem::path& workingFolder = std::filesystem::path());
+
+QString Arg(const std::filesystem::path& path);
+
+// Writes a width × height picture whose pixels are given row by row, in the
+// format the file's extension names (png, bmp).
+void SavePicture(const std::filesystem::path& path, int width, int height,
+                 std::initializer_list<QRgb> pixels);
+
+}  // namespace zentora::testing
