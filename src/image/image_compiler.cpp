@@ -1,6 +1,9 @@
 #include "image/image_compiler.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
 #include <new>
 #include <optional>
 #include <string>
@@ -16,28 +19,94 @@ namespace zentora {
 
 namespace {
 
+// Memory recycled from one picture to the next: pixel blocks and decoded
+// canvases. A fresh megabyte costs hundreds of page faults, more than packing
+// into it; the pool keeps a few of each for the pictures in flight.
+class CMemoryPool {
+ public:
+  struct Block {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t capacity = 0;
+  };
+
+  explicit CMemoryPool(std::size_t maxKept) : maxKept_(maxKept) {}
+
+  Block TakeBlock(std::size_t size) {
+    {
+      std::lock_guard lock(mutex_);
+      for (auto it = blocks_.begin(); it != blocks_.end(); ++it) {
+        if (it->capacity >= size) {
+          Block block = std::move(*it);
+          blocks_.erase(it);
+          return block;
+        }
+      }
+    }
+    // Uninitialised: every byte is about to be written.
+    return Block{std::make_unique_for_overwrite<std::uint8_t[]>(size), size};
+  }
+
+  void GiveBlock(Block block) {
+    std::lock_guard lock(mutex_);
+    if (block.bytes && blocks_.size() < maxKept_) {
+      blocks_.push_back(std::move(block));
+    }
+  }
+
+  QImage TakeCanvas() {
+    std::lock_guard lock(mutex_);
+    if (canvases_.empty()) {
+      return {};
+    }
+    QImage canvas = std::move(canvases_.back());
+    canvases_.pop_back();
+    return canvas;
+  }
+
+  void GiveCanvas(QImage canvas) {
+    std::lock_guard lock(mutex_);
+    if (!canvas.isNull() && canvases_.size() < maxKept_) {
+      canvases_.push_back(std::move(canvas));
+    }
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<Block> blocks_;
+  std::vector<QImage> canvases_;
+  std::size_t maxKept_;
+};
+
 // One picture ready to be written: its size and pixel block, or the reason
 // it contributes a zero entry.
 struct PackedPicture {
   PictureCanvas::Status status = PictureCanvas::Status::Unreadable;
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> block;
+  CMemoryPool::Block block;
+  std::size_t blockSize = 0;
+
+  std::span<const std::uint8_t> Bytes() const { return {block.bytes.get(), blockSize}; }
 };
 
-PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettings& settings) {
+PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettings& settings,
+                            CMemoryPool& pool) {
   PackedPicture packed;
   try {
-    PictureCanvas drawn = DrawPictureCanvas(path, settings.BytesPerPixel());
+    PictureCanvas drawn = DrawPictureCanvas(path, settings.BytesPerPixel(), pool.TakeCanvas());
     packed.status = drawn.status;
     if (drawn.status != PictureCanvas::Status::Drawn) {
       return packed;
     }
-    packed.block = PackPicture(drawn.canvas, drawn.width, drawn.height, settings);
-    if (packed.block.empty()) {
-      packed.status = PictureCanvas::Status::Unreadable;
-      return packed;
+    const std::size_t size = PackedSize(drawn.width, drawn.height, settings);
+    packed.block = pool.TakeBlock(size);
+    const bool packedOk = PackPictureInto(drawn.canvas, drawn.width, drawn.height, settings,
+                                          std::span(packed.block.bytes.get(), size));
+    pool.GiveCanvas(std::move(drawn.canvas));
+    if (!packedOk) {
+      return PackedPicture{};
     }
+    packed.blockSize = size;
     packed.width = drawn.width;
     packed.height = drawn.height;
   } catch (const std::bad_alloc&) {
@@ -97,8 +166,9 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
   const int bytesPerPixel = settings.BytesPerPixel();
   std::optional<std::string> writeFailure;
 
+  CMemoryPool pool(static_cast<std::size_t>(threads) + 1);
   auto produce = [&](int i) {
-    return DecodeAndPack(pictures[static_cast<std::size_t>(i)], settings);
+    return DecodeAndPack(pictures[static_cast<std::size_t>(i)], settings, pool);
   };
   auto consume = [&](int i, PackedPicture picture) {
     sink.SetProgress(static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count));
@@ -106,7 +176,7 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
       sink.AppendLine("图片尺寸超出范围：" +
                       pictures[static_cast<std::size_t>(i)].filename().string());
     }
-    if (Status written = dataFile.value().Write(picture.block); !written) {
+    if (Status written = dataFile.value().Write(picture.Bytes()); !written) {
       writeFailure = WriteFailureLine(dataPath, written);
       return false;
     }
@@ -117,6 +187,7 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
       return false;
     }
     address += ImageDataLength(picture.width, picture.height, bytesPerPixel);
+    pool.GiveBlock(std::move(picture.block));
     return true;
   };
   RunOrderedPipeline<PackedPicture>(count, threads, 2 * threads, produce, consume);

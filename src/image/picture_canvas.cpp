@@ -40,15 +40,21 @@ QImage DrawOverBlue(QImage picture) {
   return canvas;
 }
 
-PictureCanvas Draw(QImageReader& reader, int bytesPerPixel) {
+PictureCanvas Draw(QImageReader& reader, int bytesPerPixel, QImage recycled) {
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
   if (announced.isValid() && !FitsImageIndex(announced.width(), announced.height(),
                                              bytesPerPixel)) {
     return Refused(PictureCanvas::Status::TooLarge, announced);
   }
-  QImage picture = reader.read();
-  if (picture.isNull()) {
+  // Only decoders that write every pixel of the frame may reuse memory; the
+  // GIF decoder, for one, would leave the old pixels under transparent parts.
+  const QByteArray format = reader.format();
+  QImage picture;
+  if (format == "png" || format == "jpeg") {
+    picture = std::move(recycled);
+  }
+  if (!reader.read(&picture) || picture.isNull()) {
     return Refused(PictureCanvas::Status::Unreadable);
   }
   if (!FitsImageIndex(picture.width(), picture.height(), bytesPerPixel)) {
@@ -67,12 +73,13 @@ PictureCanvas Draw(QImageReader& reader, int bytesPerPixel) {
 
 }  // namespace
 
-PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel) {
+PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage recycled) {
   QImageReader reader(&device);
-  return Draw(reader, bytesPerPixel);
+  return Draw(reader, bytesPerPixel, std::move(recycled));
 }
 
-PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel) {
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel,
+                                QImage recycled) {
   if (path.empty()) {
     return Refused(PictureCanvas::Status::Unreadable);
   }
@@ -83,7 +90,7 @@ PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerP
   // Content decides the format, not the extension, so a renamed file still
   // decodes.
   QImageReader reader(&file);
-  return Draw(reader, bytesPerPixel);
+  return Draw(reader, bytesPerPixel, std::move(recycled));
 }
 
 }  // namespace zentora

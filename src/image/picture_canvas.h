@@ -27,7 +27,12 @@ struct PictureCanvas {
 // canvas. Pictures whose index entry at bytesPerPixel could not be true are
 // refused as TooLarge, from their header alone where the format tells the
 // size up front.
-PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel);
-PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel);
+//
+// `recycled` may hand in a canvas that is no longer needed: when the next
+// picture has the same size and format, the decoder writes into its memory
+// instead of allocating and faulting in a new one.
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel,
+                                QImage recycled = {});
+PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage recycled = {});
 
 }  // namespace zentora
