@@ -68,17 +68,7 @@ Status CAtomicFileWriter::Write(std::span<const std::uint8_t> bytes) {
   if (fd_ < 0) {
     return Status::Failure(ErrnoMessage(EBADF));
   }
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return Status::Failure(ErrnoMessage(errno));
-    }
-    bytes = bytes.subspan(static_cast<std::size_t>(written));
-  }
-  return Status::Ok();
+  return WriteAllToDescriptor(fd_, bytes);
 }
 
 Status CAtomicFileWriter::Commit() {

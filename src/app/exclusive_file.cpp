@@ -18,6 +18,20 @@ std::string ErrnoMessage(int error_number) {
   return std::error_code(error_number, std::generic_category()).message();
 }
 
+Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return Status::Failure(ErrnoMessage(errno));
+    }
+    bytes = bytes.subspan(static_cast<std::size_t>(written));
+  }
+  return Status::Ok();
+}
+
 namespace {
 
 Result<int> OpenLocked(const std::filesystem::path& path, int flags) {
@@ -77,17 +91,7 @@ CExclusiveFile::~CExclusiveFile() {
 }
 
 Status CExclusiveFile::Write(std::span<const std::uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return Status::Failure(ErrnoMessage(errno));
-    }
-    bytes = bytes.subspan(static_cast<std::size_t>(written));
-  }
-  return Status::Ok();
+  return WriteAllToDescriptor(fd_, bytes);
 }
 
 Result<std::size_t> CExclusiveFile::Read(std::span<std::uint8_t> bytes) {

@@ -42,4 +42,7 @@ class CExclusiveFile {
 // The message for errno, as the user reads it.
 std::string ErrnoMessage(int error_number);
 
+// Writes every byte to a descriptor, retrying short and interrupted writes.
+Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes);
+
 }  // namespace zentora

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace zentora {
@@ -20,19 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CTempDir;
+using testing::FolderContents;
 using testing::ReadText;
 using testing::WriteBytes;
 
 std::span<const std::uint8_t> Bytes(std::string_view text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
-std::set<std::string> FolderContents(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
 }
 
 // The names in the folder other than the ones given: the temporary files.
@@ -45,29 +39,6 @@ std::set<std::string> Others(const fs::path& folder, const std::set<std::string>
   }
   return others;
 }
-
-// Lowers the file size limit while it lives, so that writes past it fail
-// with EFBIG as on a full disk, even for root.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &previous_), 0);
-    rlimit lowered = previous_;
-    lowered.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 class AtomicFileWriterTest : public ::testing::Test {
  protected:
@@ -221,7 +192,7 @@ TEST_F(AtomicFileWriterTest, FailedWriteKeepsTheTargetAndLeavesNoTemporaryFile) 
     const std::string big(100, 'x');
     Status written = Status::Ok();
     {
-      const FileSizeLimit limit(10);
+      const testing::CFileSizeLimit limit(10);
       written = writer.value().Write(Bytes(big));
     }
     ASSERT_FALSE(written);

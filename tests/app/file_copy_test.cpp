@@ -12,16 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CTempDir;
+using testing::FolderContents;
 using testing::ReadText;
 using testing::WriteBytes;
-
-std::set<std::string> FolderContents(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
 
 // Bytes 0..255 over and over: spans several read buffers and holds every
 // byte value.

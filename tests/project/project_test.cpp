@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace zentora {
@@ -20,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CTempDir;
+using testing::FolderContents;
 using testing::ReadText;
 using testing::WriteBytes;
 
@@ -33,42 +35,11 @@ std::vector<fs::path> Paths(const CGalleryItemList& list) {
   return list.Snapshot();
 }
 
-std::set<std::string> FolderContents(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 ino_t Inode(const fs::path& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
   return info.st_ino;
 }
-
-// Lowers the file size limit for the life of the object, so that writes
-// past it fail with EFBIG (as a full disk would) even for root.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &previous_), 0);
-    rlimit lowered = previous_;
-    lowered.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 // A new project whose pictures a.bmp, b.png and sound s.wav were added into
 // the default folder, with a path dialog that answers Demo at L.
@@ -474,7 +445,7 @@ TEST_F(ProjectTest, WriteThatRunsOutOfSpaceKeepsTheOldFile) {
   CProject::SaveOutcome outcome;
   {
     // Room for the old file's size but not for the new, longer one.
-    const FileSizeLimit limit(std::string_view(kDemoFile).size());
+    const testing::CFileSizeLimit limit(std::string_view(kDemoFile).size());
     outcome = project_.Save(Lists(), MustNotAsk());
   }
   ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);

@@ -45,4 +45,12 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   ASSERT_TRUE(out.good()) << "cannot write " << path;
 }
 
+std::set<std::string> FolderContents(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
 }  // namespace zentora::testing

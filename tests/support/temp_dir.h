@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,5 +28,7 @@ class CTempDir {
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
+// The names of the entries directly in a folder.
+std::set<std::string> FolderContents(const std::filesystem::path& folder);
 
 }  // namespace zentora::testing
