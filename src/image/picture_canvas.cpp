@@ -47,8 +47,10 @@ PictureCanvas Draw(QImageReader& reader, int bytesPerPixel, QImage recycled) {
                                              bytesPerPixel)) {
     return Refused(PictureCanvas::Status::TooLarge, announced);
   }
-  // Only decoders that write every pixel of the frame may reuse memory; the
-  // GIF decoder, for one, would leave the old pixels under transparent parts.
+  // Memory is handed only to the PNG and JPEG decoders, which write every
+  // pixel of the frame into it. Other decoders have their own rules for an
+  // image they are given (GIF frames are drawn over earlier ones), so they
+  // start from a fresh image.
   const QByteArray format = reader.format();
   QImage picture;
   if (format == "png" || format == "jpeg") {
