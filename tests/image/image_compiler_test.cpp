@@ -15,11 +15,14 @@
 #include <vector>
 
 #include "app/exclusive_file.h"
+#include "support/image_settings_for_test.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace zentora {
 namespace {
+
+using testing::Settings;
 
 using testing::CRecordingSink;
 using testing::CTempDir;
@@ -34,17 +37,6 @@ const std::string kSuccess = "line:生成图片资源成功！";
 
 fs::path DataFile(std::string_view name) {
   return fs::path(ZENTORA_TEST_DATA_DIR) / "images" / name;
-}
-
-ImageSettings Settings(int colorDepth, bool msbFirst = false, bool rowRightToLeft = false,
-                       bool columnBottomToTop = false, bool columnFirst = false) {
-  ImageSettings settings;
-  settings.colorDepth = colorDepth;
-  settings.msbFirst = msbFirst;
-  settings.rowRightToLeft = rowRightToLeft;
-  settings.columnBottomToTop = columnBottomToTop;
-  settings.columnFirst = columnFirst;
-  return settings;
 }
 
 bool SavePng(const QImage& picture, const fs::path& path) {

@@ -11,21 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "support/image_settings_for_test.h"
+
 namespace zentora {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Settings;
 
-ImageSettings Settings(int colorDepth, bool msbFirst, bool rowRightToLeft = false,
-                       bool columnBottomToTop = false, bool columnFirst = false) {
-  ImageSettings settings;
-  settings.colorDepth = colorDepth;
-  settings.msbFirst = msbFirst;
-  settings.rowRightToLeft = rowRightToLeft;
-  settings.columnBottomToTop = columnBottomToTop;
-  settings.columnFirst = columnFirst;
-  return settings;
-}
+using Bytes = std::vector<std::uint8_t>;
 
 QImage SolidCanvas(int width, int height, QRgb colour,
                    QImage::Format format = QImage::Format_RGB32) {
