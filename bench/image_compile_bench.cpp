@@ -87,8 +87,8 @@ void BM_DecodeOnlySingleThread(benchmark::State& state) {
       benchmark::DoNotOptimize(image.constBits());
     }
   }
-  state.counters["pictures/s"] =
-      benchmark::Counter(static_cast<double>(kPictures), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["pictures/s"] = benchmark::Counter(static_cast<double>(kPictures),
+                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void Compile(benchmark::State& state, int threads) {
@@ -105,12 +105,16 @@ void Compile(benchmark::State& state, int threads) {
       state.SkipWithError("compile failed");
     }
   }
-  state.counters["pictures/s"] =
-      benchmark::Counter(static_cast<double>(kPictures), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["pictures/s"] = benchmark::Counter(static_cast<double>(kPictures),
+                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_CompileSingleThread(benchmark::State& state) { Compile(state, 1); }
-void BM_Compile(benchmark::State& state) { Compile(state, zentora::ImageCompilerThreadCount()); }
+void BM_CompileSingleThread(benchmark::State& state) {
+  Compile(state, 1);
+}
+void BM_Compile(benchmark::State& state) {
+  Compile(state, zentora::ImageCompilerThreadCount());
+}
 
 BENCHMARK(BM_DecodeOnlySingleThread)
     ->Unit(benchmark::kMillisecond)
@@ -154,9 +158,8 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
     if (decode == seconds_.end()) {
       return;
     }
-    std::printf(
-        "\nMedian compile time / median single-threaded decode-only time (%d threads):\n",
-        zentora::ImageCompilerThreadCount());
+    std::printf("\nMedian compile time / median single-threaded decode-only time (%d threads):\n",
+                zentora::ImageCompilerThreadCount());
     for (const auto& [name, seconds] : seconds_) {
       if (name != decode->first) {
         std::printf("  %-30s %.2f  (depth arg 0 = 16-bit, 1 = 24-bit)\n", name.c_str(),

@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              static_cast<qsizetype>(size - 1));
   QBuffer device(&bytes);
   device.open(QIODevice::ReadOnly);
-  const zentora::PictureCanvas drawn =
-      zentora::DrawPictureCanvas(device, settings.BytesPerPixel());
+  const zentora::PictureCanvas drawn = zentora::DrawPictureCanvas(device, settings.BytesPerPixel());
   if (drawn.status != zentora::PictureCanvas::Status::Drawn) {
     return 0;
   }
@@ -36,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<std::uint8_t> block =
       zentora::PackPicture(drawn.canvas, drawn.width, drawn.height, settings);
-  if (block.size() != zentora::ImageDataLength(drawn.width, drawn.height,
-                                               settings.BytesPerPixel())) {
+  if (block.size() !=
+      zentora::ImageDataLength(drawn.width, drawn.height, settings.BytesPerPixel())) {
     std::abort();
   }
   return 0;

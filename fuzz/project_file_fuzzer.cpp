@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!written) {
     return 0;  // a name XML cannot carry
   }
-  zentora::Result<zentora::ProjectFileContents> reread =
-      zentora::ParseProjectFile(written.value());
+  zentora::Result<zentora::ProjectFileContents> reread = zentora::ParseProjectFile(written.value());
   if (!reread || reread.value().images != parsed.value().images ||
       reread.value().waves != parsed.value().waves) {
     std::abort();

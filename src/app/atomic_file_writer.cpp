@@ -17,8 +17,8 @@ namespace {
 
 std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  const std::string name = "." + target.filename().string() + ".tmp-" +
-                           std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
+                           "-" + std::to_string(counter++);
   return target.parent_path() / name;
 }
 
@@ -51,7 +51,9 @@ CAtomicFileWriter::CAtomicFileWriter(CAtomicFileWriter&& other) noexcept
   other.temp_.clear();
 }
 
-CAtomicFileWriter::~CAtomicFileWriter() { Discard(); }
+CAtomicFileWriter::~CAtomicFileWriter() {
+  Discard();
+}
 
 void CAtomicFileWriter::Discard() {
   if (fd_ >= 0) {

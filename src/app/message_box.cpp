@@ -17,7 +17,9 @@ QMessageBox::Icon DefaultIcon(QMessageBox::StandardButtons buttons) {
 
 }  // namespace
 
-void SetAppMessageResponder(AppMessageResponder responder) { Responder() = std::move(responder); }
+void SetAppMessageResponder(AppMessageResponder responder) {
+  Responder() = std::move(responder);
+}
 
 QMessageBox::StandardButton ShowAppMessage(QWidget* parent, const QString& text,
                                            QMessageBox::StandardButtons buttons,

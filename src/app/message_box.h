@@ -15,10 +15,9 @@ inline constexpr const char* kAppTitle = "Zentora助手";
 // application's title, and when the caller names no icon a box that asks
 // (Yes/No, with or without Cancel) shows the question icon and any other box
 // the exclamation icon.
-QMessageBox::StandardButton ShowAppMessage(
-    QWidget* parent, const QString& text,
-    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-    QMessageBox::Icon icon = QMessageBox::NoIcon);
+QMessageBox::StandardButton ShowAppMessage(QWidget* parent, const QString& text,
+                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                           QMessageBox::Icon icon = QMessageBox::NoIcon);
 
 // What a message box would have shown; tests answer it instead of a person.
 struct AppMessage {

@@ -30,7 +30,7 @@ class Status {
 template <typename T>
 class Result {
  public:
-  Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(T value) : value_(std::move(value)) {}           // NOLINT: implicit by design
   Result(Status failure) : error_(std::move(failure)) {}  // NOLINT: implicit by design
 
   bool ok() const { return value_.has_value(); }

@@ -18,7 +18,9 @@ void PrintLine(std::string_view line) {
   std::fputc('\n', stdout);
 }
 
-std::string ToUtf8(const QString& text) { return text.toStdString(); }
+std::string ToUtf8(const QString& text) {
+  return text.toStdString();
+}
 
 std::filesystem::path ToPath(const QString& text) {
   const QByteArray encoded = QFile::encodeName(text);

@@ -34,9 +34,9 @@ int RunCompile(const QStringList& arguments) {
     return kExitUsage;
   }
 
-  const std::filesystem::path outFolder =
-      parser.isSet("out") ? AsFolder(ToPath(parser.value("out")))
-                          : loaded->project.GetWorkingFolder() / "output/";
+  const std::filesystem::path outFolder = parser.isSet("out")
+                                              ? AsFolder(ToPath(parser.value("out")))
+                                              : loaded->project.GetWorkingFolder() / "output/";
   std::error_code error;
   std::filesystem::create_directories(outFolder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {

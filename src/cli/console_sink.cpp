@@ -14,7 +14,9 @@ constexpr int kBarWidth = 40;
 CConsoleSink::CConsoleSink(std::FILE* lines, std::FILE* progress)
     : lines_(lines), progress_(progress), terminal_(::isatty(::fileno(progress)) == 1) {}
 
-CConsoleSink::~CConsoleSink() { EraseBar(); }
+CConsoleSink::~CConsoleSink() {
+  EraseBar();
+}
 
 void CConsoleSink::AppendLine(std::string_view line) {
   // A bar on the same terminal would run into the line; it is drawn again

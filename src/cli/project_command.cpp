@@ -17,7 +17,7 @@ int CreateProject(const QStringList& arguments) {
       "Make a project file at PROJECT, creating its folder when missing and\n"
       "copying the given files into that folder, in the order given.");
   parser.addPositionalArgument("PROJECT", "The project file to create (.zentoraprj).",
-                              "project create PROJECT");
+                               "project create PROJECT");
   parser.addOption({"picture", "Add a picture (repeatable).", "FILE"});
   parser.addOption({"sound", "Add a sound (repeatable).", "FILE"});
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
@@ -97,7 +97,7 @@ int ShowProject(const QStringList& arguments) {
   parser.setApplicationDescription(
       "List a project's pictures and sounds in order, with their numbers.");
   parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).",
-                              "project show PROJECT");
+                               "project show PROJECT");
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }

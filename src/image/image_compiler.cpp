@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 
@@ -116,7 +116,9 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
   return packed;
 }
 
-std::string PathText(const std::filesystem::path& path) { return path.string(); }
+std::string PathText(const std::filesystem::path& path) {
+  return path.string();
+}
 
 std::string WriteFailureLine(const std::filesystem::path& path, const Status& failure) {
   return "写入文件失败：" + PathText(path) + "（" + failure.message() + "）";

@@ -43,8 +43,8 @@ QImage DrawOverBlue(QImage picture) {
 PictureCanvas Draw(QImageReader& reader, int bytesPerPixel, QImage recycled) {
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
-  if (announced.isValid() && !FitsImageIndex(announced.width(), announced.height(),
-                                             bytesPerPixel)) {
+  if (announced.isValid() &&
+      !FitsImageIndex(announced.width(), announced.height(), bytesPerPixel)) {
     return Refused(PictureCanvas::Status::TooLarge, announced);
   }
   // Memory is handed only to the PNG and JPEG decoders, which write every

@@ -103,8 +103,7 @@ CProject::SaveOutcome CProject::Save(ProjectLists lists, const AskProjectPath& a
     std::filesystem::create_directory(folder, createError);
     if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
       return SaveFailed("创建工程文件夹 " + folder.string() + "（" +
-                        (createError ? createError.message() : std::string("不是文件夹")) +
-                        "）");
+                        (createError ? createError.message() : std::string("不是文件夹")) + "）");
     }
   }
 

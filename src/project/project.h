@@ -12,8 +12,8 @@ namespace zentora {
 
 // What the user accepted in the save-project dialog.
 struct ProjectPathAnswer {
-  std::string name;                  // the project's name; also the folder's
-  std::filesystem::path location;    // the folder in which its folder is made
+  std::string name;                // the project's name; also the folder's
+  std::filesystem::path location;  // the folder in which its folder is made
 };
 
 // Asked only on the first save; nullopt means the user cancelled.

@@ -21,7 +21,9 @@ namespace {
 constexpr std::string_view kTemplate =
     "<Karvelo Version=\"1.0\"><Pages/><Images/><Waves/></Karvelo>";
 
-const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+const xmlChar* Xml(const char* text) {
+  return reinterpret_cast<const xmlChar*>(text);
+}
 
 // A project file must never make the program read another file or reach the
 // network, whatever its DTD asks for.
@@ -65,8 +67,8 @@ Result<DocPtr> ParseXml(std::string_view bytes) {
   if (!context) {
     return Status::Failure("内存不足");
   }
-  DocPtr doc(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
-                               nullptr, nullptr, kParseOptions));
+  DocPtr doc(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                               nullptr, kParseOptions));
   if (!doc) {
     const xmlError* error = xmlCtxtGetLastError(context.get());
     std::string message = "不是有效的工程文件";
@@ -157,8 +159,9 @@ Status AppendEntries(xmlXPathContext* xpath, const char* listPath, const char* e
 
 std::string EntryNameFromRelativePath(std::string_view relativePath) {
   const std::size_t lastSeparator = relativePath.find_last_of("/\\");
-  std::string_view name =
-      lastSeparator == std::string_view::npos ? relativePath : relativePath.substr(lastSeparator + 1);
+  std::string_view name = lastSeparator == std::string_view::npos
+                              ? relativePath
+                              : relativePath.substr(lastSeparator + 1);
   if (name == "." || name == "..") {
     return {};
   }

@@ -17,15 +17,14 @@ class MessageBoxTest : public QObject {
     QTest::addColumn<int>("shownIcon");
     QTest::newRow("ok box, no icon named")
         << int(QMessageBox::Ok) << int(QMessageBox::NoIcon) << int(QMessageBox::Warning);
-    QTest::newRow("yes/no box, no icon named") << int(QMessageBox::Yes | QMessageBox::No)
-                                                << int(QMessageBox::NoIcon)
-                                                << int(QMessageBox::Question);
+    QTest::newRow("yes/no box, no icon named")
+        << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::NoIcon)
+        << int(QMessageBox::Question);
     QTest::newRow("yes/no/cancel box, no icon named")
-        << int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)
-        << int(QMessageBox::NoIcon) << int(QMessageBox::Question);
+        << int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << int(QMessageBox::NoIcon)
+        << int(QMessageBox::Question);
     QTest::newRow("icon named by the caller")
-        << int(QMessageBox::Ok) << int(QMessageBox::Information)
-        << int(QMessageBox::Information);
+        << int(QMessageBox::Ok) << int(QMessageBox::Information) << int(QMessageBox::Information);
   }
 
   void iconFollowsTheButtons() {
@@ -38,8 +37,8 @@ class MessageBoxTest : public QObject {
       return QMessageBox::No;
     });
     const auto answer =
-        ShowAppMessage(nullptr, QStringLiteral("保存工程？"),
-                       QMessageBox::StandardButtons(buttons), QMessageBox::Icon(icon));
+        ShowAppMessage(nullptr, QStringLiteral("保存工程？"), QMessageBox::StandardButtons(buttons),
+                       QMessageBox::Icon(icon));
     QCOMPARE(answer, QMessageBox::No);
     QCOMPARE(seen.caption, QStringLiteral("Zentora助手"));
     QCOMPARE(seen.text, QStringLiteral("保存工程？"));

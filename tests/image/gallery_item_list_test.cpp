@@ -73,7 +73,9 @@ struct MoveCase {
   int selectedAfter;
 };
 
-void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const MoveCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class GalleryItemListMove : public ::testing::TestWithParam<MoveCase> {};
 
@@ -86,15 +88,14 @@ TEST_P(GalleryItemListMove, ReordersAndSelectionFollows) {
   EXPECT_EQ(list.GetSelected(), c.selectedAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GalleryItemListMove,
-    ::testing::Values(MoveCase{"FirstToBeforeLast", 0, 0, 3, "bcad", 2},
-                      MoveCase{"LastToSecond", 3, 3, 1, "adbc", 1},
-                      MoveCase{"OntoItself", 1, 1, 1, "abcd", 1},
-                      MoveCase{"JustAfterItself", 1, 1, 2, "abcd", 1},
-                      MoveCase{"ToTheEnd", 0, 0, 4, "bcda", 3},
-                      MoveCase{"ToTheStart", 2, 2, 0, "cabd", 0}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, GalleryItemListMove,
+                         ::testing::Values(MoveCase{"FirstToBeforeLast", 0, 0, 3, "bcad", 2},
+                                           MoveCase{"LastToSecond", 3, 3, 1, "adbc", 1},
+                                           MoveCase{"OntoItself", 1, 1, 1, "abcd", 1},
+                                           MoveCase{"JustAfterItself", 1, 1, 2, "abcd", 1},
+                                           MoveCase{"ToTheEnd", 0, 0, 4, "bcda", 3},
+                                           MoveCase{"ToTheStart", 2, 2, 0, "cabd", 0}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(GalleryItemList, RemovingSelectedLastSelectsThePrevious) {
   CGalleryItemList list = ListOf({"a", "b", "c"});
