@@ -33,7 +33,8 @@ demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
 
 bench: build
-	@$(BUILD_DIR)/bench/image_compile_bench
+	@$(BUILD_DIR)/bench/image_compile_bench --benchmark_report_aggregates_only=true
+	@$(BUILD_DIR)/bench/wave_compile_bench --benchmark_report_aggregates_only=true
 
 # Core tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the
 # threaded parts under ThreadSanitizer.

@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "app/status_sink.h"
+#include "bench/null_sink.h"
+#include "bench/ratio_reporter.h"
 #include "image/image_compiler.h"
 
 namespace {
@@ -25,14 +27,6 @@ namespace {
 constexpr int kPictures = 100;
 constexpr int kWidth = 800;
 constexpr int kHeight = 480;
-
-class CNullSink final : public zentora::StatusSink {
- public:
-  void ClearLines() override {}
-  void AppendLine(std::string_view) override {}
-  void SetProgress(int) override {}
-  void ShowProgress(bool) override {}
-};
 
 std::filesystem::path WorkFolder() {
   return std::filesystem::temp_directory_path() / "zentora-bench-pictures";
@@ -97,7 +91,7 @@ void Compile(benchmark::State& state, int threads) {
   std::filesystem::create_directories(out);
   zentora::ImageSettings settings;
   settings.colorDepth = static_cast<int>(state.range(0));
-  CNullSink sink;
+  zentora::bench::CNullSink sink;
   for (auto _ : state) {
     const zentora::CompileOutcome outcome = zentora::GenerateImageResourcesOnThreads(
         pictures, settings, out / "image.bin", out / "image.idx", sink, threads);
@@ -136,42 +130,6 @@ BENCHMARK(BM_Compile)
     ->Repetitions(5)
     ->UseRealTime();
 
-// Keeps each run's wall time so that the ratios can be printed at the end.
-class CRatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    // With repetitions the median stands for the benchmark; without, the run.
-    for (const Run& run : runs) {
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (median || (run.run_type == Run::RT_Iteration && run.repetitions <= 1)) {
-        seconds_[run.run_name.function_name + "/" + run.run_name.args] =
-            run.real_accumulated_time / static_cast<double>(run.iterations);
-      }
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const auto decode = std::find_if(seconds_.begin(), seconds_.end(), [](const auto& entry) {
-      return entry.first.starts_with("BM_DecodeOnlySingleThread/");
-    });
-    if (decode == seconds_.end()) {
-      return;
-    }
-    std::printf("\nMedian compile time / median single-threaded decode-only time (%d threads):\n",
-                zentora::ImageCompilerThreadCount());
-    for (const auto& [name, seconds] : seconds_) {
-      if (name != decode->first) {
-        std::printf("  %-30s %.2f  (depth arg 0 = 16-bit, 1 = 24-bit)\n", name.c_str(),
-                    seconds / decode->second);
-      }
-    }
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,7 +138,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   Pictures();  // made before anything is timed
-  CRatioReporter reporter;
+  zentora::bench::CRatioReporter reporter(
+      "BM_DecodeOnlySingleThread",
+      "Median compile time / median single-threaded decode-only time, " +
+          std::to_string(zentora::ImageCompilerThreadCount()) +
+          " threads (arg 0 = 16-bit, 1 = 24-bit):");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

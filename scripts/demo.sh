@@ -22,3 +22,6 @@ done
 echo
 echo "image.idx (one 16-byte entry per picture: number, address, width, height, length):"
 od -A d -t x1 -w16 -v "$OUT/image.idx" | sed 's/^/  /'
+echo
+echo "wave.idx (one 16-byte entry per sound: number, channels, bits, rate, length, address):"
+od -A d -t x1 -w16 -v "$OUT/wave.idx" | sed 's/^/  /'

@@ -8,14 +8,15 @@
 #include "cli/console_sink.h"
 #include "cli/image_options.h"
 #include "image/image_compiler.h"
+#include "sound/wave_compiler.h"
 
 namespace zentora::cli {
 
 int RunCompile(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Compile a project's pictures into image.bin and image.idx.\n"
-      "DIR defaults to the project's folder + output/.");
+      "Compile a project's pictures into image.bin and image.idx, then its sounds\n"
+      "into wave.bin and wave.idx. DIR defaults to the project's folder + output/.");
   parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "compile PROJECT");
   parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
   AddImageOptions(parser);
@@ -49,8 +50,12 @@ int RunCompile(const QStringList& arguments) {
   const CompileOutcome pictures =
       GenerateImageResources(loaded->pictures.Snapshot(), *settings, outFolder / "image.bin",
                              outFolder / "image.idx", sink);
+  // The sounds are compiled whatever became of the pictures.
+  const CompileOutcome sounds = GenerateWaveResources(
+      loaded->sounds.Snapshot(), outFolder / "wave.bin", outFolder / "wave.idx", sink);
   sink.ShowProgress(false);
-  return pictures == CompileOutcome::Failed ? kExitFailed : kExitOk;
+  const bool failed = pictures == CompileOutcome::Failed || sounds == CompileOutcome::Failed;
+  return failed ? kExitFailed : kExitOk;
 }
 
 }  // namespace zentora::cli

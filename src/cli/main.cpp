@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  compile PROJECT [--out DIR] [image options]\n"
     "      Compile the project's pictures into DIR/image.bin and DIR/image.idx\n"
+    "      and its sounds into DIR/wave.bin and DIR/wave.idx\n"
     "      (DIR defaults to the project's folder + output/).\n"
     "  project create PROJECT [--picture FILE]... [--sound FILE]...\n"
     "      Make a project file, copying the files into its folder.\n"

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "app/compiler_files.h"
 #include "app/exclusive_file.h"
 #include "app/ordered_pipeline.h"
 #include "image/image_index.h"
@@ -116,14 +117,6 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
   return packed;
 }
 
-std::string PathText(const std::filesystem::path& path) {
-  return path.string();
-}
-
-std::string WriteFailureLine(const std::filesystem::path& path, const Status& failure) {
-  return "写入文件失败：" + PathText(path) + "（" + failure.message() + "）";
-}
-
 }  // namespace
 
 int ImageCompilerThreadCount() {
@@ -146,12 +139,12 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
                                                StatusSink& sink, int threads) {
   Result<CExclusiveFile> dataFile = CExclusiveFile::Create(dataPath);
   if (!dataFile) {
-    sink.AppendLine("无法创建文件：" + PathText(dataPath));
+    sink.AppendLine(CannotCreateFileLine(dataPath));
     return CompileOutcome::Failed;
   }
   Result<CExclusiveFile> indexFile = CExclusiveFile::Create(indexPath);
   if (!indexFile) {
-    sink.AppendLine("无法创建文件：" + PathText(indexPath));
+    sink.AppendLine(CannotCreateFileLine(indexPath));
     return CompileOutcome::Failed;
   }
 
@@ -195,11 +188,7 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
   RunOrderedPipeline<PackedPicture>(count, threads, 2 * threads, produce, consume);
 
   if (!writeFailure) {
-    if (Status closed = indexFile.value().Close(); !closed) {
-      writeFailure = WriteFailureLine(indexPath, closed);
-    } else if (Status dataClosed = dataFile.value().Close(); !dataClosed) {
-      writeFailure = WriteFailureLine(dataPath, dataClosed);
-    }
+    writeFailure = CloseInOrder(indexFile.value(), indexPath, dataFile.value(), dataPath);
   }
   if (writeFailure) {
     sink.AppendLine(*writeFailure);

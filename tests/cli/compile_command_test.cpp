@@ -13,7 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kWritten = "生成图片资源...\n生成图片资源成功！\n";
+// The project has pictures but no sounds.
+constexpr const char* kWritten = "生成图片资源...\n生成图片资源成功！\n没有声音资源！\n";
 
 constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kGreen = 0xFF00FF00;
@@ -132,13 +133,14 @@ TEST_F(CompileCommandTest, ProjectWithoutPicturesSaysSoAndSucceeds) {
   ASSERT_EQ(created.exitCode, 0) << created.err;
   const CliRun run = RunCli({"compile", Arg(empty)});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "没有图片资源！\n");
+  // The sounds still compile; the one sound is no WAV file and is skipped.
+  EXPECT_EQ(run.out, "没有图片资源！\n生成声音资源...\n生成声音资源成功！\n");
   EXPECT_EQ(run.err, "");
-  // Both files are there, empty.
-  ASSERT_TRUE(fs::exists(dir_ / "空" / "output" / "image.bin"));
-  ASSERT_TRUE(fs::exists(dir_ / "空" / "output" / "image.idx"));
-  EXPECT_EQ(fs::file_size(dir_ / "空" / "output" / "image.bin"), 0u);
-  EXPECT_EQ(fs::file_size(dir_ / "空" / "output" / "image.idx"), 0u);
+  // All four files are there, empty.
+  for (const char* name : {"image.bin", "image.idx", "wave.bin", "wave.idx"}) {
+    ASSERT_TRUE(fs::exists(dir_ / "空" / "output" / name)) << name;
+    EXPECT_EQ(fs::file_size(dir_ / "空" / "output" / name), 0u) << name;
+  }
 }
 
 TEST_F(CompileCommandTest, UnreadableProjectEndsWithStatusTwo) {
@@ -172,8 +174,38 @@ TEST_F(CompileCommandTest, DataFileThatCannotBeCreatedEndsWithStatusOne) {
   fs::create_directories(out / "image.bin");
   const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(out)});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, "无法创建文件：" + (out / "image.bin").string() + "\n");
+  // The sounds are compiled all the same.
+  EXPECT_EQ(run.out, "无法创建文件：" + (out / "image.bin").string() + "\n没有声音资源！\n");
   EXPECT_FALSE(fs::exists(out / "image.idx"));
+  EXPECT_TRUE(fs::exists(out / "wave.bin"));
+  EXPECT_TRUE(fs::exists(out / "wave.idx"));
+}
+
+TEST_F(CompileCommandTest, PicturesAndSoundsGiveAllFourFiles) {
+  // A canonical WAV: 8-bit mono at 8000 Hz with three sample bytes.
+  const std::string wave = std::string("RIFF\x27\x00\x00\x00WAVEfmt \x10\x00\x00\x00", 20) +
+                           std::string(
+                               "\x01\x00\x01\x00\x40\x1F\x00\x00\x40\x1F\x00\x00"
+                               "\x01\x00\x08\x00",
+                               16) +
+                           std::string("data\x03\x00\x00\x00\x10\x20\x30", 11);
+  WriteBytes(picked_ / "beep.wav", wave);
+  const fs::path both = dir_ / "both" / "Both.zentoraprj";
+  const CliRun created =
+      RunCli({"project", "create", Arg(both), "--picture", Arg(picked_ / "a.bmp"), "--sound",
+              Arg(picked_ / "beep.wav"), "--sound", Arg(picked_ / "s.wav")});
+  ASSERT_EQ(created.exitCode, 0) << created.err;
+
+  const CliRun run = RunCli({"compile", Arg(both)});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "生成图片资源...\n生成图片资源成功！\n生成声音资源...\n生成声音资源成功！\n");
+  const fs::path out = dir_ / "both" / "output";
+  EXPECT_EQ(ReadText(out / "image.bin"), std::string("\xE0\x07\xE0\x07\xE0\x07", 6));
+  // Number 0, one channel, 8 bits, 8000 Hz, 3 bytes at 0x07000000; the
+  // second sound is no WAV file and takes no entry.
+  EXPECT_EQ(ReadText(out / "wave.idx"),
+            std::string("\x00\x01\x08\x00\x40\x1F\x00\x00\x03\x00\x00\x00\x00\x00\x00\x07", 16));
+  EXPECT_EQ(ReadText(out / "wave.bin"), std::string("\x10\x20\x30", 3) + std::string(2045, '\0'));
 }
 
 TEST_F(CompileCommandTest, BadDepthWritesNothing) {

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zentora::bench {
+
+// The console report, followed by each benchmark's time divided by the time
+// of a baseline benchmark measured in the same run. With repetitions the
+// medians are compared.
+class CRatioReporter final : public benchmark::ConsoleReporter {
+ public:
+  CRatioReporter(std::string baseline, std::string heading)
+      : baseline_(std::move(baseline)), heading_(std::move(heading)) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (median || (run.run_type == Run::RT_Iteration && run.repetitions <= 1)) {
+        seconds_[run.run_name.function_name + "/" + run.run_name.args] =
+            run.real_accumulated_time / static_cast<double>(run.iterations);
+      }
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const auto base = std::find_if(seconds_.begin(), seconds_.end(), [&](const auto& entry) {
+      return entry.first.starts_with(baseline_ + "/");
+    });
+    if (base == seconds_.end()) {
+      return;
+    }
+    std::printf("\n%s\n", heading_.c_str());
+    for (const auto& [name, seconds] : seconds_) {
+      if (name != base->first) {
+        std::printf("  %-30s %.2f\n", name.c_str(), seconds / base->second);
+      }
+    }
+  }
+
+ private:
+  std::string baseline_;
+  std::string heading_;
+  std::map<std::string, double> seconds_;
+};
+
+}  // namespace zentora::bench

@@ -1,0 +1,38 @@
+#include "sound/wave_index.h"
+
+namespace zentora {
+
+namespace {
+
+void PutLittleEndian(WaveIndexEntry& entry, std::size_t offset, std::uint32_t value,
+                     std::size_t bytes) {
+  for (std::size_t i = 0; i < bytes; ++i) {
+    entry[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+}
+
+}  // namespace
+
+WaveIndexEntry EncodeWaveIndexEntry(int number, int channels, std::uint16_t bitsPerSample,
+                                    std::uint32_t sampleRate, std::uint32_t length,
+                                    std::uint32_t address) {
+  WaveIndexEntry entry{};
+  PutLittleEndian(entry, 0, static_cast<std::uint32_t>(number), 1);
+  PutLittleEndian(entry, 1, static_cast<std::uint32_t>(channels), 1);
+  PutLittleEndian(entry, 2, bitsPerSample, 2);
+  PutLittleEndian(entry, 4, sampleRate, 4);
+  PutLittleEndian(entry, 8, length, 4);
+  PutLittleEndian(entry, 12, address, 4);
+  return entry;
+}
+
+std::uint32_t WaveFillerLength(std::uint32_t length) {
+  const std::uint32_t remainder = length % kWaveAlignment;
+  return remainder == 0 ? 0 : kWaveAlignment - remainder;
+}
+
+std::uint32_t AlignWaveAddress(std::uint32_t address) {
+  return address + WaveFillerLength(address);
+}
+
+}  // namespace zentora
