@@ -1,17 +1,8 @@
 #include "image/image_index.h"
 
+#include "app/little_endian.h"
+
 namespace zentora {
-
-namespace {
-
-void PutLittleEndian(ImageIndexEntry& entry, std::size_t offset, std::uint32_t value,
-                     std::size_t bytes) {
-  for (std::size_t i = 0; i < bytes; ++i) {
-    entry[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-}
-
-}  // namespace
 
 std::uint32_t ImageDataLength(int width, int height, int bytesPerPixel) {
   const std::uint64_t w = static_cast<std::uint32_t>(width) & 0xFFFF;

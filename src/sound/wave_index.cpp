@@ -1,17 +1,8 @@
 #include "sound/wave_index.h"
 
+#include "app/little_endian.h"
+
 namespace zentora {
-
-namespace {
-
-void PutLittleEndian(WaveIndexEntry& entry, std::size_t offset, std::uint32_t value,
-                     std::size_t bytes) {
-  for (std::size_t i = 0; i < bytes; ++i) {
-    entry[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-}
-
-}  // namespace
 
 WaveIndexEntry EncodeWaveIndexEntry(int number, int channels, std::uint16_t bitsPerSample,
                                     std::uint32_t sampleRate, std::uint32_t length,
