@@ -8,5 +8,7 @@ namespace zentora::cli {
 // "zentora-cli compile"), and returns the process's exit status.
 int RunCompile(const QStringList& arguments);
 int RunProject(const QStringList& arguments);
+int RunDownload(const QStringList& arguments);
+int RunBuild(const QStringList& arguments);
 
 }  // namespace zentora::cli

@@ -21,6 +21,10 @@ constexpr const char* kUsage =
     "      Compile the project's pictures into DIR/image.bin and DIR/image.idx\n"
     "      and its sounds into DIR/wave.bin and DIR/wave.idx\n"
     "      (DIR defaults to the project's folder + output/).\n"
+    "  download DIR\n"
+    "      Send DIR's image.idx, image.bin, wave.idx and wave.bin to the module.\n"
+    "  build PROJECT [--out DIR] [image options]\n"
+    "      Compile as above, then download the four files.\n"
     "  project create PROJECT [--picture FILE]... [--sound FILE]...\n"
     "      Make a project file, copying the files into its folder.\n"
     "  project show PROJECT\n"
@@ -65,6 +69,12 @@ int main(int argc, char* argv[]) {
   }
   if (command == "project") {
     return zentora::cli::RunProject(rest);
+  }
+  if (command == "download") {
+    return zentora::cli::RunDownload(rest);
+  }
+  if (command == "build") {
+    return zentora::cli::RunBuild(rest);
   }
   zentora::cli::PrintError("unknown command '" + command.toStdString() +
                            "'; 'zentora-cli --help' lists the commands");

@@ -1,0 +1,92 @@
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <system_error>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/console_sink.h"
+#include "cli/image_options.h"
+#include "download/build_worker.h"
+
+namespace zentora::cli {
+
+namespace {
+
+// Runs one cycle on the real worker thread and waits for it, as the desktop
+// program's worker would run it.
+int RunWorkerCycle(const std::function<bool(CBuildWorker&)>& trigger) {
+  auto sink = std::make_shared<CConsoleSink>(stdout, stderr);
+  CBuildWorker worker(sink);
+  worker.Start();
+  if (!trigger(worker)) {
+    PrintError("the worker did not take the command");
+    return kExitFailed;
+  }
+  worker.WaitUntilIdle();
+  const bool failed = worker.LastCycleFailed();
+  worker.Stop();
+  return failed ? kExitFailed : kExitOk;
+}
+
+}  // namespace
+
+int RunDownload(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Send image.idx, image.bin, wave.idx and wave.bin of DIR to the module.");
+  parser.addPositionalArgument("DIR", "The folder holding the four resource files.",
+                               "download DIR");
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::filesystem::path folder = ToPath(parser.positionalArguments()[0]);
+  if (std::error_code error; !std::filesystem::is_directory(folder, error)) {
+    PrintError("目录不存在！" + folder.string());
+    return kExitUsage;
+  }
+  return RunWorkerCycle([&](CBuildWorker& worker) { return worker.TriggerDownload(folder); });
+}
+
+int RunBuild(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Compile a project into DIR (default: the project's folder + output/), then\n"
+      "send the four resource files to the module.");
+  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "build PROJECT");
+  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
+  AddImageOptions(parser);
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  if (!settings) {
+    return kExitUsage;
+  }
+  std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
+  if (!loaded) {
+    return kExitUsage;
+  }
+  const std::filesystem::path outFolder = parser.isSet("out")
+                                              ? AsFolder(ToPath(parser.value("out")))
+                                              : loaded->project.GetWorkingFolder() / "output/";
+  std::error_code error;
+  std::filesystem::create_directories(outFolder, error);
+  if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
+    PrintError("无法创建文件夹：" + outFolder.string() + "（" + error.message() + "）");
+    return kExitFailed;
+  }
+  return RunWorkerCycle([&](CBuildWorker& worker) {
+    return worker.TriggerCompileDownload(outFolder, loaded->pictures, loaded->sounds, *settings);
+  });
+}
+
+}  // namespace zentora::cli

@@ -1,0 +1,226 @@
+#include "download/build_worker.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <utility>
+
+#include "download/download_protocol.h"
+#include "image/image_compiler.h"
+#include "project/project.h"
+#include "sound/wave_compiler.h"
+
+namespace zentora {
+
+struct CBuildWorker::Shared {
+  explicit Shared(std::shared_ptr<StatusSink> statusSink) : sink(std::move(statusSink)) {}
+
+  std::atomic<int> command{CMD_IDLE};
+  std::shared_ptr<StatusSink> sink;
+
+  std::mutex mutex;
+  std::condition_variable changed;  // command word set, cycle ended, thread ended
+  CycleInput pending;               // guarded by mutex
+  bool ended = false;               // guarded by mutex
+  bool lastCycleFailed = false;     // guarded by mutex
+};
+
+namespace {
+
+// Wakes every waiter after a change of the command word. Passing through the
+// mutex first means a waiter that has just found its condition false is
+// already waiting, so the wake-up cannot be lost.
+void NotifyChange(std::mutex& mutex, std::condition_variable& changed) {
+  { std::lock_guard lock(mutex); }
+  changed.notify_all();
+}
+
+// One resource pair: the index, then (only when it went through) the data.
+// Returns false when either transfer failed.
+bool DownloadPair(StatusSink& sink, const char* what, std::uint8_t indexCode,
+                  const std::filesystem::path& index, std::uint8_t dataCode,
+                  const std::filesystem::path& data) {
+  const std::string name(what);
+  sink.AppendLine("下载" + name + "索引...");
+  if (DownloadFile(indexCode, index, sink) == 0) {
+    sink.AppendLine("下载" + name + "索引失败！");
+    return false;
+  }
+  sink.AppendLine("下载" + name + "索引成功！");
+  sink.AppendLine("下载" + name + "数据...");
+  if (DownloadFile(dataCode, data, sink) == 0) {
+    sink.AppendLine("下载" + name + "数据失败！");
+    return false;
+  }
+  sink.AppendLine("下载" + name + "数据成功！");
+  return true;
+}
+
+}  // namespace
+
+CBuildWorker::CBuildWorker(std::shared_ptr<StatusSink> sink)
+    : shared_(std::make_shared<Shared>(std::move(sink))) {}
+
+CBuildWorker::~CBuildWorker() {
+  Stop();
+}
+
+void CBuildWorker::Start() {
+  if (!thread_.joinable()) {
+    thread_ = std::thread(&CBuildWorker::Run, shared_);
+  }
+}
+
+int CBuildWorker::Command() const {
+  return shared_->command.load();
+}
+
+bool CBuildWorker::Trigger(int command, CycleInput input) {
+  if (shared_->command.load() != CMD_IDLE) {
+    return false;  // a cycle runs: the request is ignored
+  }
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->pending = std::move(input);
+  }
+  int idle = CMD_IDLE;
+  if (!shared_->command.compare_exchange_strong(idle, command)) {
+    return false;
+  }
+  NotifyChange(shared_->mutex, shared_->changed);
+  return true;
+}
+
+bool CBuildWorker::TriggerCompileDownload(const std::filesystem::path& downloadFolder,
+                                          const CGalleryItemList& pictures,
+                                          const CGalleryItemList& sounds,
+                                          const ImageSettings& settings) {
+  if (!IsIdle()) {
+    return false;
+  }
+  const std::filesystem::path folder = AsFolder(downloadFolder);
+  // Only the last level is made; a failure shows up as files that cannot be
+  // created.
+  std::error_code ignored;
+  std::filesystem::create_directory(folder, ignored);
+  return Trigger(kCompileAndDownload,
+                 CycleInput{folder, pictures.Snapshot(), sounds.Snapshot(), settings});
+}
+
+bool CBuildWorker::TriggerDownload(const std::filesystem::path& folder) {
+  return Trigger(kDownloadOnly, CycleInput{AsFolder(folder), {}, {}, {}});
+}
+
+void CBuildWorker::RequestExit() {
+  shared_->command.store(CMD_EXIT);
+  NotifyChange(shared_->mutex, shared_->changed);
+}
+
+bool CBuildWorker::Stop(std::chrono::milliseconds timeout) {
+  RequestExit();
+  if (!thread_.joinable()) {
+    return true;
+  }
+  bool ended;
+  {
+    std::unique_lock lock(shared_->mutex);
+    ended = shared_->changed.wait_for(lock, timeout, [&] { return shared_->ended; });
+  }
+  if (ended) {
+    thread_.join();
+  } else {
+    // A transfer hangs; the thread keeps what it uses alive by itself.
+    thread_.detach();
+  }
+  return ended;
+}
+
+void CBuildWorker::WaitUntilIdle() {
+  std::unique_lock lock(shared_->mutex);
+  shared_->changed.wait(lock,
+                        [&] { return shared_->ended || shared_->command.load() == CMD_IDLE; });
+}
+
+bool CBuildWorker::LastCycleFailed() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->lastCycleFailed;
+}
+
+void CBuildWorker::Run(std::shared_ptr<Shared> shared) {
+  for (;;) {
+    {
+      // The poll: a set command word wakes it early, which only makes the
+      // worker answer sooner than the 50 ms rhythm.
+      std::unique_lock lock(shared->mutex);
+      shared->changed.wait_for(lock, kPollInterval,
+                               [&] { return shared->command.load() != CMD_IDLE; });
+    }
+    const int command = shared->command.load();
+    if (command == CMD_EXIT) {
+      break;
+    }
+    if (command == CMD_IDLE) {
+      continue;
+    }
+    RunCycle(*shared);
+    // Back to idle, unless an exit request came in meanwhile.
+    int current = shared->command.load();
+    while (current != CMD_EXIT && !shared->command.compare_exchange_weak(current, CMD_IDLE)) {
+    }
+    NotifyChange(shared->mutex, shared->changed);
+    if (current == CMD_EXIT) {
+      break;
+    }
+  }
+  {
+    std::lock_guard lock(shared->mutex);
+    shared->ended = true;
+  }
+  shared->changed.notify_all();
+}
+
+void CBuildWorker::RunCycle(Shared& shared) {
+  CycleInput input;
+  {
+    std::lock_guard lock(shared.mutex);
+    input = std::move(shared.pending);
+    shared.pending = CycleInput{};
+  }
+  StatusSink& sink = *shared.sink;
+  const std::filesystem::path& folder = input.downloadFolder;
+  const std::filesystem::path imageData = folder / "image.bin";
+  const std::filesystem::path imageIndex = folder / "image.idx";
+  const std::filesystem::path waveIndex = folder / "wave.idx";
+  const std::filesystem::path waveData = folder / "wave.bin";
+
+  sink.ShowProgress(true);
+  sink.ClearLines();
+  sink.AppendLine("开始");
+
+  bool failed = false;
+  int picturesReady = 1;
+  int soundsReady = 1;
+  // Each flag is read when its step is reached, so an exit request skips
+  // every step not yet begun.
+  if ((shared.command.load() & CMD_COMPILE) != 0) {
+    const CompileOutcome pictures =
+        GenerateImageResources(input.pictures, input.settings, imageData, imageIndex, sink);
+    const CompileOutcome sounds = GenerateWaveResources(input.sounds, waveData, waveIndex, sink);
+    picturesReady = SucceededAsInt(pictures);
+    soundsReady = SucceededAsInt(sounds);
+    failed = pictures == CompileOutcome::Failed || sounds == CompileOutcome::Failed;
+  }
+  if (picturesReady == 1 && (shared.command.load() & CMD_DOWNLOAD_IMAGES) != 0) {
+    failed |= !DownloadPair(sink, "图片", DL_IMAGE_INDEX, imageIndex, DL_IMAGE_DATA, imageData);
+  }
+  if (soundsReady == 1 && (shared.command.load() & CMD_DOWNLOAD_WAVES) != 0) {
+    failed |= !DownloadPair(sink, "声音", DL_WAVE_INDEX, waveIndex, DL_WAVE_DATA, waveData);
+  }
+
+  sink.ShowProgress(false);
+  sink.AppendLine("结束");
+  std::lock_guard lock(shared.mutex);
+  shared.lastCycleFailed = failed;
+}
+
+}  // namespace zentora
