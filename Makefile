@@ -35,6 +35,7 @@ demo: build
 bench: build
 	@$(BUILD_DIR)/bench/image_compile_bench --benchmark_report_aggregates_only=true
 	@$(BUILD_DIR)/bench/wave_compile_bench --benchmark_report_aggregates_only=true
+	@$(BUILD_DIR)/bench/download_bench --benchmark_report_aggregates_only=true
 
 # Core tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the
 # threaded parts under ThreadSanitizer.

@@ -1,8 +1,8 @@
 #include "download/download_protocol.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
+#include <system_error>
 
 #include "app/exclusive_file.h"
 #include "app/little_endian.h"
@@ -39,11 +39,18 @@ void FinishDownloadFrame(DownloadFrame& frame, std::size_t count) {
 
 void FillDownloadFrame(DownloadFrame& frame, std::span<const std::uint8_t> payload) {
   const std::size_t count = std::min(payload.size(), kFramePayloadSize);
-  std::memcpy(frame.data() + 2, payload.data(), count);
+  // Copies nothing for an empty payload, whose data pointer may be null.
+  std::copy_n(payload.begin(), count, frame.begin() + 2);
   FinishDownloadFrame(frame, count);
 }
 
 int DownloadFile(std::uint8_t code, const std::filesystem::path& path, StatusSink& sink) {
+  // A folder would open for reading here but fail at the first read, and a
+  // FIFO would block the opening: like a file that cannot be opened, neither
+  // must reach the module.
+  if (std::error_code error; !std::filesystem::is_regular_file(path, error)) {
+    return 0;
+  }
   Result<CExclusiveFile> file = CExclusiveFile::OpenForReading(path);
   if (!file) {
     return 0;

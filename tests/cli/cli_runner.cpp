@@ -8,13 +8,17 @@
 
 namespace zentora::testing {
 
-CliRun RunCli(const QStringList& arguments, const std::filesystem::path& workingFolder) {
+CliRun RunCli(const QStringList& arguments, const std::filesystem::path& workingFolder,
+              const CliEnvironment& extra) {
   QProcess process;
   // Messages that come from the C library (strerror) are compared as the C
   // locale writes them, and Qt wants a UTF-8 locale.
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
   environment.remove(QStringLiteral("LANGUAGE"));
+  for (const auto& [name, value] : extra) {
+    environment.insert(name, value);
+  }
   process.setProcessEnvironment(environment);
   if (!workingFolder.empty()) {
     process.setWorkingDirectory(Arg(workingFolder));

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zentora::testing {
 
@@ -16,11 +18,15 @@ struct CliRun {
   std::string err;  // stderr, as bytes
 };
 
+// Variables set for the child process only, on top of the test's own.
+using CliEnvironment = std::vector<std::pair<QString, QString>>;
+
 // Runs the built zentora-cli with these arguments, in the C.UTF-8 locale,
 // and waits for it to end. A relative path in the arguments is taken from
 // workingFolder when given.
 CliRun RunCli(const QStringList& arguments,
-              const std::filesystem::path& workingFolder = std::filesystem::path());
+              const std::filesystem::path& workingFolder = std::filesystem::path(),
+              const CliEnvironment& environment = {});
 
 QString Arg(const std::filesystem::path& path);
 
