@@ -1,7 +1,7 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
-#include <system_error>
+#include <variant>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -17,42 +17,22 @@ int RunCompile(const QStringList& arguments) {
   parser.setApplicationDescription(
       "Compile a project's pictures into image.bin and image.idx, then its sounds\n"
       "into wave.bin and wave.idx. DIR defaults to the project's folder + output/.");
-  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "compile PROJECT");
-  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
-  AddImageOptions(parser);
-  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+  std::variant<CompileRequest, int> parsed =
+      ParseCompileRequest(parser, arguments, "compile PROJECT");
+  if (const int* done = std::get_if<int>(&parsed)) {
     return *done;
   }
-  if (!ExpectPositionals(parser, 1)) {
-    return kExitUsage;
-  }
-  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
-  if (!settings) {
-    return kExitUsage;
-  }
-  std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
-  if (!loaded) {
-    return kExitUsage;
-  }
-
-  const std::filesystem::path outFolder = parser.isSet("out")
-                                              ? AsFolder(ToPath(parser.value("out")))
-                                              : loaded->project.GetWorkingFolder() / "output/";
-  std::error_code error;
-  std::filesystem::create_directories(outFolder, error);
-  if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
-    PrintError("无法创建文件夹：" + outFolder.string() + "（" + error.message() + "）");
-    return kExitFailed;
-  }
+  CompileRequest& request = std::get<CompileRequest>(parsed);
+  const std::filesystem::path& outFolder = request.outFolder;
 
   CConsoleSink sink(stdout, stderr);
   sink.ShowProgress(true);
   const CompileOutcome pictures =
-      GenerateImageResources(loaded->pictures.Snapshot(), *settings, outFolder / "image.bin",
-                             outFolder / "image.idx", sink);
+      GenerateImageResources(request.loaded.pictures.Snapshot(), request.settings,
+                             outFolder / "image.bin", outFolder / "image.idx", sink);
   // The sounds are compiled whatever became of the pictures.
   const CompileOutcome sounds = GenerateWaveResources(
-      loaded->sounds.Snapshot(), outFolder / "wave.bin", outFolder / "wave.idx", sink);
+      request.loaded.sounds.Snapshot(), outFolder / "wave.bin", outFolder / "wave.idx", sink);
   sink.ShowProgress(false);
   const bool failed = pictures == CompileOutcome::Failed || sounds == CompileOutcome::Failed;
   return failed ? kExitFailed : kExitOk;

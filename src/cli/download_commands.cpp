@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <system_error>
+#include <variant>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -58,34 +59,15 @@ int RunBuild(const QStringList& arguments) {
   parser.setApplicationDescription(
       "Compile a project into DIR (default: the project's folder + output/), then\n"
       "send the four resource files to the module.");
-  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "build PROJECT");
-  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
-  AddImageOptions(parser);
-  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+  std::variant<CompileRequest, int> parsed =
+      ParseCompileRequest(parser, arguments, "build PROJECT");
+  if (const int* done = std::get_if<int>(&parsed)) {
     return *done;
   }
-  if (!ExpectPositionals(parser, 1)) {
-    return kExitUsage;
-  }
-  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
-  if (!settings) {
-    return kExitUsage;
-  }
-  std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
-  if (!loaded) {
-    return kExitUsage;
-  }
-  const std::filesystem::path outFolder = parser.isSet("out")
-                                              ? AsFolder(ToPath(parser.value("out")))
-                                              : loaded->project.GetWorkingFolder() / "output/";
-  std::error_code error;
-  std::filesystem::create_directories(outFolder, error);
-  if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
-    PrintError("无法创建文件夹：" + outFolder.string() + "（" + error.message() + "）");
-    return kExitFailed;
-  }
+  CompileRequest& request = std::get<CompileRequest>(parsed);
   return RunWorkerCycle([&](CBuildWorker& worker) {
-    return worker.TriggerCompileDownload(outFolder, loaded->pictures, loaded->sounds, *settings);
+    return worker.TriggerCompileDownload(request.outFolder, request.loaded.pictures,
+                                         request.loaded.sounds, request.settings);
   });
 }
 

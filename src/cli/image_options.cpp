@@ -1,5 +1,7 @@
 #include "cli/image_options.h"
 
+#include <system_error>
+
 #include "cli/cli_support.h"
 
 namespace zentora::cli {
@@ -28,6 +30,38 @@ std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser) 
   settings.columnBottomToTop = parser.isSet("column-bottom-to-top");
   settings.columnFirst = parser.isSet("column-first");
   return settings;
+}
+
+std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
+                                                      const QStringList& arguments,
+                                                      const QString& usage) {
+  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", usage);
+  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
+  AddImageOptions(parser);
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  if (!settings) {
+    return kExitUsage;
+  }
+  std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
+  if (!loaded) {
+    return kExitUsage;
+  }
+  std::filesystem::path outFolder = parser.isSet("out")
+                                        ? AsFolder(ToPath(parser.value("out")))
+                                        : loaded->project.GetWorkingFolder() / "output/";
+  std::error_code error;
+  std::filesystem::create_directories(outFolder, error);
+  if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
+    PrintError("无法创建文件夹：" + outFolder.string() + "（" + error.message() + "）");
+    return kExitFailed;
+  }
+  return CompileRequest{std::move(*loaded), *settings, std::move(outFolder)};
 }
 
 }  // namespace zentora::cli

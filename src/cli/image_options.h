@@ -2,7 +2,11 @@
 
 #include <QCommandLineParser>
 
+#include <filesystem>
 #include <optional>
+#include <variant>
+
+#include "cli/cli_support.h"
 
 #include "image/image_settings.h"
 
@@ -14,5 +18,20 @@ void AddImageOptions(QCommandLineParser& parser);
 
 // nullopt (after printing why) when an option has a value it cannot take.
 std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser);
+
+// What `compile` and `build` share: the project, the settings and the output
+// folder, which exists once this is filled.
+struct CompileRequest {
+  LoadedProject loaded;
+  ImageSettings settings;
+  std::filesystem::path outFolder;
+};
+
+// Adds PROJECT (shown as `usage`), --out and the image options, parses, loads
+// the project and makes the output folder. Either the request or the exit
+// status to end with (help, usage error, unreadable project, no folder).
+std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
+                                                      const QStringList& arguments,
+                                                      const QString& usage);
 
 }  // namespace zentora::cli
