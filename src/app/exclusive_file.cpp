@@ -34,12 +34,22 @@ Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes) {
 
 namespace {
 
+// Only regular files: a folder would open for reading and fail later, and a
+// FIFO would block the open itself, so the open does not wait and anything
+// else is refused before it is used.
 Result<int> OpenLocked(const std::filesystem::path& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     return Status::Failure(ErrnoMessage(errno));
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    return Status::Failure(ErrnoMessage(error));
+  }
+  if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+      ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
     ::close(fd);
     return Status::Failure(ErrnoMessage(error));

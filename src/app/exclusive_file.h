@@ -15,7 +15,8 @@ namespace zentora {
 class CExclusiveFile {
  public:
   // Creates the file, or truncates an existing one once the lock is held.
-  // A file that someone else holds is not touched.
+  // A file that someone else holds is not touched. Anything but a regular
+  // file (a folder, a FIFO, a device) is refused without waiting.
   static Result<CExclusiveFile> Create(const std::filesystem::path& path);
   static Result<CExclusiveFile> OpenForReading(const std::filesystem::path& path);
 

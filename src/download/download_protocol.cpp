@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <system_error>
 
 #include "app/exclusive_file.h"
 #include "app/little_endian.h"
@@ -45,12 +44,6 @@ void FillDownloadFrame(DownloadFrame& frame, std::span<const std::uint8_t> paylo
 }
 
 int DownloadFile(std::uint8_t code, const std::filesystem::path& path, StatusSink& sink) {
-  // A folder would open for reading here but fail at the first read, and a
-  // FIFO would block the opening: like a file that cannot be opened, neither
-  // must reach the module.
-  if (std::error_code error; !std::filesystem::is_regular_file(path, error)) {
-    return 0;
-  }
   Result<CExclusiveFile> file = CExclusiveFile::OpenForReading(path);
   if (!file) {
     return 0;

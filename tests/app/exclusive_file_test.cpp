@@ -1,6 +1,7 @@
 #include "app/exclusive_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cerrno>
@@ -135,6 +136,20 @@ TEST_F(ExclusiveFileTest, OpenForReadingAMissingFileFails) {
   ASSERT_FALSE(file);
   EXPECT_EQ(file.error(), "No such file or directory");
   EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(ExclusiveFileTest, RefusesFoldersAndFifosWithoutBlocking) {
+  // A FIFO with no writer would block a plain open for reading for ever, and
+  // one with no reader a plain open for writing.
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  fs::create_directory(dir_ / "folder");
+  for (const fs::path& path : {dir_ / "fifo", dir_ / "folder"}) {
+    SCOPED_TRACE(path.string());
+    EXPECT_FALSE(CExclusiveFile::OpenForReading(path));
+    EXPECT_FALSE(CExclusiveFile::Create(path));
+  }
+  EXPECT_EQ(CExclusiveFile::OpenForReading(dir_ / "folder").error(), "Is a directory");
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
 }
 
 TEST_F(ExclusiveFileTest, CreateUnderARegularFileFails) {
