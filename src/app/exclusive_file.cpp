@@ -116,6 +116,25 @@ Result<std::size_t> CExclusiveFile::Read(std::span<std::uint8_t> bytes) {
   }
 }
 
+Result<std::size_t> CExclusiveFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
+  std::size_t total = 0;
+  while (total < bytes.size()) {
+    const ssize_t got = ::pread(fd_, bytes.data() + total, bytes.size() - total,
+                                static_cast<off_t>(offset + total));
+    if (got == 0) {
+      break;
+    }
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return Status::Failure(ErrnoMessage(errno));
+    }
+    total += static_cast<std::size_t>(got);
+  }
+  return total;
+}
+
 Result<std::uint64_t> CExclusiveFile::Size() const {
   struct stat info {};
   if (::fstat(fd_, &info) != 0) {

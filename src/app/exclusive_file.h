@@ -30,6 +30,9 @@ class CExclusiveFile {
   Status Write(std::span<const std::uint8_t> bytes);
   // Reads up to bytes.size() bytes; returns how many were read (0 at the end).
   Result<std::size_t> Read(std::span<std::uint8_t> bytes);
+  // Reads from an offset without moving the file position, as many bytes as
+  // the file has there; fewer than asked only at the end of the file.
+  Result<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes);
   Result<std::uint64_t> Size() const;
   // Closing reports errors that the kernel kept back until then.
   Status Close();

@@ -10,5 +10,9 @@ int RunCompile(const QStringList& arguments);
 int RunProject(const QStringList& arguments);
 int RunDownload(const QStringList& arguments);
 int RunBuild(const QStringList& arguments);
+int RunFonts(const QStringList& arguments);
+int RunGlyphs(const QStringList& arguments);
+int RunFontLibrary(const QStringList& arguments);
+int RunFontView(const QStringList& arguments);
 
 }  // namespace zentora::cli

@@ -29,6 +29,15 @@ constexpr const char* kUsage =
     "      Make a project file, copying the files into its folder.\n"
     "  project show PROJECT\n"
     "      List a project's pictures and sounds with their numbers.\n"
+    "  fonts\n"
+    "      List the installed fonts as the glyph dialog does.\n"
+    "  glyphs TEXT [font options]\n"
+    "      Print the C array of TEXT's glyphs.\n"
+    "  fontlib OUT [font options]\n"
+    "      Write the font library of a whole character set.\n"
+    "  fontview LIB --width W --height H [--vertical] [--bit0-first]\n"
+    "           [--glyph N | --png FILE]\n"
+    "      Show one glyph of a font library as text, or its table as a picture.\n"
     "\n"
     "Image options:\n"
     "  --depth 16|24            16-bit RGB565 (default) or 24-bit RGB\n"
@@ -36,6 +45,14 @@ constexpr const char* kUsage =
     "  --row-right-to-left      scan each row from right to left\n"
     "  --column-bottom-to-top   scan each column from bottom to top\n"
     "  --column-first           store column by column\n"
+    "\n"
+    "Font options:\n"
+    "  --font NAME | --font-file PATH   the font (default: as the dialog selects)\n"
+    "  --size PX                        font height in pixels (default 16)\n"
+    "  --charset ascii|gb2312|gbk       character set (default gb2312)\n"
+    "  --cell 8|16|24|32|40|48          glyph cell (default 16)\n"
+    "  --vertical                       model column by column\n"
+    "  --bit0-first                     first pixel of each byte in bit 0\n"
     "\n"
     "Lines of the output list go to stdout, errors to stderr.\n"
     "Exit status: 0 success, 1 a step failed, 2 bad arguments or unreadable project.\n"
@@ -75,6 +92,18 @@ int main(int argc, char* argv[]) {
   }
   if (command == "build") {
     return zentora::cli::RunBuild(rest);
+  }
+  if (command == "fonts") {
+    return zentora::cli::RunFonts(rest);
+  }
+  if (command == "glyphs") {
+    return zentora::cli::RunGlyphs(rest);
+  }
+  if (command == "fontlib") {
+    return zentora::cli::RunFontLibrary(rest);
+  }
+  if (command == "fontview") {
+    return zentora::cli::RunFontView(rest);
   }
   zentora::cli::PrintError("unknown command '" + command.toStdString() +
                            "'; 'zentora-cli --help' lists the commands");

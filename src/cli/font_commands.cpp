@@ -1,0 +1,148 @@
+// fonts, glyphs and fontlib: the glyph dialog's list, its "生成字模" and its
+// "生成字库...".
+
+#include <QCommandLineParser>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/console_sink.h"
+#include "cli/font_options.h"
+#include "font/font_catalog.h"
+#include "font/font_library.h"
+#include "font/glyph_model.h"
+#include "font/glyph_renderer.h"
+
+namespace zentora::cli {
+
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int /*signal*/) {
+  gInterrupted = 1;
+}
+
+// Turns Ctrl-C into a stop request, so that an interrupted generation
+// removes its temporary file and leaves an existing library as it was.
+class CInterruptWatch {
+ public:
+  CInterruptWatch() {
+    gInterrupted = 0;
+    previous_ = std::signal(SIGINT, OnInterrupt);
+    watcher_ = std::jthread([this](std::stop_token done) {
+      while (!done.stop_requested()) {
+        if (gInterrupted != 0) {
+          stop_.request_stop();
+          return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+  }
+  ~CInterruptWatch() {
+    watcher_.request_stop();
+    watcher_.join();
+    std::signal(SIGINT, previous_);
+  }
+  std::stop_token Token() const { return stop_.get_token(); }
+
+ private:
+  std::stop_source stop_;
+  void (*previous_)(int) = SIG_DFL;
+  std::jthread watcher_;
+};
+
+}  // namespace
+
+int RunFonts(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "List the installed fonts as the glyph dialog lists them; '*' marks the one\n"
+      "it selects first.");
+  parser.addOption({"plain", "Names only, without the mark."});
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 0)) {
+    return kExitUsage;
+  }
+  const std::vector<std::string>& names = InstalledFontNames();
+  const std::optional<std::string> selected = DefaultFontName(names);
+  for (const std::string& name : names) {
+    const bool isDefault = !parser.isSet("plain") && selected && name == *selected;
+    PrintLine(parser.isSet("plain") ? name : (isDefault ? "* " : "  ") + name);
+  }
+  return kExitOk;
+}
+
+int RunGlyphs(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Print the C array of TEXT's glyphs, one line per UTF-16 code unit, with the\n"
+      "dialog's CR LF line ends.");
+  parser.addPositionalArgument("TEXT", "The characters to model.", "glyphs TEXT");
+  AddFontOptions(parser);
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::optional<FontChoice> choice = ReadFontOptions(parser);
+  if (!choice) {
+    return kExitUsage;
+  }
+  const QString text = parser.positionalArguments()[0];
+  const std::u16string units(reinterpret_cast<const char16_t*>(text.utf16()),
+                             static_cast<std::size_t>(text.size()));
+  CGlyphRenderer renderer;
+  const std::vector<std::uint8_t> glyphs = ModelText(renderer, choice->font, choice->layout, units);
+  PrintLine(FormatGlyphArray(glyphs, BytesPerGlyph(choice->layout)));
+  return kExitOk;
+}
+
+int RunFontLibrary(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Write the font library of a whole character set to OUT: every glyph in code\n"
+      "order, nothing else. An existing OUT is replaced only once the new one is\n"
+      "complete.");
+  parser.addPositionalArgument("OUT", "The library file to write (.bin).", "fontlib OUT");
+  AddFontOptions(parser);
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::optional<FontChoice> choice = ReadFontOptions(parser);
+  if (!choice) {
+    return kExitUsage;
+  }
+  const LibraryRequest request{choice->font, choice->layout, choice->charset,
+                               ToPath(parser.positionalArguments()[0])};
+  CConsoleSink sink(stdout, stderr);
+  CInterruptWatch interrupt;
+  sink.ShowProgress(true);
+  const LibraryResult result = GenerateLibrary(request, sink, interrupt.Token());
+  sink.ShowProgress(false);
+  switch (result.outcome) {
+    case LibraryOutcome::kWritten:
+      return kExitOk;
+    case LibraryOutcome::kCancelled:
+      PrintError("interrupted; nothing was written");
+      return 130;
+    case LibraryOutcome::kFailed:
+      break;
+  }
+  PrintError(result.message);
+  return kExitFailed;
+}
+
+}  // namespace zentora::cli

@@ -1,0 +1,268 @@
+#include "font/font_catalog.h"
+
+#include <QString>
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+namespace zentora {
+
+namespace {
+
+constexpr char kSongTi[] = "宋体";
+constexpr char kSimplifiedChinese[] = "zh-cn";
+
+// fontconfig's default configuration is shared by every thread that asks;
+// one lock keeps its lazy set-up and lookups from racing.
+std::mutex& FontconfigMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+struct ListedFace {
+  std::string name;
+  std::string family;
+  FontSource source;
+  int score = 0;
+};
+
+std::string StringProperty(FcPattern* pattern, const char* object, int index) {
+  FcChar8* value = nullptr;
+  if (FcPatternGetString(pattern, object, index, &value) != FcResultMatch || value == nullptr) {
+    return {};
+  }
+  return reinterpret_cast<const char*>(value);
+}
+
+int IntProperty(FcPattern* pattern, const char* object, int fallback) {
+  int value = 0;
+  return FcPatternGetInteger(pattern, object, 0, &value) == FcResultMatch ? value : fallback;
+}
+
+// The user's language as fontconfig derives it from the environment.
+std::string UserLanguage() {
+  FcStrSet* langs = FcGetDefaultLangs();
+  std::string first;
+  if (langs != nullptr) {
+    FcStrList* list = FcStrListCreate(langs);
+    if (FcChar8* lang = FcStrListNext(list)) {
+      first = reinterpret_cast<const char*>(lang);
+    }
+    FcStrListDone(list);
+    FcStrSetDestroy(langs);
+  }
+  return first;
+}
+
+// Language tags as fontconfig writes them ("zh-cn"), compared without case
+// and with "_" taken for "-".
+bool SameLanguage(const std::string& a, const std::string& b) {
+  auto normal = [](std::string tag) {
+    for (char& c : tag) {
+      c = c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return tag;
+  };
+  return !a.empty() && normal(a) == normal(b);
+}
+
+// The full name in the user's language, else in English, else the first.
+std::string LocalisedFullName(FcPattern* pattern, const std::string& userLanguage) {
+  std::string english;
+  std::string sameLanguage;
+  std::string first;
+  for (int i = 0;; ++i) {
+    const std::string name = StringProperty(pattern, FC_FULLNAME, i);
+    if (name.empty()) {
+      break;
+    }
+    const std::string lang = StringProperty(pattern, FC_FULLNAMELANG, i);
+    if (first.empty()) {
+      first = name;
+    }
+    if (!userLanguage.empty() && SameLanguage(lang, userLanguage) && sameLanguage.empty()) {
+      sameLanguage = name;
+    }
+    if (lang == "en" && english.empty()) {
+      english = name;
+    }
+  }
+  if (!sameLanguage.empty()) {
+    return sameLanguage;
+  }
+  if (!english.empty()) {
+    return english;
+  }
+  if (!first.empty()) {
+    return first;
+  }
+  return StringProperty(pattern, FC_FAMILY, 0);
+}
+
+// Lower is closer to the family's regular face: upright, normal weight and
+// width.
+int RegularityScore(FcPattern* pattern) {
+  const int slant = IntProperty(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  const int weight = IntProperty(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+  const int width = IntProperty(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
+  return (slant != FC_SLANT_ROMAN ? 10000 : 0) + std::abs(weight - FC_WEIGHT_REGULAR) * 10 +
+         std::abs(width - FC_WIDTH_NORMAL);
+}
+
+struct Catalog {
+  std::vector<std::string> names;
+  // Family (fontconfig's first family name) → listed name, and listed name
+  // (folded) → face.
+  std::map<std::string, std::string> nameOfFamily;
+  std::map<QString, FontSource> sourceOfName;
+};
+
+Catalog BuildCatalog() {
+  Catalog catalog;
+  std::map<std::string, ListedFace> regularOfFamily;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects =
+      FcObjectSetBuild(FC_FAMILY, FC_FULLNAME, FC_FULLNAMELANG, FC_FILE, FC_INDEX, FC_SLANT,
+                       FC_WEIGHT, FC_WIDTH, static_cast<char*>(nullptr));
+  FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
+  const std::string userLanguage = UserLanguage();
+  for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
+    FcPattern* font = fonts->fonts[i];
+    ListedFace face;
+    face.family = StringProperty(font, FC_FAMILY, 0);
+    face.source.file = StringProperty(font, FC_FILE, 0);
+    face.source.faceIndex = IntProperty(font, FC_INDEX, 0);
+    if (face.family.empty() || face.source.file.empty()) {
+      continue;
+    }
+    face.name = LocalisedFullName(font, userLanguage);
+    face.score = RegularityScore(font);
+    auto [it, inserted] = regularOfFamily.try_emplace(face.family, face);
+    if (!inserted && (face.score < it->second.score ||
+                      (face.score == it->second.score && face.name < it->second.name))) {
+      it->second = face;
+    }
+  }
+  if (fonts != nullptr) {
+    FcFontSetDestroy(fonts);
+  }
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+
+  for (const auto& [family, face] : regularOfFamily) {
+    if (face.name.find('@') != std::string::npos) {
+      continue;
+    }
+    const QString folded = QString::fromStdString(face.name).toCaseFolded();
+    if (catalog.sourceOfName.try_emplace(folded, face.source).second) {
+      catalog.names.push_back(face.name);
+    }
+    catalog.nameOfFamily.try_emplace(family, face.name);
+  }
+  std::sort(catalog.names.begin(), catalog.names.end(), FontNameLess);
+  return catalog;
+}
+
+const Catalog& TheCatalog() {
+  static const Catalog catalog = [] {
+    std::lock_guard lock(FontconfigMutex());
+    return BuildCatalog();
+  }();
+  return catalog;
+}
+
+// fontconfig's best font for a family name, optionally one that covers a
+// language.
+std::optional<std::pair<std::string, FontSource>> MatchFont(const std::string& family,
+                                                            const char* language) {
+  std::lock_guard lock(FontconfigMutex());
+  FcPattern* pattern = FcPatternCreate();
+  if (!family.empty()) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  }
+  if (language != nullptr) {
+    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language));
+  }
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (match == nullptr) {
+    return std::nullopt;
+  }
+  std::pair<std::string, FontSource> found{
+      StringProperty(match, FC_FAMILY, 0),
+      {StringProperty(match, FC_FILE, 0), IntProperty(match, FC_INDEX, 0)}};
+  FcPatternDestroy(match);
+  if (found.second.file.empty()) {
+    return std::nullopt;
+  }
+  return found;
+}
+
+}  // namespace
+
+bool FontNameLess(const std::string& a, const std::string& b) {
+  const int order =
+      QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
+  return order != 0 ? order < 0 : a < b;
+}
+
+bool FontNamesEqual(const std::string& a, const std::string& b) {
+  return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+}
+
+const std::vector<std::string>& InstalledFontNames() {
+  return TheCatalog().names;
+}
+
+std::optional<std::string> DefaultFontName(const std::vector<std::string>& names) {
+  const QString songTi = QString::fromUtf8(kSongTi);
+  for (const std::string& name : names) {
+    if (QString::fromStdString(name).startsWith(songTi)) {
+      return name;
+    }
+  }
+  const auto match = MatchFont(kSongTi, kSimplifiedChinese);
+  if (!match) {
+    return std::nullopt;
+  }
+  const Catalog& catalog = TheCatalog();
+  const auto listed = catalog.nameOfFamily.find(match->first);
+  if (listed == catalog.nameOfFamily.end()) {
+    return std::nullopt;
+  }
+  const auto inNames = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+    return FontNamesEqual(name, listed->second);
+  });
+  return inNames != names.end() ? std::optional(*inNames) : std::nullopt;
+}
+
+std::optional<std::string> DefaultFontName() {
+  return DefaultFontName(InstalledFontNames());
+}
+
+Result<FontSource> ResolveFont(const FontDesc& desc) {
+  if (!desc.fontFile.empty()) {
+    return FontSource{desc.fontFile, 0};
+  }
+  const Catalog& catalog = TheCatalog();
+  const auto listed =
+      catalog.sourceOfName.find(QString::fromStdString(desc.faceName).toCaseFolded());
+  if (listed != catalog.sourceOfName.end()) {
+    return listed->second;
+  }
+  const char* language = desc.charset == kGb2312Charset ? kSimplifiedChinese : nullptr;
+  if (auto match = MatchFont(desc.faceName, language)) {
+    return match->second;
+  }
+  return Status::Failure("没有可用的字体");
+}
+
+}  // namespace zentora

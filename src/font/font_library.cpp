@@ -1,0 +1,156 @@
+#include "font/font_library.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <span>
+#include <thread>
+
+#include "app/atomic_file_writer.h"
+#include "app/exclusive_file.h"
+#include "app/ordered_pipeline.h"
+#include "font/glyph_model.h"
+#include "font/glyph_renderer.h"
+
+namespace zentora {
+
+namespace {
+
+// Glyphs per unit of work: large enough that the hand-over costs little,
+// small enough that progress moves smoothly and a stop is quick.
+constexpr int kGlyphsPerChunk = 64;
+
+int ProgressAfterGlyph(CharsetKind charset, int glyph, int count) {
+  if (charset == CharsetKind::kAscii) {
+    return glyph * 100 / count;
+  }
+  return static_cast<int>(static_cast<long long>(glyph + 1) * 100 / count);
+}
+
+// Holds the target while it is rebuilt, as the viewer holds a library it
+// shows: a target that someone holds is refused, and nobody opens the old
+// file until the new one has replaced it.
+class CTargetHold {
+ public:
+  ~CTargetHold() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  // Empty when the target may be replaced; else the message for the user.
+  std::optional<std::string> Take(const std::filesystem::path& target) {
+    fd_ = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) {
+      // A missing target is the usual case; an unreadable one is reported
+      // by the write that follows.
+      return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+      return std::string(kLibraryFailurePrefix) +
+             ErrnoMessage(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    }
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      return errno == EWOULDBLOCK ? std::string(kLibraryBusyMessage)
+                                  : std::string(kLibraryFailurePrefix) + ErrnoMessage(errno);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace
+
+std::uint64_t LibraryLength(CharsetKind charset, const GlyphLayout& layout) {
+  return static_cast<std::uint64_t>(GlyphCount(charset)) *
+         static_cast<std::uint64_t>(BytesPerGlyph(layout));
+}
+
+std::optional<std::vector<std::uint8_t>> RenderLibrary(const LibraryRequest& request,
+                                                       StatusSink& sink, std::stop_token stop,
+                                                       int threads) {
+  const GlyphLayout layout = request.layout;
+  const std::size_t b = static_cast<std::size_t>(BytesPerGlyph(layout));
+  const int count = GlyphCount(request.charset);
+  const std::vector<std::optional<char16_t>> characters = CharsetCharacters(request.charset);
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(count) * b, 0);
+
+  if (threads <= 0) {
+    threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+  }
+  const int chunks = (count + kGlyphsPerChunk - 1) / kGlyphsPerChunk;
+  int lastProgress = -1;
+  bool stopped = false;
+  // Every chunk writes only its own glyphs' bytes, so the threads never
+  // touch the same byte; each has its own renderer and FreeType face.
+  RunOrderedPipeline<bool>(
+      chunks, threads, threads * 2,
+      [&](int chunk) {
+        thread_local CGlyphRenderer renderer;
+        const int end = std::min(count, (chunk + 1) * kGlyphsPerChunk);
+        for (int glyph = chunk * kGlyphsPerChunk; glyph < end; ++glyph) {
+          if (stop.stop_requested()) {
+            return false;
+          }
+          if (const auto ch = characters[static_cast<std::size_t>(glyph)]) {
+            ModelChar(renderer, request.font, layout, *ch,
+                      std::span(block).subspan(static_cast<std::size_t>(glyph) * b, b));
+          }
+        }
+        return true;
+      },
+      [&](int chunk, bool finished) {
+        if (!finished || stop.stop_requested()) {
+          stopped = true;
+          return false;
+        }
+        const int end = std::min(count, (chunk + 1) * kGlyphsPerChunk);
+        for (int glyph = chunk * kGlyphsPerChunk; glyph < end; ++glyph) {
+          const int progress = ProgressAfterGlyph(request.charset, glyph, count);
+          if (progress != lastProgress) {
+            sink.SetProgress(progress);
+            lastProgress = progress;
+          }
+        }
+        return true;
+      });
+  if (stopped) {
+    return std::nullopt;
+  }
+  return block;
+}
+
+LibraryResult GenerateLibrary(const LibraryRequest& request, StatusSink& sink, std::stop_token stop,
+                              int threads) {
+  CTargetHold hold;
+  if (auto refused = hold.Take(request.path)) {
+    return {LibraryOutcome::kFailed, std::move(*refused)};
+  }
+  // The temporary file is made before the glyphs so that a folder we
+  // cannot write to is reported at once, not after the whole set.
+  Result<CAtomicFileWriter> writer = CAtomicFileWriter::Begin(request.path);
+  if (!writer) {
+    return {LibraryOutcome::kFailed, kLibraryFailurePrefix + writer.error()};
+  }
+  sink.SetProgress(0);
+  std::optional<std::vector<std::uint8_t>> block = RenderLibrary(request, sink, stop, threads);
+  if (!block) {
+    return {LibraryOutcome::kCancelled, {}};
+  }
+  Status written = writer.value().Write(*block);
+  if (written) {
+    written = writer.value().Commit();
+  }
+  if (!written) {
+    return {LibraryOutcome::kFailed, kLibraryFailurePrefix + written.message()};
+  }
+  sink.SetProgress(100);
+  return {LibraryOutcome::kWritten, {}};
+}
+
+}  // namespace zentora

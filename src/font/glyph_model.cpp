@@ -1,0 +1,56 @@
+#include "font/glyph_model.h"
+
+#include "font/glyph_renderer.h"
+
+namespace zentora {
+
+void ModelCell(const CellBitmap& cell, const GlyphLayout& layout, std::span<std::uint8_t> dest) {
+  for (int x = 0; x < layout.cellWidth; ++x) {
+    for (int y = 0; y < layout.cellHeight; ++y) {
+      if (cell.IsSet(x, y)) {
+        SetGlyphPixel(dest, layout, x, y);
+      }
+    }
+  }
+}
+
+void ModelChar(CGlyphRenderer& renderer, const FontDesc& desc, const GlyphLayout& layout,
+               char16_t ch, std::span<std::uint8_t> dest) {
+  CellBitmap cell;
+  cell.Reset(layout.cellWidth, layout.cellHeight);
+  renderer.RenderChar(desc, ch, cell);
+  ModelCell(cell, layout, dest);
+}
+
+std::vector<std::uint8_t> ModelText(CGlyphRenderer& renderer, const FontDesc& desc,
+                                    const GlyphLayout& layout, std::u16string_view text) {
+  const std::size_t bytes = static_cast<std::size_t>(BytesPerGlyph(layout));
+  std::vector<std::uint8_t> glyphs(text.size() * bytes, 0);
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    ModelChar(renderer, desc, layout, text[k], std::span(glyphs).subspan(k * bytes, bytes));
+  }
+  return glyphs;
+}
+
+std::string FormatGlyphArray(std::span<const std::uint8_t> glyphs, int bytesPerGlyph) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const std::size_t b = static_cast<std::size_t>(bytesPerGlyph);
+  std::string text = "char data[]={\r\n";
+  text.reserve(text.size() + glyphs.size() * 5 + glyphs.size() / b * 6 + 2);
+  for (std::size_t i = 0; i < glyphs.size(); ++i) {
+    if (i % b == 0) {
+      text += "    ";
+    }
+    text += "0x";
+    text += kHex[glyphs[i] >> 4];
+    text += kHex[glyphs[i] & 0x0F];
+    text += ',';
+    if (i % b == b - 1) {
+      text += "\r\n";
+    }
+  }
+  text += "};";
+  return text;
+}
+
+}  // namespace zentora

@@ -1,0 +1,246 @@
+#include "font/glyph_renderer.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace zentora {
+
+namespace {
+
+// One drawn glyph waiting to be placed on the line.
+struct PlacedGlyph {
+  int pen = 0;   // from the start of the line
+  int left = 0;  // bitmap's offset from the pen
+  int top = 0;   // bitmap's top above the baseline
+  int width = 0;
+  int rows = 0;
+  std::vector<std::uint8_t> coverage;
+};
+
+// Vertical metrics in font units that define the character cell.
+struct CellMetrics {
+  long ascent = 0;
+  long descent = 0;
+};
+
+CellMetrics FontCellMetrics(FT_Face face) {
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (os2 != nullptr && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+    return {os2->usWinAscent, os2->usWinDescent};
+  }
+  const auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+  if (hhea != nullptr && hhea->Ascender - hhea->Descender > 0) {
+    return {hhea->Ascender, -hhea->Descender};
+  }
+  if (face->ascender - face->descender > 0) {
+    return {face->ascender, -face->descender};
+  }
+  return {face->units_per_EM, 0};
+}
+
+void CopyCoverage(const FT_Bitmap& bitmap, PlacedGlyph& glyph) {
+  glyph.width = static_cast<int>(bitmap.width);
+  glyph.rows = static_cast<int>(bitmap.rows);
+  glyph.coverage.assign(
+      static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.rows), 0);
+  for (int y = 0; y < glyph.rows; ++y) {
+    const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+    std::uint8_t* out = glyph.coverage.data() + static_cast<std::size_t>(y) * glyph.width;
+    for (int x = 0; x < glyph.width; ++x) {
+      switch (bitmap.pixel_mode) {
+        case FT_PIXEL_MODE_MONO:
+          out[x] = (row[x >> 3] & (0x80 >> (x & 7))) != 0 ? 255 : 0;
+          break;
+        case FT_PIXEL_MODE_GRAY:
+          out[x] = row[x];
+          break;
+        case FT_PIXEL_MODE_BGRA:
+          out[x] = row[x * 4 + 3];
+          break;
+        default:
+          out[x] = 0;
+          break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+struct CGlyphRenderer::Face {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+  FontSource source;
+  FontDesc desc;
+  bool prepared = false;
+  bool usable = false;
+  bool strike = false;
+  int height = 0;
+  int ascent = 0;
+  std::vector<PlacedGlyph> line;
+
+  ~Face() {
+    if (face != nullptr) {
+      FT_Done_Face(face);
+    }
+    if (library != nullptr) {
+      FT_Done_FreeType(library);
+    }
+  }
+
+  bool Open(const FontSource& wanted) {
+    if (face != nullptr && source == wanted) {
+      return true;
+    }
+    if (face != nullptr) {
+      FT_Done_Face(face);
+      face = nullptr;
+    }
+    source = wanted;
+    if (library == nullptr && FT_Init_FreeType(&library) != 0) {
+      library = nullptr;
+      return false;
+    }
+    if (FT_New_Face(library, wanted.file.c_str(), wanted.faceIndex, &face) != 0) {
+      face = nullptr;
+      return false;
+    }
+    FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+    return true;
+  }
+
+  // Sets the em size for a cell height and picks the strike, if any.
+  bool SetHeight(int cellHeight) {
+    height = cellHeight;
+    strike = false;
+    if (!FT_IS_SCALABLE(face)) {
+      return SelectNearestStrike();
+    }
+    const CellMetrics metrics = FontCellMetrics(face);
+    const long cell = metrics.ascent + metrics.descent;
+    const long ppem = std::max(1L, std::lround(static_cast<double>(height) * face->units_per_EM /
+                                               static_cast<double>(cell)));
+    ascent = static_cast<int>(
+        std::lround(static_cast<double>(height) * metrics.ascent / static_cast<double>(cell)));
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+      if ((face->available_sizes[i].y_ppem + 32) >> 6 == ppem && FT_Select_Size(face, i) == 0) {
+        strike = true;
+        return true;
+      }
+    }
+    return FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) == 0;
+  }
+
+  bool SelectNearestStrike() {
+    int best = -1;
+    long bestDistance = 0;
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+      const long distance = std::labs(face->available_sizes[i].height - height);
+      if (best < 0 || distance < bestDistance) {
+        best = i;
+        bestDistance = distance;
+      }
+    }
+    if (best < 0 || FT_Select_Size(face, best) != 0) {
+      return false;
+    }
+    strike = true;
+    const FT_Size_Metrics& size = face->size->metrics;
+    const long cell = (size.ascender - size.descender) >> 6;
+    ascent = cell > 0 ? static_cast<int>(height * (size.ascender >> 6) / cell) : height;
+    return true;
+  }
+
+  // Lays out text; returns the line's advance width.
+  int Shape(std::u16string_view text) {
+    line.resize(text.size());
+    int pen = 0;
+    const FT_Int32 flags = FT_LOAD_RENDER | (strike ? 0 : FT_LOAD_NO_BITMAP);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      PlacedGlyph& glyph = line[i];
+      glyph.pen = pen;
+      glyph.width = glyph.rows = 0;
+      const FT_UInt index = FT_Get_Char_Index(face, text[i]);
+      if (index == 0 || FT_Load_Glyph(face, index, flags) != 0) {
+        continue;
+      }
+      const FT_GlyphSlot slot = face->glyph;
+      glyph.left = slot->bitmap_left;
+      glyph.top = slot->bitmap_top;
+      CopyCoverage(slot->bitmap, glyph);
+      pen += static_cast<int>((slot->advance.x + 32) >> 6);
+    }
+    return pen;
+  }
+};
+
+CGlyphRenderer::CGlyphRenderer() : face_(std::make_unique<Face>()) {}
+CGlyphRenderer::~CGlyphRenderer() = default;
+
+bool CGlyphRenderer::Prepare(const FontDesc& desc) {
+  if (face_->prepared && face_->desc == desc) {
+    return face_->usable;
+  }
+  face_->prepared = true;
+  face_->desc = desc;
+  face_->usable = false;
+  const Result<FontSource> source = ResolveFont(desc);
+  if (!source || !face_->Open(source.value())) {
+    return false;
+  }
+  face_->usable = face_->SetHeight(desc.height > 0 ? desc.height : kDefaultFontHeight);
+  return face_->usable;
+}
+
+bool CGlyphRenderer::CanLoad(const FontDesc& desc) {
+  return Prepare(desc);
+}
+
+void CGlyphRenderer::RenderLine(const FontDesc& desc, std::u16string_view text, int width,
+                                int height, CellBitmap& box) {
+  box.Reset(width, height);
+  if (!Prepare(desc)) {
+    return;
+  }
+  const int advance = face_->Shape(text);
+  // Integer halving as the desktop centres a line: toward zero.
+  const int x0 = (width - advance) / 2;
+  const int baseline = (height - face_->height) / 2 + face_->ascent;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const PlacedGlyph& glyph = face_->line[i];
+    const int gx = x0 + glyph.pen + glyph.left;
+    const int gy = baseline - glyph.top;
+    const int xBegin = std::max(0, -gx);
+    const int xEnd = std::min(glyph.width, width - gx);
+    const int yBegin = std::max(0, -gy);
+    const int yEnd = std::min(glyph.rows, height - gy);
+    for (int y = yBegin; y < yEnd; ++y) {
+      const std::uint8_t* in = glyph.coverage.data() + static_cast<std::size_t>(y) * glyph.width;
+      std::uint8_t* out =
+          box.coverage.data() + static_cast<std::size_t>(gy + y) * static_cast<std::size_t>(width);
+      for (int x = xBegin; x < xEnd; ++x) {
+        out[gx + x] = std::max(out[gx + x], in[x]);
+      }
+    }
+  }
+}
+
+void CGlyphRenderer::RenderChar(const FontDesc& desc, char16_t ch, CellBitmap& cell) {
+  RenderLine(desc, std::u16string_view(&ch, 1), cell.width, cell.height, cell);
+}
+
+CellBitmap RenderChar(const FontDesc& desc, int cellWidth, int cellHeight, char16_t ch) {
+  thread_local CGlyphRenderer renderer;
+  CellBitmap cell;
+  cell.Reset(cellWidth, cellHeight);
+  renderer.RenderChar(desc, ch, cell);
+  return cell;
+}
+
+}  // namespace zentora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "font/cell_bitmap.h"
+#include "font/font_catalog.h"
+#include "font/font_desc.h"
+
+namespace zentora {
+
+// Draws characters the way the desktop draws a single centred line of text:
+// white on black, the text box (advance width by the font's line height)
+// centred in the cell and cut off at its edges.
+//
+// The requested height is the font's character cell: the em size is
+// height × unitsPerEm / (winAscent + winDescent) (hhea's ascender and
+// descender where the font has no OS/2 table), and ascent and descent split
+// the height in that ratio. An embedded bitmap strike of that em size is
+// used where the font has one; otherwise the anti-aliased outline.
+//
+// One renderer holds one FreeType face and is not shared between threads;
+// the face is kept across characters and made anew when the font changes.
+class CGlyphRenderer {
+ public:
+  CGlyphRenderer();
+  ~CGlyphRenderer();
+  CGlyphRenderer(const CGlyphRenderer&) = delete;
+  CGlyphRenderer& operator=(const CGlyphRenderer&) = delete;
+
+  // A character the font lacks leaves the cell blank, as does a font that
+  // cannot be loaded.
+  void RenderChar(const FontDesc& desc, char16_t ch, CellBitmap& cell);
+  // A line of text centred in a width × height box, for labels.
+  void RenderLine(const FontDesc& desc, std::u16string_view text, int width, int height,
+                  CellBitmap& box);
+
+  // Whether the font desc names can be loaded at all.
+  bool CanLoad(const FontDesc& desc);
+
+ private:
+  struct Face;
+  bool Prepare(const FontDesc& desc);
+  std::unique_ptr<Face> face_;
+};
+
+// RenderChar on this thread's own renderer.
+CellBitmap RenderChar(const FontDesc& desc, int cellWidth, int cellHeight, char16_t ch);
+
+}  // namespace zentora
