@@ -21,10 +21,8 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 
-# The desktop window arrives with its own issue; until then the
-# command-line tool introduces itself.
 run: build
-	@$(BUILD_DIR)/src/cli/zentora-cli --help
+	@$(BUILD_DIR)/src/app/zentora
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j$(JOBS)
@@ -36,6 +34,7 @@ bench: build
 	@$(BUILD_DIR)/bench/image_compile_bench --benchmark_report_aggregates_only=true
 	@$(BUILD_DIR)/bench/wave_compile_bench --benchmark_report_aggregates_only=true
 	@$(BUILD_DIR)/bench/download_bench --benchmark_report_aggregates_only=true
+	@$(BUILD_DIR)/bench/font_library_bench
 
 # Core tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the
 # threaded parts under ThreadSanitizer.

@@ -15,6 +15,7 @@ configure_and_build() {
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 configure_and_build build-asan address,undefined
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp" \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure --no-tests=error -j2)
 

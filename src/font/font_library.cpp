@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <span>
 #include <thread>
@@ -75,6 +76,7 @@ std::optional<std::vector<std::uint8_t>> RenderLibrary(const LibraryRequest& req
                                                        StatusSink& sink, std::stop_token stop,
                                                        int threads) {
   const GlyphLayout layout = request.layout;
+  assert(IsValidGlyphLayout(layout));
   const std::size_t b = static_cast<std::size_t>(BytesPerGlyph(layout));
   const int count = GlyphCount(request.charset);
   const std::vector<std::optional<char16_t>> characters = CharsetCharacters(request.charset);
@@ -127,6 +129,9 @@ std::optional<std::vector<std::uint8_t>> RenderLibrary(const LibraryRequest& req
 
 LibraryResult GenerateLibrary(const LibraryRequest& request, StatusSink& sink, std::stop_token stop,
                               int threads) {
+  if (!IsValidGlyphLayout(request.layout)) {
+    return {LibraryOutcome::kFailed, std::string(kLibraryFailurePrefix) + "字模大小无效"};
+  }
   CTargetHold hold;
   if (auto refused = hold.Take(request.path)) {
     return {LibraryOutcome::kFailed, std::move(*refused)};

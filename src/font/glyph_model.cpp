@@ -2,6 +2,8 @@
 
 #include "font/glyph_renderer.h"
 
+#include <cassert>
+
 namespace zentora {
 
 void ModelCell(const CellBitmap& cell, const GlyphLayout& layout, std::span<std::uint8_t> dest) {
@@ -24,6 +26,7 @@ void ModelChar(CGlyphRenderer& renderer, const FontDesc& desc, const GlyphLayout
 
 std::vector<std::uint8_t> ModelText(CGlyphRenderer& renderer, const FontDesc& desc,
                                     const GlyphLayout& layout, std::u16string_view text) {
+  assert(IsValidGlyphLayout(layout));
   const std::size_t bytes = static_cast<std::size_t>(BytesPerGlyph(layout));
   std::vector<std::uint8_t> glyphs(text.size() * bytes, 0);
   for (std::size_t k = 0; k < text.size(); ++k) {

@@ -1,0 +1,23 @@
+#include "app/tool_window.h"
+
+#include <QDialog>
+#include <QWidget>
+
+namespace zentora {
+
+void ShowToolWindow(QDialog& window, const QWidget& mainClient, bool& placed) {
+  if (!placed) {
+    const QRect client(mainClient.mapToGlobal(QPoint(0, 0)), mainClient.size());
+    // Right and bottom edges are exclusive, as the halves below expect.
+    const int cx = (client.left() + client.left() + client.width()) / 2;
+    const int cy = (client.top() + client.top() + client.height()) / 2;
+    const QSize size = window.size();
+    window.move(cx - size.width() / 2, cy - size.height() / 2);
+    placed = true;
+  }
+  window.showNormal();
+  window.raise();
+  window.activateWindow();
+}
+
+}  // namespace zentora

@@ -1,0 +1,479 @@
+#include "app/zentora_dlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include <system_error>
+
+#include "app/about_dlg.h"
+#include "app/control_ids.h"
+#include "app/dialog_units.h"
+#include "app/message_box.h"
+#include "app/queued_status_sink.h"
+#include "app/shell_dialogs.h"
+#include "app/shell_services.h"
+#include "app/web_page.h"
+#include "app/window_font.h"
+#include "image/image_gallery.h"
+
+namespace zentora {
+
+namespace {
+
+// The template's client area in dialog units.
+constexpr int kClientWidthDu = 515;
+constexpr int kClientHeightDu = 337;
+
+// LayoutPages' margins, in pixels.
+constexpr int kPageLeft = 200;
+constexpr int kPageTop = 30;
+constexpr int kPageRightMargin = 5;
+constexpr int kPageBottomMargin = 20;
+constexpr int kProgressHeight = 15;
+
+std::filesystem::path ToFsPath(const QString& path) {
+  const QByteArray encoded = QFile::encodeName(path);
+  return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
+}
+
+QString ToQString(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+}  // namespace
+
+std::filesystem::path CreateDefaultFolder(std::filesystem::path folder) {
+  if (folder.empty()) {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    folder = ToFsPath(data) / "Zentora助手";
+  }
+  folder = AsFolder(std::move(folder));
+  // Only the last level; a failure shows later, when a copy into it fails.
+  std::error_code ignored;
+  std::filesystem::create_directory(folder, ignored);
+  return folder;
+}
+
+CZentoraDlg::CZentoraDlg(QWidget* parent, std::filesystem::path defaultFolder)
+    : QDialog(parent), project_(CreateDefaultFolder(std::move(defaultFolder))), pathDialog_(this) {
+  setWindowTitle(QString::fromUtf8(kAppTitle));
+  setWindowIcon(QIcon(QStringLiteral(":/zentora/zentora.svg")));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  setFont(WindowFont());
+  OnInitDialog();
+}
+
+CZentoraDlg::~CZentoraDlg() {
+  // A worker still running (the window was destroyed without closing) is
+  // stopped here; the sink drops whatever it reports after this point.
+  if (worker_) {
+    worker_->Stop();
+  }
+  if (sink_) {
+    sink_->Detach();
+  }
+}
+
+ProjectLists CZentoraDlg::Lists() {
+  return {pictureGallery_->Items(), soundGallery_->Items()};
+}
+
+QWidget* CZentoraDlg::Page(int index) const {
+  switch (index) {
+    case kPicturePage:
+      return pictureGallery_;
+    case kSoundPage:
+      return soundGallery_;
+    case kWebPage:
+      return webView_;
+    default:
+      return nullptr;
+  }
+}
+
+void CZentoraDlg::OnInitDialog() {
+  CreateMenu();
+  CreateControls();
+  DoDataExchange(false);
+
+  progress_->setRange(0, 100);
+  tabs_->addTab(QStringLiteral("图片资源"));
+  tabs_->addTab(QStringLiteral("声音资源"));
+  tabs_->addTab(QStringLiteral("Morvane科技"));
+
+  pictureGallery_ = new CImageGallery(client_);
+  pictureGallery_->SetDragSwitches(true, true);
+  pictureGallery_->hide();
+  soundGallery_ = new CImageGallery(client_);
+  soundGallery_->SetDragSwitches(true, true);
+  soundGallery_->hide();
+  webView_ = CreateMakerPage(client_);
+
+  {
+    // The web page is the page shown at start; no change notice is wanted.
+    const QSignalBlocker quiet(tabs_);
+    tabs_->setCurrentIndex(kWebPage);
+  }
+  OnTabChanged();
+  LayoutPages();
+  BindCommands();
+
+  sink_ =
+      CQueuedStatusSink::Create(this, {[this] { outputList_->clear(); },
+                                       [this](const QString& line) {
+                                         outputList_->addItem(line);
+                                         outputList_->scrollToBottom();
+                                       },
+                                       [this](int position) { progress_->setValue(position); },
+                                       [this](bool visible) { progress_->setVisible(visible); }});
+  worker_ = std::make_unique<CBuildWorker>(sink_);
+  worker_->Start();
+}
+
+QAction* CZentoraDlg::AddCommand(QMenu* menu, const QString& caption, int id) {
+  auto* action = new QAction(caption, this);
+  SetControlId(action, id);
+  menu->addAction(action);
+  actions_.insert(id, action);
+  return action;
+}
+
+void CZentoraDlg::CreateMenu() {
+  menuBar_ = new QMenuBar(this);
+  QMenu* file = menuBar_->addMenu(QStringLiteral("文件(&F)"));
+  AddCommand(file, QStringLiteral("打开工程"), ID_OPEN_PROJECT);
+  AddCommand(file, QStringLiteral("保存工程"), ID_SAVE_PROJECT);
+  AddCommand(file, QStringLiteral("打开工作目录..."), ID_OPEN_WORKING_FOLDER);
+  file->addSeparator();
+  AddCommand(file, QStringLiteral("退出(&Q)"), ID_APP_EXIT);
+
+  QMenu* pictures = menuBar_->addMenu(QStringLiteral("图片(&E)"));
+  AddCommand(pictures, QStringLiteral("添加图片"), IDC_ADD_PICTURES);
+  pictures->addSeparator();
+  AddCommand(pictures, QStringLiteral("导出图片"), IDC_EXPORT_IMAGES);
+  AddCommand(pictures, QStringLiteral("预览图片"), ID_PREVIEW_IMAGE);
+  AddCommand(pictures, QStringLiteral("编辑图片"), ID_EDIT_IMAGE);
+  AddCommand(pictures, QStringLiteral("调整图片..."), ID_ADJUST_IMAGES);
+  pictures->addSeparator();
+  AddCommand(pictures, QStringLiteral("删除选中图片"), ID_DELETE_SELECTED_PICTURE);
+  AddCommand(pictures, QStringLiteral("删除所有图片"), ID_DELETE_ALL_PICTURES);
+
+  QMenu* sounds = menuBar_->addMenu(QStringLiteral("声音(&W)"));
+  AddCommand(sounds, QStringLiteral("添加声音"), IDC_ADD_SOUNDS);
+  sounds->addSeparator();
+  AddCommand(sounds, QStringLiteral("删除选中声音"), ID_DELETE_SELECTED_SOUND);
+  AddCommand(sounds, QStringLiteral("删除所有声音"), ID_DELETE_ALL_SOUNDS);
+
+  QMenu* fonts = menuBar_->addMenu(QStringLiteral("字库(&T)"));
+  AddCommand(fonts, QStringLiteral("字库取模..."), ID_GLYPH_MODELLING);
+  AddCommand(fonts, QStringLiteral("字库查看..."), ID_FONT_LIBRARY_VIEWER);
+
+  QMenu* download = menuBar_->addMenu(QStringLiteral("下载(&D)"));
+  AddCommand(download, QStringLiteral("编译下载"), IDC_COMPILE_DOWNLOAD);
+  download->addSeparator();
+  AddCommand(download, QStringLiteral("下载资源文件..."), ID_DOWNLOAD_RESOURCES);
+
+  QMenu* help = menuBar_->addMenu(QStringLiteral("帮助(&H)"));
+  AddCommand(help, QStringLiteral("关于 Zentora助手"), ID_APP_ABOUT);
+  AddCommand(help, QStringLiteral("关于 Morvane科技"), ID_MAKER_WEB_PAGE);
+}
+
+void CZentoraDlg::CreateControls() {
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(0, 0, 0, 0);
+  frame->setSpacing(0);
+  frame->setMenuBar(menuBar_);
+  client_ = new QWidget(this);
+  frame->addWidget(client_);
+  client_->installEventFilter(this);
+
+  const CDialogUnits du = CDialogUnits::ForWidget(this);
+  const QSize clientSize(du.X(kClientWidthDu), du.Y(kClientHeightDu));
+  client_->setMinimumSize(clientSize);
+  resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
+
+  auto makeButton = [&](const QString& caption, int id, const QRect& rect) {
+    auto* button = new QPushButton(caption, client_);
+    SetControlId(button, id);
+    // Enter never presses a button that lacks the focus.
+    button->setAutoDefault(false);
+    button->setGeometry(rect);
+    buttons_.insert(id, button);
+    return button;
+  };
+  auto makeCheckBox = [&](const QString& caption, int id, const QRect& rect) {
+    auto* box = new QCheckBox(caption, client_);
+    SetControlId(box, id);
+    box->setGeometry(rect);
+    return box;
+  };
+
+  auto* group = new QGroupBox(QStringLiteral("图像设置"), client_);
+  group->setGeometry(du.Rect(6, 120, 97, 91));
+  QPushButton* addPictures =
+      makeButton(QStringLiteral("添加图片"), IDC_ADD_PICTURES, du.Rect(7, 5, 96, 22));
+  QPushButton* exportImages =
+      makeButton(QStringLiteral("导出图片"), IDC_EXPORT_IMAGES, du.Rect(7, 59, 96, 22));
+  colorDepth_ = new QComboBox(client_);
+  SetControlId(colorDepth_, IDC_COLOR_DEPTH);
+  colorDepth_->addItems({QStringLiteral("16位(RGB565)"), QStringLiteral("24位(RGB)")});
+  // The template's 60 units hold "16位(RGB565)" in the narrow glyphs of its
+  // own font; the substitutes here are wider, so the list reaches to the
+  // group's frame and its text is a point smaller.
+  const QRect depthRect = du.Rect(40, 135, 62, 12);
+  QFont depthFont = font();
+  depthFont.setPointSizeF(depthFont.pointSizeF() - 1);
+  colorDepth_->setFont(depthFont);
+  colorDepth_->setGeometry(depthRect.x(), depthRect.y() - 2, depthRect.width(),
+                           std::max(depthRect.height(), colorDepth_->sizeHint().height()));
+  (new QLabel(QStringLiteral("色彩深度"), client_))->setGeometry(du.Rect(8, 138, 31, 8));
+
+  progress_ = new QProgressBar(client_);
+  SetControlId(progress_, IDC_PROGRESS);
+  progress_->setTextVisible(false);
+  progress_->setGeometry(du.Rect(114, 325, 395, 10));
+  progress_->hide();
+
+  QPushButton* compile =
+      makeButton(QStringLiteral("编译下载"), IDC_COMPILE_DOWNLOAD, du.Rect(7, 86, 96, 22));
+  QPushButton* addSounds =
+      makeButton(QStringLiteral("添加声音"), IDC_ADD_SOUNDS, du.Rect(7, 32, 96, 22));
+  (new QLabel(QStringLiteral("输出信息"), client_))->setGeometry(du.Rect(7, 223, 31, 8));
+  outputList_ = new QListWidget(client_);
+  SetControlId(outputList_, IDC_OUTPUT_LIST);
+  outputList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  outputList_->setGeometry(du.Rect(6, 235, 97, 87));
+
+  tabs_ = new QTabBar(client_);
+  SetControlId(tabs_, IDC_TABS);
+  tabs_->setDrawBase(false);
+  tabs_->setGeometry(du.Rect(114, 2, 198, 13));
+
+  msbFirst_ =
+      makeCheckBox(QStringLiteral("高字节在前    MSB"), IDC_MSB_FIRST, du.Rect(8, 154, 81, 10));
+  rowRightToLeft_ = makeCheckBox(QStringLiteral("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT,
+                                 du.Rect(8, 168, 79, 10));
+  columnBottomToTop_ = makeCheckBox(QStringLiteral("列从下至上扫描 ↑"), IDC_COLUMN_BOTTOM_TO_TOP,
+                                    du.Rect(8, 182, 79, 10));
+  columnFirst_ =
+      makeCheckBox(QStringLiteral("列优先扫描    |||"), IDC_COLUMN_FIRST, du.Rect(8, 196, 81, 10));
+
+  // The template's order, which is the keyboard's.
+  const QList<QWidget*> order = {addPictures, exportImages,    colorDepth_,        progress_,
+                                 compile,     addSounds,       outputList_,        tabs_,
+                                 msbFirst_,   rowRightToLeft_, columnBottomToTop_, columnFirst_};
+  for (qsizetype i = 1; i < order.size(); ++i) {
+    QWidget::setTabOrder(order[i - 1], order[i]);
+  }
+}
+
+void CZentoraDlg::BindCommands() {
+  // Each button runs the action of its id, so menu and button share one
+  // handler.
+  for (auto it = buttons_.begin(); it != buttons_.end(); ++it) {
+    QAction* action = actions_.value(it.key());
+    connect(it.value(), &QPushButton::clicked, action, &QAction::trigger);
+  }
+  connect(tabs_, &QTabBar::currentChanged, this, &CZentoraDlg::OnTabChanged);
+  connect(Action(ID_OPEN_PROJECT), &QAction::triggered, this, &CZentoraDlg::OnOpenProject);
+  connect(Action(ID_SAVE_PROJECT), &QAction::triggered, this, &CZentoraDlg::OnSaveProject);
+  connect(Action(ID_OPEN_WORKING_FOLDER), &QAction::triggered, this,
+          &CZentoraDlg::OnOpenWorkingFolder);
+  connect(Action(ID_APP_EXIT), &QAction::triggered, this, &CZentoraDlg::close);
+  connect(Action(ID_PREVIEW_IMAGE), &QAction::triggered, this, &CZentoraDlg::OnPreviewImage);
+  connect(Action(ID_EDIT_IMAGE), &QAction::triggered, this, &CZentoraDlg::OnEditImage);
+  connect(Action(IDC_COMPILE_DOWNLOAD), &QAction::triggered, this, &CZentoraDlg::OnCompileDownload);
+  connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CZentoraDlg::OnAbout);
+  connect(Action(ID_MAKER_WEB_PAGE), &QAction::triggered, this, &CZentoraDlg::OnMakerWebPage);
+}
+
+void CZentoraDlg::DoDataExchange(bool saveAndValidate) {
+  if (saveAndValidate) {
+    settings_.colorDepth = std::max(0, colorDepth_->currentIndex());
+    settings_.msbFirst = msbFirst_->isChecked();
+    settings_.rowRightToLeft = rowRightToLeft_->isChecked();
+    settings_.columnBottomToTop = columnBottomToTop_->isChecked();
+    settings_.columnFirst = columnFirst_->isChecked();
+  } else {
+    colorDepth_->setCurrentIndex(settings_.colorDepth);
+    msbFirst_->setChecked(settings_.msbFirst);
+    rowRightToLeft_->setChecked(settings_.rowRightToLeft);
+    columnBottomToTop_->setChecked(settings_.columnBottomToTop);
+    columnFirst_->setChecked(settings_.columnFirst);
+  }
+}
+
+void CZentoraDlg::LayoutPages() {
+  if (pictureGallery_ == nullptr) {
+    return;
+  }
+  const int width = client_->width();
+  const int height = client_->height();
+  const QRect page(QPoint(kPageLeft, kPageTop),
+                   QPoint(width - kPageRightMargin - 1, height - kPageBottomMargin - 1));
+  for (QWidget* widget :
+       {static_cast<QWidget*>(pictureGallery_), static_cast<QWidget*>(soundGallery_), webView_}) {
+    widget->setGeometry(page);
+  }
+  progress_->setGeometry(QRect(QPoint(kPageLeft, height - kProgressHeight),
+                               QPoint(width - kPageRightMargin - 1, height - 1)));
+}
+
+void CZentoraDlg::OnTabChanged() {
+  const int selected = tabs_->currentIndex();
+  if (selected < kPicturePage || selected > kWebPage) {
+    return;
+  }
+  for (int index = kPicturePage; index <= kWebPage; ++index) {
+    Page(index)->setVisible(index == selected);
+  }
+}
+
+bool CZentoraDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) {
+    LayoutPages();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CZentoraDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // Enter presses only the push button that has the focus; it never ends
+    // the window.
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->animateClick();
+    }
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CZentoraDlg::reject() {
+  // Esc goes through the close procedure like the close box.
+  if (closeApproved_) {
+    QDialog::reject();
+  } else {
+    close();
+  }
+}
+
+void CZentoraDlg::closeEvent(QCloseEvent* event) {
+  if (!closeApproved_) {
+    if (!RunCloseProcedure()) {
+      event->ignore();
+      return;
+    }
+    closeApproved_ = true;
+  }
+  QDialog::closeEvent(event);
+}
+
+bool CZentoraDlg::RunCloseProcedure() {
+  if (project_.Modified() == 1) {
+    const QMessageBox::StandardButton answer =
+        ShowAppMessage(this, QStringLiteral("文档被修改，是否保存？"),
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) {
+      return false;
+    }
+    if (answer == QMessageBox::Yes) {
+      OnSaveProject();
+    }
+  }
+  // A transfer that hangs may outlast the wait; the worker is then let go
+  // and finishes on its own without touching the window.
+  worker_->Stop();
+  return true;
+}
+
+void CZentoraDlg::OnSaveProject() {
+  const AskProjectPath ask = [this]() -> std::optional<ProjectPathAnswer> {
+    if (RunModalDialog(pathDialog_) != QDialog::Accepted) {
+      return std::nullopt;
+    }
+    return ProjectPathAnswer{pathDialog_.projectName.toStdString(),
+                             ToFsPath(pathDialog_.projectLocation)};
+  };
+  const CProject::SaveOutcome outcome = project_.Save(Lists(), ask);
+  pictureGallery_->Layout();
+  soundGallery_->Layout();
+  if (outcome.result == CProject::SaveResult::Failed) {
+    ShowAppMessage(this, QString::fromStdString(SaveFailureMessage(outcome)));
+  }
+}
+
+void CZentoraDlg::OnOpenProject() {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::OpenFile;
+  request.title = QStringLiteral("打开工程");
+  request.fileName = QStringLiteral("*.zentoraprj");
+  request.filter = QStringLiteral("工程文件(*.zentoraprj)");
+  const QStringList chosen = AskFileDialog(this, request);
+  if (!chosen.isEmpty()) {
+    OpenProjectFile(ToFsPath(chosen.first()));
+  }
+}
+
+bool CZentoraDlg::OpenProjectFile(const std::filesystem::path& file) {
+  // A file that cannot be read changes nothing and is not reported.
+  if (!project_.Open(file, Lists())) {
+    return false;
+  }
+  pictureGallery_->Layout();
+  soundGallery_->Layout();
+  return true;
+}
+
+void CZentoraDlg::OnOpenWorkingFolder() {
+  PerformShellRequest(ShellVerb::Open, ToQString(GetWorkingFolder()));
+}
+
+void CZentoraDlg::OnPreviewImage() {
+  const CGalleryItemList& pictures = pictureGallery_->Items();
+  if (pictures.GetSelected() >= 0) {
+    PerformShellRequest(ShellVerb::Open, ToQString(pictures.GetPath(pictures.GetSelected())));
+  }
+}
+
+void CZentoraDlg::OnEditImage() {
+  const CGalleryItemList& pictures = pictureGallery_->Items();
+  if (pictures.GetSelected() >= 0) {
+    PerformShellRequest(ShellVerb::EditPicture,
+                        ToQString(pictures.GetPath(pictures.GetSelected())));
+  }
+}
+
+void CZentoraDlg::OnAbout() {
+  CAboutDlg about(this);
+  RunModalDialog(about);
+}
+
+void CZentoraDlg::OnMakerWebPage() {
+  PerformShellRequest(ShellVerb::Open, QString::fromLatin1(kMakerAddress));
+}
+
+void CZentoraDlg::OnCompileDownload() {
+  DoDataExchange(true);
+  // The trigger ignores a click while a cycle runs, as the command word
+  // says; otherwise it makes the output folder and snapshots the lists.
+  worker_->TriggerCompileDownload(GetWorkingFolder() / "output/", pictureGallery_->Items(),
+                                  soundGallery_->Items(), settings_);
+}
+
+}  // namespace zentora

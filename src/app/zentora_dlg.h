@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QDialog>
+#include <QMap>
+
+#include <filesystem>
+#include <memory>
+
+#include "download/build_worker.h"
+#include "image/image_settings.h"
+#include "project/project.h"
+#include "project/project_path_dlg.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QTabBar;
+
+namespace zentora {
+
+class CImageGallery;
+class CQueuedStatusSink;
+
+// The main window: the command buttons and picture settings on the left,
+// the output list, the progress bar, and three tab pages (picture gallery,
+// sound gallery, the maker's page). It owns the project, the settings and
+// the build-and-download worker, and runs the close procedure.
+class CZentoraDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Tab indexes.
+  enum Page : int { kPicturePage = 0, kSoundPage = 1, kWebPage = 2 };
+
+  // defaultFolder: where files go while the project has no folder; empty for
+  // the user's data folder + "Zentora助手/".
+  explicit CZentoraDlg(QWidget* parent = nullptr, std::filesystem::path defaultFolder = {});
+  ~CZentoraDlg() override;
+
+  CProject& Project() { return project_; }
+  ProjectLists Lists();
+  CImageGallery& PictureGallery() { return *pictureGallery_; }
+  CImageGallery& SoundGallery() { return *soundGallery_; }
+  const ImageSettings& Settings() const { return settings_; }
+  CBuildWorker& Worker() { return *worker_; }
+  CProjectPathDlg& PathDialog() { return pathDialog_; }
+  std::filesystem::path GetWorkingFolder() const { return project_.GetWorkingFolder(); }
+
+  // The action of a command id; menu items and buttons share it.
+  QAction* Action(int id) const { return actions_.value(id); }
+  QWidget* ClientArea() const { return client_; }
+  QWidget* Page(int index) const;
+
+  // Shows the page of the selected tab; called after the program changes it.
+  void OnTabChanged();
+  // Opens a project file as "打开工程" does once the file is chosen.
+  bool OpenProjectFile(const std::filesystem::path& file);
+  // Places the pages and the progress bar for the client area's size.
+  void LayoutPages();
+
+  // Fields to controls (false) or controls to fields (true).
+  void DoDataExchange(bool saveAndValidate);
+
+  // Whether the close procedure has let the window go.
+  bool CloseApproved() const { return closeApproved_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void reject() override;
+
+ private:
+  void OnInitDialog();
+  void CreateControls();
+  void CreateMenu();
+  void BindCommands();
+  QAction* AddCommand(QMenu* menu, const QString& caption, int id);
+
+  void OnOpenProject();
+  void OnSaveProject();
+  void OnOpenWorkingFolder();
+  void OnPreviewImage();
+  void OnEditImage();
+  void OnAbout();
+  void OnMakerWebPage();
+  void OnCompileDownload();
+  bool RunCloseProcedure();
+
+  CProject project_;
+  ImageSettings settings_;
+  CProjectPathDlg pathDialog_;
+
+  QMenuBar* menuBar_ = nullptr;
+  QWidget* client_ = nullptr;
+  QTabBar* tabs_ = nullptr;
+  CImageGallery* pictureGallery_ = nullptr;
+  CImageGallery* soundGallery_ = nullptr;
+  QWidget* webView_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QListWidget* outputList_ = nullptr;
+  QComboBox* colorDepth_ = nullptr;
+  QCheckBox* msbFirst_ = nullptr;
+  QCheckBox* rowRightToLeft_ = nullptr;
+  QCheckBox* columnBottomToTop_ = nullptr;
+  QCheckBox* columnFirst_ = nullptr;
+  QMap<int, QPushButton*> buttons_;
+  QMap<int, QAction*> actions_;
+
+  std::shared_ptr<CQueuedStatusSink> sink_;
+  std::unique_ptr<CBuildWorker> worker_;
+  bool closeApproved_ = false;
+};
+
+// The folder used while a project has none, created (its last level) when
+// missing: folder, or when empty the user's data folder + "Zentora助手/".
+std::filesystem::path CreateDefaultFolder(std::filesystem::path folder = {});
+
+}  // namespace zentora

@@ -1,0 +1,88 @@
+#include "project/project_path_dlg.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "app/control_ids.h"
+#include "app/dialog_units.h"
+#include "app/shell_dialogs.h"
+
+namespace zentora {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
+  auto* button = new QPushButton(caption, parent);
+  SetControlId(button, id);
+  button->setAutoDefault(false);
+  button->setGeometry(rect);
+  return button;
+}
+
+}  // namespace
+
+CProjectPathDlg::CProjectPathDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("保存工程"));
+  projectLocation =
+      QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+  const CDialogUnits du = CDialogUnits::ForWidget(this);
+  setFixedSize(du.X(230), du.Y(76));
+
+  (new QLabel(QStringLiteral("工程名称："), this))->setGeometry(du.Rect(10, 12, 44, 10));
+  nameEdit_ = new QLineEdit(this);
+  SetControlId(nameEdit_, IDC_PROJECT_NAME);
+  nameEdit_->setGeometry(du.Rect(56, 10, 164, 13));
+  (new QLabel(QStringLiteral("工程位置："), this))->setGeometry(du.Rect(10, 32, 44, 10));
+  locationEdit_ = new QLineEdit(this);
+  SetControlId(locationEdit_, IDC_PROJECT_LOCATION);
+  locationEdit_->setGeometry(du.Rect(56, 30, 120, 13));
+  browseButton_ = MakeButton(this, QStringLiteral("浏览..."), IDC_BROWSE, du.Rect(180, 29, 40, 15));
+  okButton_ = MakeButton(this, QStringLiteral("确定"), 1, du.Rect(116, 54, 50, 15));
+  cancelButton_ = MakeButton(this, QStringLiteral("取消"), 2, du.Rect(170, 54, 50, 15));
+  okButton_->setDefault(true);
+  BindControls();
+  DoDataExchange(false);
+}
+
+void CProjectPathDlg::BindControls() {
+  connect(browseButton_, &QPushButton::clicked, this, &CProjectPathDlg::OnBrowse);
+  connect(okButton_, &QPushButton::clicked, this, &CProjectPathDlg::accept);
+  connect(cancelButton_, &QPushButton::clicked, this, &CProjectPathDlg::reject);
+}
+
+void CProjectPathDlg::DoDataExchange(bool saveAndValidate) {
+  if (saveAndValidate) {
+    projectName = nameEdit_->text();
+    projectLocation = locationEdit_->text();
+  } else {
+    nameEdit_->setText(projectName);
+    locationEdit_->setText(projectLocation);
+  }
+}
+
+void CProjectPathDlg::showEvent(QShowEvent* event) {
+  DoDataExchange(false);
+  QDialog::showEvent(event);
+}
+
+void CProjectPathDlg::accept() {
+  DoDataExchange(true);
+  QDialog::accept();
+}
+
+void CProjectPathDlg::OnBrowse() {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Folder;
+  request.directory = locationEdit_->text();
+  const QStringList chosen = AskFileDialog(this, request);
+  if (!chosen.isEmpty()) {
+    DoDataExchange(true);
+    projectLocation = QDir::toNativeSeparators(chosen.first());
+    DoDataExchange(false);
+  }
+}
+
+}  // namespace zentora

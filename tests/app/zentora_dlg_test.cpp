@@ -1,0 +1,336 @@
+#include "app/zentora_dlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+
+#include "app/control_ids.h"
+#include "app/message_box.h"
+#include "app/shell_dialogs.h"
+#include "app/shell_services.h"
+#include "app/tool_window.h"
+#include "image/image_gallery.h"
+#include "modsim_control.h"
+
+namespace zentora {
+
+namespace {
+
+std::filesystem::path FsPath(const QString& path) {
+  return path.toStdString();
+}
+
+QStringList Lines(const CZentoraDlg& window) {
+  QStringList lines;
+  const auto* list = FindControl<QListWidget>(&window, IDC_OUTPUT_LIST);
+  for (int i = 0; i < list->count(); ++i) {
+    lines << list->item(i)->text();
+  }
+  return lines;
+}
+
+// A menu as the bar shows it: "caption=id" per item, "-" per separator.
+QStringList MenuItems(QMenu* menu) {
+  QStringList items;
+  for (QAction* action : menu->actions()) {
+    items << (action->isSeparator() ? QStringLiteral("-")
+                                    : action->text() + "=" + QString::number(ControlIdOf(action)));
+  }
+  return items;
+}
+
+}  // namespace
+
+class ZentoraDlgTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir root_;
+  QStringList questions_;
+  QMessageBox::StandardButton answer_ = QMessageBox::No;
+
+  std::filesystem::path DefaultFolder() const { return FsPath(root_.filePath("default")); }
+
+ private Q_SLOTS:
+  void init() {
+    questions_.clear();
+    SetAppMessageResponder([this](const AppMessage& message) {
+      questions_ << message.text;
+      return answer_;
+    });
+    SetShellRecorder([](ShellVerb, const QString&) {});
+  }
+
+  void cleanup() {
+    SetAppMessageResponder({});
+    SetFileDialogResponder({});
+    SetModalDialogResponder({});
+    SetShellRecorder({});
+  }
+
+  void startsOnTheWebPageWithDefaultSettings() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    QVERIFY(std::filesystem::is_directory(DefaultFolder()));
+    QCOMPARE(FindControl<QTabBar>(&window, IDC_TABS)->currentIndex(), int(CZentoraDlg::kWebPage));
+    QVERIFY(window.Page(CZentoraDlg::kPicturePage)->isHidden());
+    QVERIFY(window.Page(CZentoraDlg::kSoundPage)->isHidden());
+    QVERIFY(!window.Page(CZentoraDlg::kWebPage)->isHidden());
+    QCOMPARE(FindControl<QComboBox>(&window, IDC_COLOR_DEPTH)->currentText(),
+             QStringLiteral("16位(RGB565)"));
+    for (int id :
+         {IDC_MSB_FIRST, IDC_ROW_RIGHT_TO_LEFT, IDC_COLUMN_BOTTOM_TO_TOP, IDC_COLUMN_FIRST}) {
+      QVERIFY(!FindControl<QCheckBox>(&window, id)->isChecked());
+    }
+    QVERIFY(FindControl<QProgressBar>(&window, IDC_PROGRESS)->isHidden());
+    QCOMPARE(window.GetWorkingFolder(), DefaultFolder() / "");
+  }
+
+  void layoutPlacesPagesAndProgressBar() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.ClientArea()->resize(1000, 700);
+    QCOMPARE(window.ClientArea()->size(), QSize(1000, 700));
+    // A hidden window gets its resize event when shown; run it now.
+    window.LayoutPages();
+    for (int page = CZentoraDlg::kPicturePage; page <= CZentoraDlg::kWebPage; ++page) {
+      QCOMPARE(window.Page(page)->geometry(), QRect(200, 30, 795, 650));
+    }
+    QCOMPARE(FindControl<QProgressBar>(&window, IDC_PROGRESS)->geometry(),
+             QRect(200, 685, 795, 15));
+  }
+
+  void tabsShowOnePage() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    auto* tabs = FindControl<QTabBar>(&window, IDC_TABS);
+    for (int selected : {0, 1, 2, 0}) {
+      tabs->setCurrentIndex(selected);
+      for (int page = 0; page <= 2; ++page) {
+        QCOMPARE(window.Page(page)->isHidden(), page != selected);
+      }
+    }
+  }
+
+  void menuBarHoldsEveryCommand() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    QStringList titles;
+    QList<QStringList> items;
+    for (QAction* entry : window.findChild<QMenuBar*>()->actions()) {
+      titles << entry->menu()->title();
+      items << MenuItems(entry->menu());
+    }
+    QCOMPARE(titles,
+             (QStringList{"文件(&F)", "图片(&E)", "声音(&W)", "字库(&T)", "下载(&D)", "帮助(&H)"}));
+    QCOMPARE(items[0], (QStringList{"打开工程=32795", "保存工程=32796", "打开工作目录...=32804",
+                                    "-", "退出(&Q)=57665"}));
+    QCOMPARE(items[1],
+             (QStringList{"添加图片=1018", "-", "导出图片=1004", "预览图片=32783", "编辑图片=32784",
+                          "调整图片...=32785", "-", "删除选中图片=32781", "删除所有图片=32782"}));
+    QCOMPARE(items[2],
+             (QStringList{"添加声音=1020", "-", "删除选中声音=32809", "删除所有声音=32801"}));
+    QCOMPARE(items[3], (QStringList{"字库取模...=32814", "字库查看...=32816"}));
+    QCOMPARE(items[4], (QStringList{"编译下载=1022", "-", "下载资源文件...=32806"}));
+    QCOMPARE(items[5], (QStringList{"关于 Zentora助手=57664", "关于 Morvane科技=32808"}));
+    for (const QList<QAction*>& actions : {window.findChildren<QAction*>()}) {
+      for (QAction* action : actions) {
+        QVERIFY(action->isEnabled());
+      }
+    }
+  }
+
+  void shellCommandsActOnTheSelectedPicture() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    QList<QPair<ShellVerb, QString>> requests;
+    SetShellRecorder(
+        [&](ShellVerb verb, const QString& target) { requests << qMakePair(verb, target); });
+    window.Action(ID_PREVIEW_IMAGE)->trigger();
+    window.Action(ID_EDIT_IMAGE)->trigger();
+    QVERIFY(requests.isEmpty());
+
+    window.PictureGallery().Items().Add("/pictures/a.png");
+    window.PictureGallery().Items().SetSelected(0);
+    FindControl<QTabBar>(&window, IDC_TABS)->setCurrentIndex(CZentoraDlg::kSoundPage);
+    window.Action(ID_PREVIEW_IMAGE)->trigger();
+    window.Action(ID_EDIT_IMAGE)->trigger();
+    window.Action(ID_OPEN_WORKING_FOLDER)->trigger();
+    window.Action(ID_MAKER_WEB_PAGE)->trigger();
+    QCOMPARE(requests.size(), 4);
+    QCOMPARE(requests[0], qMakePair(ShellVerb::Open, QStringLiteral("/pictures/a.png")));
+    QCOMPARE(requests[1], qMakePair(ShellVerb::EditPicture, QStringLiteral("/pictures/a.png")));
+    QCOMPARE(FsPath(requests[2].second), DefaultFolder() / "");
+    QVERIFY(requests[3].second.startsWith("https://"));
+
+    int aboutShown = 0;
+    SetModalDialogResponder([&](QDialog& dialog) {
+      aboutShown += dialog.windowTitle() == QStringLiteral("关于 Zentora助手");
+      return int(QDialog::Accepted);
+    });
+    window.Action(ID_APP_ABOUT)->trigger();
+    QCOMPARE(aboutShown, 1);
+  }
+
+  void toolWindowIsCentredOnceThenKeepsItsPlace() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.move(100, 50);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QDialog tool(&window);
+    tool.resize(200, 100);
+    bool placed = false;
+    ShowToolWindow(tool, *window.ClientArea(), placed);
+    const QRect client(window.ClientArea()->mapToGlobal(QPoint()), window.ClientArea()->size());
+    QCOMPARE(tool.pos(), QPoint((2 * client.left() + client.width()) / 2 - 100,
+                                (2 * client.top() + client.height()) / 2 - 50));
+    tool.hide();
+    tool.move(10, 20);
+    ShowToolWindow(tool, *window.ClientArea(), placed);
+    QCOMPARE(tool.pos(), QPoint(10, 20));
+    QVERIFY(tool.isVisible());
+  }
+
+  void closeAsksOnlyWhenModified() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.show();
+    QVERIFY(window.close());
+    QVERIFY(questions_.isEmpty());
+    QCOMPARE(window.Worker().Command(), int(CMD_EXIT));
+  }
+
+  void cancelKeepsTheWindowAndTheWorker() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.show();
+    window.Project().SetModified();
+    answer_ = QMessageBox::Cancel;
+    QVERIFY(!window.close());
+    QCOMPARE(questions_, QStringList{"文档被修改，是否保存？"});
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.Worker().Command(), int(CMD_IDLE));
+
+    // Esc asks the same; Enter does nothing at all.
+    window.setFocus();
+    QTest::keyClick(&window, Qt::Key_Return);
+    QCOMPARE(questions_.size(), 1);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QCOMPARE(questions_.size(), 2);
+    QVERIFY(window.isVisible());
+  }
+
+  void yesWithACancelledPathDialogStillCloses() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.show();
+    window.Project().SetModified();
+    answer_ = QMessageBox::Yes;
+    int asked = 0;
+    SetModalDialogResponder([&](QDialog&) {
+      ++asked;
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(window.close());
+    QCOMPARE(asked, 1);
+    QVERIFY(window.Project().ProjectFolder().empty());
+  }
+
+  void saveThenOpenThroughTheDialogs() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    const QString picture = QStringLiteral(ZENTORA_TEST_DATA_DIR "/images/picture_4x3.png");
+    std::filesystem::copy_file(FsPath(picture), DefaultFolder() / "a.png",
+                               std::filesystem::copy_options::overwrite_existing);
+    window.PictureGallery().Items().Add(DefaultFolder() / "a.png");
+    window.Project().SetModified();
+    SetModalDialogResponder([&](QDialog& dialog) {
+      auto& path = static_cast<CProjectPathDlg&>(dialog);
+      path.projectName = QStringLiteral("Demo");
+      path.projectLocation = root_.path();
+      return int(QDialog::Accepted);
+    });
+    window.Action(ID_SAVE_PROJECT)->trigger();
+    const std::filesystem::path project = FsPath(root_.filePath("Demo/Demo.zentoraprj"));
+    QVERIFY(std::filesystem::exists(project));
+    QCOMPARE(window.Project().Modified(), 0);
+    QCOMPARE(window.PictureGallery().Items().GetPath(0), project.parent_path() / "a.png");
+
+    // Opening replaces the lists, modified or not, without a question.
+    CZentoraDlg other(nullptr, DefaultFolder());
+    other.SoundGallery().Items().Add("/elsewhere/s.wav");
+    other.Project().SetModified();
+    SetFileDialogResponder([&](const FileDialogRequest& request) {
+      return request.filter.contains("*.zentoraprj")
+                 ? QStringList{QString::fromStdString(project.string())}
+                 : QStringList{};
+    });
+    other.Action(ID_OPEN_PROJECT)->trigger();
+    QVERIFY(questions_.isEmpty());
+    QCOMPARE(other.PictureGallery().Items().GetCount(), 1);
+    QCOMPARE(other.SoundGallery().Items().GetCount(), 0);
+    QCOMPARE(other.GetWorkingFolder(), project.parent_path() / "");
+    QCOMPARE(other.Project().Modified(), 1);
+  }
+
+  void failedSaveIsReportedAndKeepsModified() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.Project().SetModified();
+    SetModalDialogResponder([&](QDialog& dialog) {
+      auto& path = static_cast<CProjectPathDlg&>(dialog);
+      path.projectLocation = root_.filePath("missing/deeper");
+      return int(QDialog::Accepted);
+    });
+    window.Action(ID_SAVE_PROJECT)->trigger();
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_[0].startsWith(QStringLiteral("保存工程失败：")));
+    QCOMPARE(window.Project().Modified(), 1);
+  }
+
+  void compileDownloadOfAnEmptyProject() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    FindControl<QPushButton>(&window, IDC_COMPILE_DOWNLOAD)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Lines(window).value(Lines(window).size() - 1), QStringLiteral("结束"),
+                              10000);
+    QCOMPARE(Lines(window), (QStringList{"开始", "没有图片资源！", "没有声音资源！", "结束"}));
+    QVERIFY(FindControl<QProgressBar>(&window, IDC_PROGRESS)->isHidden());
+  }
+
+  void compileDownloadToTheSimulatedModule() {
+    const ModsimControl modsim = ModsimControl::Find();
+    if (!modsim.Loaded()) {
+      QSKIP("the simulated module is not preloaded");
+    }
+    QTemporaryDir received;
+    qputenv("ZENTORA_MODSIM_DIR", received.path().toLocal8Bit());
+    modsim.reset();
+    CZentoraDlg window(nullptr, DefaultFolder());
+    for (const char* name : {"level.bmp", "beep.wav"}) {
+      const std::filesystem::path source = std::filesystem::path(ZENTORA_SAMPLES_DIR) / name;
+      std::filesystem::copy_file(source, DefaultFolder() / name,
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+    window.PictureGallery().Items().Add(DefaultFolder() / "level.bmp");
+    window.SoundGallery().Items().Add(DefaultFolder() / "beep.wav");
+    // A second click during the cycle changes nothing.
+    window.Action(IDC_COMPILE_DOWNLOAD)->trigger();
+    window.Action(IDC_COMPILE_DOWNLOAD)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(Lines(window).value(Lines(window).size() - 1), QStringLiteral("结束"),
+                              30000);
+    QCOMPARE(Lines(window),
+             (QStringList{"开始", "生成图片资源...", "生成图片资源成功！", "生成声音资源...",
+                          "生成声音资源成功！", "下载图片索引...", "下载图片索引成功！",
+                          "下载图片数据...", "下载图片数据成功！", "下载声音索引...",
+                          "下载声音索引成功！", "下载声音数据...", "下载声音数据成功！", "结束"}));
+    QVERIFY(QFile::exists(received.filePath("image.bin")));
+    QVERIFY(QFile::exists(received.filePath("wave.bin")));
+    QTest::qWait(200);
+    QCOMPARE(Lines(window).size(), 14);
+  }
+};
+
+}  // namespace zentora
+
+QTEST_MAIN(zentora::ZentoraDlgTest)
+#include "zentora_dlg_test.moc"

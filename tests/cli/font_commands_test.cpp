@@ -1,0 +1,92 @@
+// zentora-cli fonts, glyphs, fontlib and fontview.
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_runner.h"
+#include "support/temp_dir.h"
+
+namespace zentora::testing {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(FontCommandsTest, FontsMarksOneDefault) {
+  const CliRun run = RunCli({"fonts"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  EXPECT_FALSE(lines.empty());
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](auto& l) { return l.starts_with("* "); }),
+            1);
+}
+
+TEST(FontCommandsTest, GlyphsPrintsOneLinePerCharacter) {
+  const CliRun run = RunCli({"glyphs", "AB", "--charset", "ascii", "--cell", "8"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 4U) << run.out;
+  EXPECT_EQ(lines[0], "char data[]={\r");
+  EXPECT_EQ(lines[3], "};");
+  for (const std::string& line : {lines[1], lines[2]}) {
+    EXPECT_EQ(line.size(), 4 + 8 * 5 + 1U) << line;
+    EXPECT_TRUE(line.starts_with("    0x") && line.ends_with(",\r")) << line;
+  }
+  EXPECT_NE(lines[1], lines[2]);
+}
+
+// The ASCII library at 16 pixels, then the viewer's reading of it.
+TEST(FontCommandsTest, FontlibThenFontview) {
+  CTempDir dir;
+  const QString library = Arg(dir / "字库.bin");
+  const CliRun made = RunCli({"fontlib", library, "--charset", "ascii", "--size", "16"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_EQ(std::filesystem::file_size(dir / "字库.bin"), 4'096U);
+
+  const QStringList view{"fontview", library, "--width", "16", "--height", "16"};
+  const CliRun glyph = RunCli(view + QStringList{"--glyph", "65"});
+  ASSERT_EQ(glyph.exitCode, 0) << glyph.err;
+  const std::vector<std::string> lines = Lines(glyph.out);
+  EXPECT_EQ(lines.size(), 16U);
+  for (const std::string& line : lines) {
+    EXPECT_TRUE(line.size() == 16 && line.find_first_not_of(".#") == std::string::npos) << line;
+  }
+  EXPECT_NE(glyph.out.find('#'), std::string::npos);
+
+  const CliRun table = RunCli(view + QStringList{"--png", Arg(dir / "table.png")});
+  ASSERT_EQ(table.exitCode, 0) << table.err;
+  EXPECT_EQ(QImage(Arg(dir / "table.png")).width(), 70 + 16 * 50);
+}
+
+TEST(FontCommandsTest, BadOptionsAreUsageErrors) {
+  CTempDir dir;
+  WriteBytes(dir / "not-a-font.ttf", "plain text");
+  const QStringList runs[] = {
+      {"glyphs", "A", "--cell", "12"},
+      {"fontlib", Arg(dir / "a.bin"), "--cell", "64"},
+      {"glyphs", "A", "--font-file", Arg(dir / "not-a-font.ttf")},
+      {"fontlib", Arg(dir / "b.bin"), "--charset", "big5"},
+      {"fontview", Arg(dir / "not-a-font.ttf"), "--width", "12", "--height", "16"},
+  };
+  for (const QStringList& arguments : runs) {
+    const CliRun run = RunCli(arguments);
+    EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(FolderContents(dir.Path()), std::set<std::string>{"not-a-font.ttf"});
+}
+
+}  // namespace
+}  // namespace zentora::testing

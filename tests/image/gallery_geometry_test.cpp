@@ -1,0 +1,60 @@
+#include "image/gallery_geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace zentora {
+namespace {
+
+TEST(GalleryGeometryTest, ColumnsRowsAndScrollRangesFollowTheClientArea) {
+  CGalleryGeometry geometry;
+  struct Case {
+    int width, count, columns, rows;
+  };
+  for (const Case& c : {Case{0, 3, 1, 3}, Case{99, 3, 1, 3}, Case{250, 5, 2, 3}, Case{795, 0, 7, 0},
+                        Case{795, 7, 7, 1}, Case{795, 8, 7, 2}}) {
+    geometry.Layout(QSize(c.width, 300), c.count);
+    EXPECT_EQ(geometry.Columns(), c.columns) << c.width << " " << c.count;
+    EXPECT_EQ(geometry.Rows(), c.rows) << c.width << " " << c.count;
+    EXPECT_EQ(geometry.VerticalMaximum(), c.rows * 100);
+    EXPECT_EQ(geometry.HorizontalMaximum(), c.columns * 100);
+  }
+}
+
+TEST(GalleryGeometryTest, ThumbnailsFitEightyPixelsAndSitCentredWithEvenSides) {
+  EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(800, 600)), QSize(80, 60));
+  EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(10, 20)), QSize(40, 80));  // enlarged
+  EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(3, 7)), QSize(34, 80));    // truncated
+  EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize()), QSize(32, 32));
+  const QRect cell(100, 200, 100, 100);
+  EXPECT_EQ(CGalleryGeometry::ThumbnailBox(cell, QSize(80, 60)), QRect(110, 220, 80, 60));
+  EXPECT_EQ(CGalleryGeometry::ThumbnailBox(cell, QSize(33, 7)), QRect(134, 247, 32, 6));
+}
+
+TEST(GalleryGeometryTest, HitTestsCellsAndThumbnailBoxes) {
+  CGalleryGeometry geometry;
+  geometry.Layout(QSize(250, 300), 5);  // two columns, three rows
+  const QPoint scrolled(0, 40);
+  EXPECT_EQ(geometry.HitTestCell(QPoint(150, 70), QPoint()).index, 1);
+  EXPECT_EQ(geometry.HitTestCell(QPoint(150, 70), scrolled).index, 3);
+  EXPECT_EQ(geometry.HitTestCell(QPoint(150, 70), scrolled).rect, QRect(100, 60, 100, 100));
+  EXPECT_EQ(geometry.HitTestCell(QPoint(150, 250), QPoint()).index, -1);  // past the end
+  EXPECT_EQ(geometry.HitTestCell(QPoint(230, 50), QPoint()).index, -1);   // right of the grid
+  EXPECT_EQ(geometry.HitTestCell(QPoint(199, 99), QPoint()).index, 1);
+  EXPECT_EQ(geometry.HitTestCell(QPoint(200, 99), QPoint()).index, -1);
+
+  const auto sizes = [](int index) { return index == 0 ? QSize(80, 40) : QSize(32, 32); };
+  EXPECT_EQ(geometry.HitTestThumbnail(QPoint(50, 50), QPoint(), sizes).rect, QRect(10, 30, 80, 40));
+  EXPECT_EQ(geometry.HitTestThumbnail(QPoint(50, 25), QPoint(), sizes).index, -1);
+  EXPECT_EQ(geometry.HitTestThumbnail(QPoint(150, 50), QPoint(), sizes).index, 1);
+  EXPECT_EQ(geometry.HitTestThumbnail(QPoint(120, 50), QPoint(), sizes).index, -1);
+}
+
+TEST(GalleryGeometryTest, CaptionDropsFolderAndExtension) {
+  EXPECT_EQ(GalleryCaption("/p/logo.final.png"), "logo.final");
+  EXPECT_EQ(GalleryCaption("/p/图片.bmp"), "图片");
+  EXPECT_EQ(GalleryCaption("/p/README"), "");
+  EXPECT_EQ(GalleryCaption(""), "");
+}
+
+}  // namespace
+}  // namespace zentora
