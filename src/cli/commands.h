@@ -10,5 +10,7 @@ int RunCompile(const QStringList& arguments);
 int RunProject(const QStringList& arguments);
 int RunDownload(const QStringList& arguments);
 int RunBuild(const QStringList& arguments);
+int RunExport(const QStringList& arguments);
+int RunAdjust(const QStringList& arguments);
 
 }  // namespace zentora::cli
