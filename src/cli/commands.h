@@ -14,5 +14,7 @@ int RunFonts(const QStringList& arguments);
 int RunGlyphs(const QStringList& arguments);
 int RunFontLibrary(const QStringList& arguments);
 int RunFontView(const QStringList& arguments);
+int RunExport(const QStringList& arguments);
+int RunAdjust(const QStringList& arguments);
 
 }  // namespace zentora::cli

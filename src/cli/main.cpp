@@ -25,6 +25,12 @@ constexpr const char* kUsage =
     "      Send DIR's image.idx, image.bin, wave.idx and wave.bin to the module.\n"
     "  build PROJECT [--out DIR] [image options]\n"
     "      Compile as above, then download the four files.\n"
+    "  export PROJECT FILE [image options]\n"
+    "      Write the pictures to FILE: the data file with FILE's name + .idx beside\n"
+    "      it when FILE ends in .bin (any case), else a C header of byte arrays.\n"
+    "  adjust FILE... --width W --height H [--scale] [--no-keep-aspect]\n"
+    "      Resize pictures in place to W x H (1 to 2000): crop the top-left part,\n"
+    "      or scale, keeping the proportions unless --no-keep-aspect.\n"
     "  project create PROJECT [--picture FILE]... [--sound FILE]...\n"
     "      Make a project file, copying the files into its folder.\n"
     "  project show PROJECT\n"
@@ -104,6 +110,12 @@ int main(int argc, char* argv[]) {
   }
   if (command == "fontview") {
     return zentora::cli::RunFontView(rest);
+  }
+  if (command == "export") {
+    return zentora::cli::RunExport(rest);
+  }
+  if (command == "adjust") {
+    return zentora::cli::RunAdjust(rest);
   }
   zentora::cli::PrintError("unknown command '" + command.toStdString() +
                            "'; 'zentora-cli --help' lists the commands");

@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <optional>
+
 #include "image/image_index.h"
 
 namespace zentora {
@@ -40,11 +42,15 @@ QImage DrawOverBlue(QImage picture) {
   return canvas;
 }
 
-PictureCanvas Draw(QImageReader& reader, int bytesPerPixel, QImage recycled) {
+// No bytes per pixel: there is no index entry to keep true.
+bool FitsIndexFor(std::optional<int> bytesPerPixel, QSize size) {
+  return !bytesPerPixel || FitsImageIndex(size.width(), size.height(), *bytesPerPixel);
+}
+
+PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImage recycled) {
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
-  if (announced.isValid() &&
-      !FitsImageIndex(announced.width(), announced.height(), bytesPerPixel)) {
+  if (announced.isValid() && !FitsIndexFor(bytesPerPixel, announced)) {
     return Refused(PictureCanvas::Status::TooLarge, announced);
   }
   // Memory is handed only to the PNG and JPEG decoders, which write every
@@ -59,7 +65,7 @@ PictureCanvas Draw(QImageReader& reader, int bytesPerPixel, QImage recycled) {
   if (!reader.read(&picture) || picture.isNull()) {
     return Refused(PictureCanvas::Status::Unreadable);
   }
-  if (!FitsImageIndex(picture.width(), picture.height(), bytesPerPixel)) {
+  if (!FitsIndexFor(bytesPerPixel, picture.size())) {
     return Refused(PictureCanvas::Status::TooLarge, picture.size());
   }
   PictureCanvas result;
@@ -73,15 +79,8 @@ PictureCanvas Draw(QImageReader& reader, int bytesPerPixel, QImage recycled) {
   return result;
 }
 
-}  // namespace
-
-PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage recycled) {
-  QImageReader reader(&device);
-  return Draw(reader, bytesPerPixel, std::move(recycled));
-}
-
-PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel,
-                                QImage recycled) {
+PictureCanvas DrawFile(const std::filesystem::path& path, std::optional<int> bytesPerPixel,
+                       QImage recycled) {
   if (path.empty()) {
     return Refused(PictureCanvas::Status::Unreadable);
   }
@@ -93,6 +92,22 @@ PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerP
   // decodes.
   QImageReader reader(&file);
   return Draw(reader, bytesPerPixel, std::move(recycled));
+}
+
+}  // namespace
+
+PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage recycled) {
+  QImageReader reader(&device);
+  return Draw(reader, bytesPerPixel, std::move(recycled));
+}
+
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel,
+                                QImage recycled) {
+  return DrawFile(path, bytesPerPixel, std::move(recycled));
+}
+
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path) {
+  return DrawFile(path, std::nullopt, {});
 }
 
 }  // namespace zentora

@@ -35,4 +35,9 @@ PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerP
                                 QImage recycled = {});
 PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage recycled = {});
 
+// The same without the index's limits, for output that has no index entry to
+// keep true (the C header): only the decoder's allocation limit bounds it,
+// and the result is never TooLarge.
+PictureCanvas DrawPictureCanvas(const std::filesystem::path& path);
+
 }  // namespace zentora

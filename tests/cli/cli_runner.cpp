@@ -1,6 +1,5 @@
 #include "cli_runner.h"
 
-#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -43,20 +42,6 @@ CliRun RunCli(const QStringList& arguments, const std::filesystem::path& working
 
 QString Arg(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
-}
-
-void SavePicture(const std::filesystem::path& path, int width, int height,
-                 std::initializer_list<QRgb> pixels) {
-  ASSERT_EQ(pixels.size(), static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  QImage image(width, height, QImage::Format_RGB32);
-  const QRgb* pixel = pixels.begin();
-  for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < width; ++x) {
-      row[x] = *pixel++;
-    }
-  }
-  ASSERT_TRUE(image.save(Arg(path))) << "cannot write " << path;
 }
 
 }  // namespace zentora::testing

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QRgb>
 #include <QStringList>
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "support/test_pictures.h"
 
 namespace zentora::testing {
 
@@ -29,10 +29,5 @@ CliRun RunCli(const QStringList& arguments,
               const CliEnvironment& environment = {});
 
 QString Arg(const std::filesystem::path& path);
-
-// Writes a width × height picture whose pixels are given row by row, in the
-// format the file's extension names (png, bmp).
-void SavePicture(const std::filesystem::path& path, int width, int height,
-                 std::initializer_list<QRgb> pixels);
 
 }  // namespace zentora::testing

@@ -23,6 +23,8 @@ TEST(CliUsage, HelpListsTheCommandsOnStdout) {
     EXPECT_TRUE(Contains(run.out, "  compile PROJECT")) << run.out;
     EXPECT_TRUE(Contains(run.out, "  project create PROJECT")) << run.out;
     EXPECT_TRUE(Contains(run.out, "  project show PROJECT")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "  export PROJECT FILE")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "  adjust FILE... --width W --height H")) << run.out;
     EXPECT_EQ(run.err, "");
   }
 }
@@ -38,6 +40,8 @@ TEST(CliUsage, EachCommandHasItsOwnHelp) {
         Case{{"project", "create", "--help"}, "--picture <FILE>"},
         Case{{"project", "create", "--help"}, "--sound <FILE>"},
         Case{{"project", "show", "--help"}, "PROJECT"},
+        Case{{"export", "--help"}, "--column-first"},
+        Case{{"adjust", "--help"}, "--no-keep-aspect"},
         Case{{"project", "--help"}, "zentora-cli project show PROJECT"}}) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
     const CliRun run = RunCli(c.arguments);

@@ -1,0 +1,49 @@
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/console_sink.h"
+#include "cli/image_options.h"
+#include "image/image_export.h"
+
+namespace zentora::cli {
+
+int RunExport(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Export a project's pictures to FILE: the compiler's data file when FILE ends\n"
+      "in .bin (any case), with its index beside it as .idx; otherwise a C header\n"
+      "with one byte array per picture.");
+  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "export PROJECT");
+  parser.addPositionalArgument("FILE", "The file to write.");
+  AddImageOptions(parser);
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 2)) {
+    return kExitUsage;
+  }
+  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  if (!settings) {
+    return kExitUsage;
+  }
+  std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
+  if (!loaded) {
+    return kExitUsage;
+  }
+  const std::filesystem::path chosen = ToPath(parser.positionalArguments()[1]);
+
+  CConsoleSink sink(stdout, stderr);
+  sink.ShowProgress(ExportFormFor(chosen) == ExportForm::Binary);
+  const ExportOutcome outcome =
+      ExportPictures(loaded->pictures.Snapshot(), *settings, chosen, sink);
+  sink.ShowProgress(false);
+  if (!outcome.headerWritten) {
+    PrintError(outcome.headerWritten.message());
+  }
+  return outcome.Failed() ? kExitFailed : kExitOk;
+}
+
+}  // namespace zentora::cli
