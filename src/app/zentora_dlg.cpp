@@ -27,8 +27,12 @@
 #include "app/queued_status_sink.h"
 #include "app/shell_dialogs.h"
 #include "app/shell_services.h"
+#include "app/tool_window.h"
 #include "app/web_page.h"
 #include "app/window_font.h"
+#include "download/download_dlg.h"
+#include "font/font_explorer_dlg.h"
+#include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
 
 namespace zentora {
@@ -301,6 +305,11 @@ void CZentoraDlg::BindCommands() {
   connect(Action(IDC_COMPILE_DOWNLOAD), &QAction::triggered, this, &CZentoraDlg::OnCompileDownload);
   connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CZentoraDlg::OnAbout);
   connect(Action(ID_MAKER_WEB_PAGE), &QAction::triggered, this, &CZentoraDlg::OnMakerWebPage);
+  connect(Action(ID_DOWNLOAD_RESOURCES), &QAction::triggered, this,
+          &CZentoraDlg::OnDownloadResources);
+  connect(Action(ID_GLYPH_MODELLING), &QAction::triggered, this, &CZentoraDlg::OnGlyphModelling);
+  connect(Action(ID_FONT_LIBRARY_VIEWER), &QAction::triggered, this,
+          &CZentoraDlg::OnFontLibraryViewer);
 }
 
 void CZentoraDlg::DoDataExchange(bool saveAndValidate) {
@@ -474,6 +483,39 @@ void CZentoraDlg::OnCompileDownload() {
   // says; otherwise it makes the output folder and snapshots the lists.
   worker_->TriggerCompileDownload(GetWorkingFolder() / "output/", pictureGallery_->Items(),
                                   soundGallery_->Items(), settings_);
+}
+
+// A tool window is placed the first time it shows: the same moment it is
+// made.
+void CZentoraDlg::OnDownloadResources() {
+  const bool made = downloadDlg_ == nullptr;
+  if (made) {
+    downloadDlg_ = std::make_unique<CDownloadDlg>(worker_.get(), this);
+  }
+  // Every use starts from the compile output, whatever was browsed before.
+  downloadDlg_->resourcePath = ToQString(GetWorkingFolder() / "output");
+  downloadDlg_->DoDataExchange(false);
+  bool placed = !made;
+  ShowToolWindow(*downloadDlg_, *client_, placed);
+}
+
+void CZentoraDlg::OnGlyphModelling() {
+  const bool made = fontTempDlg_ == nullptr;
+  if (made) {
+    fontTempDlg_ = std::make_unique<CFontTempDlg>(this);
+  }
+  bool placed = !made;
+  ShowToolWindow(*fontTempDlg_, *client_, placed);
+  fontTempDlg_->InitFontList();
+}
+
+void CZentoraDlg::OnFontLibraryViewer() {
+  const bool made = fontExplorerDlg_ == nullptr;
+  if (made) {
+    fontExplorerDlg_ = std::make_unique<CFontExplorerDlg>(this);
+  }
+  bool placed = !made;
+  ShowToolWindow(*fontExplorerDlg_, *client_, placed);
 }
 
 }  // namespace zentora

@@ -22,6 +22,9 @@ class QTabBar;
 
 namespace zentora {
 
+class CDownloadDlg;
+class CFontExplorerDlg;
+class CFontTempDlg;
 class CImageGallery;
 class CQueuedStatusSink;
 
@@ -89,6 +92,9 @@ class CZentoraDlg : public QDialog {
   void OnAbout();
   void OnMakerWebPage();
   void OnCompileDownload();
+  void OnDownloadResources();
+  void OnGlyphModelling();
+  void OnFontLibraryViewer();
   bool RunCloseProcedure();
 
   CProject project_;
@@ -114,6 +120,12 @@ class CZentoraDlg : public QDialog {
   std::shared_ptr<CQueuedStatusSink> sink_;
   std::unique_ptr<CBuildWorker> worker_;
   bool closeApproved_ = false;
+
+  // The modeless tool windows, made at their first use; declared after the
+  // worker so that they go before it.
+  std::unique_ptr<CDownloadDlg> downloadDlg_;
+  std::unique_ptr<CFontTempDlg> fontTempDlg_;
+  std::unique_ptr<CFontExplorerDlg> fontExplorerDlg_;
 };
 
 // The folder used while a project has none, created (its last level) when

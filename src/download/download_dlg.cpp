@@ -1,0 +1,103 @@
+#include "download/download_dlg.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <system_error>
+
+#include "app/control_ids.h"
+#include "app/dialog_units.h"
+#include "app/message_box.h"
+#include "app/path_text.h"
+#include "app/shell_dialogs.h"
+#include "download/build_worker.h"
+
+namespace zentora {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
+  auto* button = new QPushButton(caption, parent);
+  SetControlId(button, id);
+  button->setAutoDefault(false);
+  button->setGeometry(rect);
+  return button;
+}
+
+}  // namespace
+
+CDownloadDlg::CDownloadDlg(CBuildWorker* worker, QWidget* parent)
+    : QDialog(parent), worker_(worker) {
+  setWindowTitle(QStringLiteral("下载资源"));
+  const CDialogUnits du = CDialogUnits::ForWidget(this);
+  setFixedSize(du.X(258), du.Y(63));
+
+  (new QLabel(QStringLiteral("资源路径："), this))->setGeometry(du.Rect(10, 14, 40, 10));
+  pathEdit_ = new QLineEdit(this);
+  SetControlId(pathEdit_, IDC_RESOURCE_PATH);
+  pathEdit_->setGeometry(du.Rect(52, 12, 148, 14));
+  browseButton_ = MakeButton(this, QStringLiteral("浏览..."), IDC_BROWSE, du.Rect(204, 11, 45, 16));
+  startButton_ =
+      MakeButton(this, QStringLiteral("开始下载"), IDC_START_DOWNLOAD, du.Rect(94, 37, 70, 18));
+  BindControls();
+  DoDataExchange(false);
+}
+
+void CDownloadDlg::BindControls() {
+  connect(browseButton_, &QPushButton::clicked, this, &CDownloadDlg::OnBrowse);
+  connect(startButton_, &QPushButton::clicked, this, &CDownloadDlg::OnStartDownload);
+}
+
+void CDownloadDlg::DoDataExchange(bool saveAndValidate) {
+  if (saveAndValidate) {
+    resourcePath = pathEdit_->text();
+  } else {
+    pathEdit_->setText(resourcePath);
+  }
+}
+
+void CDownloadDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // A focused button takes Enter; anywhere else Enter closes the window,
+    // which only hides it.
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->animateClick();
+    } else {
+      hide();
+    }
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CDownloadDlg::OnBrowse() {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Folder;
+  const QStringList chosen = AskFileDialog(this, request);
+  if (!chosen.isEmpty() && !chosen.first().isEmpty()) {
+    resourcePath = chosen.first();
+    DoDataExchange(false);
+  }
+}
+
+void CDownloadDlg::OnStartDownload() {
+  DoDataExchange(true);
+  if (worker_ == nullptr) {
+    return;
+  }
+  const std::filesystem::path path = PathFromText(resourcePath);
+  std::error_code error;
+  // A file passes as well as a folder; its transfers then fail one by one
+  // and the worker reports each.
+  if (path.empty() || !std::filesystem::exists(path, error)) {
+    ShowAppMessage(this, QStringLiteral("目录不存在！"));
+    return;
+  }
+  // While a cycle runs the request is ignored, as "编译下载" ignores a click
+  // then: the running cycle's folder must not change under it.
+  worker_->TriggerDownload(path);
+}
+
+}  // namespace zentora

@@ -1,0 +1,367 @@
+#include "font/font_temp_dlg.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/dialog_units.h"
+#include "app/message_box.h"
+#include "app/path_text.h"
+#include "app/queued_status_sink.h"
+#include "app/shell_dialogs.h"
+#include "font/font_catalog.h"
+#include "font/font_preview_ctrl.h"
+#include "font/glyph_model.h"
+
+namespace zentora {
+
+namespace {
+
+// The template, in dialog units.
+constexpr int kWidthDu = 330;
+constexpr int kHeightDu = 318;
+
+constexpr int kLargestFontSize = 48;
+constexpr int kGlyphSizeCount = 6;
+constexpr char kDefaultFontSize[] = "16";
+
+constexpr char kLibraryBusy[] = "字库正在生成，请等它完成后再试！";
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
+  auto* button = new QPushButton(caption, parent);
+  SetControlId(button, id);
+  // Enter presses no button: it would otherwise close the window or start
+  // a generation by accident.
+  button->setAutoDefault(false);
+  button->setGeometry(rect);
+  return button;
+}
+
+QComboBox* MakeList(QWidget* parent, int id, const QRect& rect) {
+  auto* list = new QComboBox(parent);
+  SetControlId(list, id);
+  list->setGeometry(rect.x(), rect.y(), rect.width(),
+                    std::max(rect.height(), list->sizeHint().height()));
+  return list;
+}
+
+// Selects the entry with exactly that text, or none.
+void SelectText(QComboBox* list, const QString& text) {
+  list->setCurrentIndex(
+      text.isEmpty() ? -1 : list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+}  // namespace
+
+CFontTempDlg::CFontTempDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("字库取模"));
+  CreateControls();
+  DoDataExchange(false);
+  BindControls();
+  librarySink_ = CQueuedStatusSink::Create(
+      this, {[] {}, [](const QString&) {}, [this](int position) { progress_->setValue(position); },
+             [this](bool visible) { progress_->setVisible(visible); }});
+}
+
+CFontTempDlg::~CFontTempDlg() {
+  if (libraryWorker_.joinable()) {
+    // The generation under way stops at its next glyph and removes its
+    // temporary file; an existing library stays as it was.
+    libraryWorker_.request_stop();
+    libraryWorker_.join();
+  }
+  librarySink_->Detach();
+}
+
+void CFontTempDlg::CreateControls() {
+  const CDialogUnits du = CDialogUnits::ForWidget(this);
+  setFixedSize(du.X(kWidthDu), du.Y(kHeightDu));
+
+  preview_ = new CFontPreviewCtrl(this);
+  SetControlId(preview_, IDC_PREVIEW);
+  // Holds the largest cell, 48 pixels at six screen pixels each.
+  preview_->setGeometry(du.Rect(7, 7, 166, 166));
+
+  auto* settings = new QGroupBox(QStringLiteral("字模设置"), this);
+  settings->setGeometry(du.Rect(180, 3, 143, 86));
+  auto addRow = [&](const QString& caption, int id, int top) {
+    (new QLabel(caption, this))->setGeometry(du.Rect(188, top + 2, 40, 10));
+    return MakeList(this, id, du.Rect(230, top, 86, 14));
+  };
+  fontList_ = addRow(QStringLiteral("字体类型"), IDC_FONT_LIST, 17);
+  sizeList_ = addRow(QStringLiteral("字体大小"), IDC_FONT_SIZE, 34);
+  charsetList_ = addRow(QStringLiteral("字  符  集"), IDC_CHARSET, 51);
+  glyphSizeList_ = addRow(QStringLiteral("字模大小"), IDC_GLYPH_SIZE, 68);
+  fontList_->setMaxVisibleItems(20);
+  for (int size = 8; size <= kLargestFontSize; size += 2) {
+    sizeList_->addItem(QString::number(size));
+  }
+  sizeList_->setCurrentIndex(-1);
+  sizeList_->setMaxVisibleItems(12);
+  charsetList_->addItems(
+      {QStringLiteral("ASCII"), QStringLiteral("GB2312"), QStringLiteral("GBK")});
+  for (int index = 0; index < kGlyphSizeCount; ++index) {
+    glyphSizeList_->addItem(QString::number(GlyphExtentOfIndex(index)));
+  }
+
+  auto* packing = new QGroupBox(QStringLiteral("取模方式"), this);
+  packing->setGeometry(du.Rect(180, 93, 143, 52));
+  horizontalButton_ = new QRadioButton(QStringLiteral("横向取模"), packing);
+  SetControlId(horizontalButton_, IDC_HORIZONTAL);
+  verticalButton_ = new QRadioButton(QStringLiteral("纵向取模"), packing);
+  SetControlId(verticalButton_, IDC_VERTICAL);
+  bit7FirstBox_ = new QCheckBox(QStringLiteral("从bit7到bit0存放字节"), packing);
+  SetControlId(bit7FirstBox_, IDC_BIT7_FIRST);
+  const QPoint origin = du.Rect(180, 93, 0, 0).topLeft();
+  horizontalButton_->setGeometry(du.Rect(188, 108, 60, 11).translated(-origin));
+  verticalButton_->setGeometry(du.Rect(252, 108, 60, 11).translated(-origin));
+  bit7FirstBox_->setGeometry(du.Rect(188, 127, 128, 11).translated(-origin));
+
+  generateLibraryButton_ = MakeButton(this, QStringLiteral("生成字库..."), IDC_GENERATE_LIBRARY,
+                                      du.Rect(180, 153, 143, 19));
+
+  inputEdit_ = new QLineEdit(this);
+  SetControlId(inputEdit_, IDC_INPUT);
+  inputEdit_->setGeometry(du.Rect(7, 181, 209, 15));
+  generateGlyphsButton_ =
+      MakeButton(this, QStringLiteral("生成字模"), IDC_GENERATE_GLYPHS, du.Rect(220, 180, 50, 17));
+  copyGlyphsButton_ =
+      MakeButton(this, QStringLiteral("复制字模"), IDC_COPY_GLYPHS, du.Rect(273, 180, 50, 17));
+
+  outputEdit_ = new QPlainTextEdit(this);
+  SetControlId(outputEdit_, IDC_OUTPUT);
+  outputEdit_->setReadOnly(true);
+  outputEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  outputEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  outputEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Columns of hexadecimal items line up in a fixed-pitch font.
+  outputEdit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  outputEdit_->setGeometry(du.Rect(7, 202, 316, 98));
+
+  progress_ = new QProgressBar(this);
+  SetControlId(progress_, IDC_PROGRESS);
+  progress_->setRange(0, 100);
+  progress_->setTextVisible(false);
+  progress_->setGeometry(du.Rect(7, 304, 316, 8));
+  progress_->hide();
+
+  // The template's order, which is the keyboard's.
+  const QList<QWidget*> order = {fontList_,         sizeList_,
+                                 charsetList_,      glyphSizeList_,
+                                 horizontalButton_, verticalButton_,
+                                 bit7FirstBox_,     generateLibraryButton_,
+                                 inputEdit_,        generateGlyphsButton_,
+                                 copyGlyphsButton_, outputEdit_};
+  for (qsizetype i = 1; i < order.size(); ++i) {
+    QWidget::setTabOrder(order[i - 1], order[i]);
+  }
+}
+
+void CFontTempDlg::BindControls() {
+  for (QComboBox* list : {fontList_, sizeList_, charsetList_, glyphSizeList_}) {
+    connect(list, &QComboBox::currentIndexChanged, this, &CFontTempDlg::ApplyFontSettings);
+  }
+  connect(inputEdit_, &QLineEdit::textChanged, this, &CFontTempDlg::OnInputChanged);
+  connect(generateGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateGlyphs);
+  connect(copyGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnCopyGlyphs);
+  connect(generateLibraryButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateLibrary);
+}
+
+void CFontTempDlg::DoDataExchange(bool saveAndValidate) {
+  if (saveAndValidate) {
+    fontName = fontList_->currentText();
+    fontSize = sizeList_->currentText();
+    charsetIndex = std::max(0, charsetList_->currentIndex());
+    glyphSizeIndex = std::max(0, glyphSizeList_->currentIndex());
+    horizontal = horizontalButton_->isChecked() ? 1 : 0;
+    bit7First = bit7FirstBox_->isChecked() ? 1 : 0;
+    inputText = inputEdit_->text();
+    // The output box is read-only and shows only what was written into it;
+    // the field stays the authority, CR LF line ends included.
+    return;
+  }
+  // Writing the controls is not a user's change: no handler runs.
+  const QSignalBlocker quietFonts(fontList_);
+  const QSignalBlocker quietSizes(sizeList_);
+  const QSignalBlocker quietCharsets(charsetList_);
+  const QSignalBlocker quietCells(glyphSizeList_);
+  const QSignalBlocker quietInput(inputEdit_);
+  SelectText(fontList_, fontName);
+  SelectText(sizeList_, fontSize);
+  charsetList_->setCurrentIndex(charsetIndex);
+  glyphSizeList_->setCurrentIndex(glyphSizeIndex);
+  horizontalButton_->setChecked(horizontal != 0);
+  verticalButton_->setChecked(horizontal == 0);
+  bit7FirstBox_->setChecked(bit7First != 0);
+  if (inputEdit_->text() != inputText) {
+    inputEdit_->setText(inputText);
+  }
+  // The box separates lines by itself; rewriting unchanged text would only
+  // scroll it back to the top.
+  const QString shown = QString(outputText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  if (outputEdit_->toPlainText() != shown) {
+    outputEdit_->setPlainText(shown);
+  }
+}
+
+void CFontTempDlg::InitFontList() {
+  if (fontList_->count() > 0) {
+    return;
+  }
+  fontList_->setUpdatesEnabled(false);
+  {
+    const QSignalBlocker quiet(fontList_);
+    for (const std::string& name : InstalledFontNames()) {
+      fontList_->addItem(QString::fromStdString(name));
+    }
+    // The first entry added became the selection; nothing is chosen yet.
+    fontList_->setCurrentIndex(-1);
+  }
+  // The open list is as wide as its longest family name.
+  fontList_->view()->setMinimumWidth(fontList_->view()->sizeHintForColumn(0) +
+                                     fontList_->view()->verticalScrollBar()->sizeHint().width());
+  fontList_->setUpdatesEnabled(true);
+
+  DoDataExchange(true);
+  if (fontName.isEmpty()) {
+    if (const std::optional<std::string> name = DefaultFontName()) {
+      fontName = QString::fromStdString(*name);
+    }
+  }
+  if (fontSize.isEmpty()) {
+    fontSize = QString::fromLatin1(kDefaultFontSize);
+  }
+  DoDataExchange(false);
+  ApplyFontSettings();
+}
+
+void CFontTempDlg::ApplyFontSettings() {
+  DoDataExchange(true);
+  // An unparsable size gives 0, the default height.
+  preview_->fontDesc = FontDesc{fontName.toStdString(),
+                                fontSize.toInt(),
+                                charsetIndex == 0 ? kAnsiCharset : kGb2312Charset,
+                                {}};
+  preview_->cellWidth = GlyphExtentOfIndex(glyphSizeIndex);
+  preview_->cellHeight = GlyphExtentOfIndex(glyphSizeIndex);
+  preview_->previewText = inputText;
+  preview_->update();
+}
+
+GlyphLayout CFontTempDlg::CurrentLayout() const {
+  return {preview_->cellWidth, preview_->cellHeight, horizontal != 0, bit7First != 0};
+}
+
+void CFontTempDlg::ModelChar(char16_t ch, std::span<std::uint8_t> dest) {
+  ModelCell(preview_->RenderChar(ch), CurrentLayout(), dest);
+}
+
+void CFontTempDlg::OnInputChanged() {
+  DoDataExchange(true);
+  preview_->previewText = inputText;
+  preview_->update();
+}
+
+void CFontTempDlg::OnGenerateGlyphs() {
+  DoDataExchange(true);
+  preview_->previewText = inputText;
+  preview_->update();
+
+  const std::size_t b = static_cast<std::size_t>(BytesPerGlyph(CurrentLayout()));
+  const std::u16string text = inputText.toStdU16String();
+  std::vector<std::uint8_t> glyphs(text.size() * b, 0);
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    // Each UTF-16 code unit is one glyph, surrogate halves included.
+    ModelChar(text[k], std::span(glyphs).subspan(k * b, b));
+  }
+  outputText = QString::fromStdString(FormatGlyphArray(glyphs, static_cast<int>(b)));
+  DoDataExchange(false);
+}
+
+void CFontTempDlg::OnCopyGlyphs() {
+  DoDataExchange(true);
+  QApplication::clipboard()->setText(outputText);
+}
+
+void CFontTempDlg::OnGenerateLibrary() {
+  if (generating_) {
+    // One file at a time: a second request would otherwise wait unseen
+    // behind the first, or replace it.
+    ShowAppMessage(this, QString::fromUtf8(kLibraryBusy));
+    return;
+  }
+  DoDataExchange(true);
+  FileDialogRequest ask;
+  ask.kind = FileDialogRequest::Kind::SaveFile;
+  ask.title = QStringLiteral("生成字库");
+  ask.fileName = QStringLiteral("字库");
+  ask.filter = QStringLiteral("字库(*.bin)");
+  ask.defaultSuffix = QStringLiteral("bin");
+  ask.confirmOverwrite = true;
+  const QStringList chosen = AskFileDialog(this, ask);
+  if (chosen.isEmpty()) {
+    return;
+  }
+  // The worker gets its own copy of everything it uses, so the dialog may
+  // change while it runs: one font, cell and packing for the whole file.
+  LibraryRequest request{preview_->fontDesc, CurrentLayout(),
+                         static_cast<CharsetKind>(std::clamp(charsetIndex, 0, 2)),
+                         PathFromText(chosen.first())};
+  {
+    std::lock_guard lock(libraryMutex_);
+    libraryRequest_ = std::move(request);
+  }
+  generating_ = true;
+  if (!libraryWorker_.joinable()) {
+    libraryWorker_ = std::jthread([this](std::stop_token stop) { LibraryWorker(stop); });
+  }
+  libraryWake_.notify_one();
+}
+
+void CFontTempDlg::LibraryWorker(std::stop_token stop) {
+  for (;;) {
+    LibraryRequest request;
+    {
+      std::unique_lock lock(libraryMutex_);
+      if (!libraryWake_.wait(lock, stop, [this] { return libraryRequest_.has_value(); })) {
+        return;
+      }
+      request = std::move(*libraryRequest_);
+      libraryRequest_.reset();
+    }
+    librarySink_->SetProgress(0);
+    librarySink_->ShowProgress(true);
+    LibraryResult result = GenerateLibrary(request, *librarySink_, stop);
+    librarySink_->ShowProgress(false);
+    // Queued behind the progress calls; dropped if the dialog goes first.
+    QMetaObject::invokeMethod(
+        this, [this, result = std::move(result)] { LibraryFinished(result); },
+        Qt::QueuedConnection);
+  }
+}
+
+void CFontTempDlg::LibraryFinished(const LibraryResult& result) {
+  generating_ = false;
+  if (result.outcome == LibraryOutcome::kFailed) {
+    ShowAppMessage(this, QString::fromStdString(result.message));
+  }
+}
+
+}  // namespace zentora

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <stop_token>
+#include <thread>
+
+#include "font/font_library.h"
+#include "font/glyph_layout.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace zentora {
+
+class CFontPreviewCtrl;
+class CQueuedStatusSink;
+
+// "字库取模": renders characters of an installed font into packed 1-bit
+// glyphs, shows the first one enlarged, builds the C array of the input
+// text, and writes whole font libraries on a worker thread of its own.
+// Closing only hides it; a generation under way goes on.
+class CFontTempDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum ControlId : int {
+    IDC_FONT_LIST = 1003,
+    IDC_FONT_SIZE = 1004,
+    IDC_CHARSET = 1005,
+    IDC_OUTPUT = 1006,
+    IDC_GLYPH_SIZE = 1007,
+    IDC_PROGRESS = 1017,
+    IDC_PREVIEW = 1029,
+    IDC_INPUT = 1030,
+    IDC_GENERATE_GLYPHS = 1031,
+    IDC_COPY_GLYPHS = 1032,
+    IDC_GENERATE_LIBRARY = 1033,
+    IDC_HORIZONTAL = 1034,
+    IDC_VERTICAL = 1035,
+    IDC_BIT7_FIRST = 1036,
+  };
+
+  explicit CFontTempDlg(QWidget* parent = nullptr);
+  // Stops a generation under way; its temporary file goes with it.
+  ~CFontTempDlg() override;
+
+  // The selected entries of the font and size lists; empty when none.
+  QString fontName;
+  QString fontSize;
+  int charsetIndex = 1;
+  int glyphSizeIndex = 1;
+  int horizontal = 1;
+  int bit7First = 1;
+  QString inputText = QStringLiteral("在此输入文字");
+  // The C array, with CR LF line ends.
+  QString outputText;
+
+  // Fields to controls (false) or controls to fields (true).
+  void DoDataExchange(bool saveAndValidate);
+
+  // Fills the font list the first time only, then selects the defaults
+  // where nothing is selected yet. The main window calls it at every show.
+  void InitFontList();
+  // Makes the font, size, character set and cell of the controls the
+  // preview's.
+  void ApplyFontSettings();
+  // Sets in dest the bits of ch's glyph, drawn by the preview's font and
+  // cell, packed as the controls last read say.
+  void ModelChar(char16_t ch, std::span<std::uint8_t> dest);
+
+  // From an accepted "生成字库..." until its outcome has been shown.
+  bool IsGeneratingLibrary() const { return generating_; }
+
+ private:
+  void CreateControls();
+  void BindControls();
+  void OnInputChanged();
+  void OnGenerateGlyphs();
+  void OnCopyGlyphs();
+  void OnGenerateLibrary();
+
+  GlyphLayout CurrentLayout() const;
+  void LibraryWorker(std::stop_token stop);
+  void LibraryFinished(const LibraryResult& result);
+
+  QComboBox* fontList_ = nullptr;
+  QComboBox* sizeList_ = nullptr;
+  QComboBox* charsetList_ = nullptr;
+  QComboBox* glyphSizeList_ = nullptr;
+  QRadioButton* horizontalButton_ = nullptr;
+  QRadioButton* verticalButton_ = nullptr;
+  QCheckBox* bit7FirstBox_ = nullptr;
+  QLineEdit* inputEdit_ = nullptr;
+  QPlainTextEdit* outputEdit_ = nullptr;
+  CFontPreviewCtrl* preview_ = nullptr;
+  QPushButton* generateGlyphsButton_ = nullptr;
+  QPushButton* copyGlyphsButton_ = nullptr;
+  QPushButton* generateLibraryButton_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+
+  // The generation: the interface thread hands one request at a time to the
+  // worker, which reports progress through the sink and its outcome as a
+  // queued call back on the interface thread.
+  std::shared_ptr<CQueuedStatusSink> librarySink_;
+  std::mutex libraryMutex_;
+  std::condition_variable_any libraryWake_;
+  std::optional<LibraryRequest> libraryRequest_;  // guarded by libraryMutex_
+  bool generating_ = false;                       // interface thread only
+  std::jthread libraryWorker_;
+};
+
+}  // namespace zentora
