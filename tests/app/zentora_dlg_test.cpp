@@ -304,6 +304,8 @@ class ZentoraDlgTest : public QObject {
     }
     QTemporaryDir received;
     qputenv("ZENTORA_MODSIM_DIR", received.path().toLocal8Bit());
+    // Slow transfers keep the cycle running when the second click comes.
+    qputenv("ZENTORA_MODSIM_LATENCY_US", "2000");
     modsim.reset();
     CZentoraDlg window(nullptr, DefaultFolder());
     for (const char* name : {"level.bmp", "beep.wav"}) {
@@ -327,6 +329,7 @@ class ZentoraDlgTest : public QObject {
     QVERIFY(QFile::exists(received.filePath("wave.bin")));
     QTest::qWait(200);
     QCOMPARE(Lines(window).size(), 14);
+    qunsetenv("ZENTORA_MODSIM_LATENCY_US");
   }
 };
 
