@@ -30,6 +30,8 @@
 #include "app/web_page.h"
 #include "app/window_font.h"
 #include "image/image_gallery.h"
+#include "image/picture_commands.h"
+#include "sound/sound_commands.h"
 
 namespace zentora {
 
@@ -301,6 +303,17 @@ void CZentoraDlg::BindCommands() {
   connect(Action(IDC_COMPILE_DOWNLOAD), &QAction::triggered, this, &CZentoraDlg::OnCompileDownload);
   connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CZentoraDlg::OnAbout);
   connect(Action(ID_MAKER_WEB_PAGE), &QAction::triggered, this, &CZentoraDlg::OnMakerWebPage);
+  connect(Action(IDC_ADD_PICTURES), &QAction::triggered, this, &CZentoraDlg::OnAddPictures);
+  connect(Action(IDC_EXPORT_IMAGES), &QAction::triggered, this, &CZentoraDlg::OnExportImages);
+  connect(Action(ID_ADJUST_IMAGES), &QAction::triggered, this, &CZentoraDlg::OnAdjustImages);
+  connect(Action(ID_DELETE_SELECTED_PICTURE), &QAction::triggered, this,
+          &CZentoraDlg::OnDeleteSelectedPicture);
+  connect(Action(ID_DELETE_ALL_PICTURES), &QAction::triggered, this,
+          &CZentoraDlg::OnDeleteAllPictures);
+  connect(Action(IDC_ADD_SOUNDS), &QAction::triggered, this, &CZentoraDlg::OnAddSounds);
+  connect(Action(ID_DELETE_SELECTED_SOUND), &QAction::triggered, this,
+          &CZentoraDlg::OnDeleteSelectedSound);
+  connect(Action(ID_DELETE_ALL_SOUNDS), &QAction::triggered, this, &CZentoraDlg::OnDeleteAllSounds);
 }
 
 void CZentoraDlg::DoDataExchange(bool saveAndValidate) {
@@ -343,6 +356,15 @@ void CZentoraDlg::OnTabChanged() {
   for (int index = kPicturePage; index <= kWebPage; ++index) {
     Page(index)->setVisible(index == selected);
   }
+}
+
+void CZentoraDlg::ShowPage(int index) {
+  tabs_->setCurrentIndex(index);
+  OnTabChanged();
+}
+
+StatusSink& CZentoraDlg::OutputSink() {
+  return *sink_;
 }
 
 bool CZentoraDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -474,6 +496,38 @@ void CZentoraDlg::OnCompileDownload() {
   // says; otherwise it makes the output folder and snapshots the lists.
   worker_->TriggerCompileDownload(GetWorkingFolder() / "output/", pictureGallery_->Items(),
                                   soundGallery_->Items(), settings_);
+}
+
+void CZentoraDlg::OnAddPictures() {
+  AddPictures(*this);
+}
+
+void CZentoraDlg::OnExportImages() {
+  ExportImages(*this);
+}
+
+void CZentoraDlg::OnAdjustImages() {
+  AdjustImages(*this);
+}
+
+void CZentoraDlg::OnDeleteSelectedPicture() {
+  DeleteSelectedPicture(*this);
+}
+
+void CZentoraDlg::OnDeleteAllPictures() {
+  DeleteAllPictures(*this);
+}
+
+void CZentoraDlg::OnAddSounds() {
+  AddSounds(*this);
+}
+
+void CZentoraDlg::OnDeleteSelectedSound() {
+  DeleteSelectedSound(*this);
+}
+
+void CZentoraDlg::OnDeleteAllSounds() {
+  DeleteAllSounds(*this);
 }
 
 }  // namespace zentora
