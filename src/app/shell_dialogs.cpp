@@ -56,6 +56,16 @@ QStringList AskFileDialog(QWidget* parent, const FileDialogRequest& request) {
   if (!request.defaultSuffix.isEmpty()) {
     dialog.setDefaultSuffix(request.defaultSuffix);
   }
+  if (!request.filterSuffixes.isEmpty()) {
+    dialog.setDefaultSuffix(request.filterSuffixes.first());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &request](const QString& filter) {
+                       const qsizetype index = dialog.nameFilters().indexOf(filter);
+                       if (index >= 0 && index < request.filterSuffixes.size()) {
+                         dialog.setDefaultSuffix(request.filterSuffixes[index]);
+                       }
+                     });
+  }
   if (!request.fileName.isEmpty()) {
     dialog.selectFile(request.fileName);
   }

@@ -21,6 +21,10 @@ struct FileDialogRequest {
   QString fileName;  // proposed name
   QString filter;    // Qt's form: "工程文件(*.zentoraprj)"
   QString defaultSuffix;
+  // For a save dialog with several types: the suffix a name typed without
+  // one gets under each filter, in the filters' order. It follows the type
+  // the user selects, and the overwrite question sees the completed name.
+  QStringList filterSuffixes;
   bool confirmOverwrite = true;
 };
 

@@ -34,6 +34,8 @@
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
+#include "image/picture_commands.h"
+#include "sound/sound_commands.h"
 
 namespace zentora {
 
@@ -305,6 +307,17 @@ void CZentoraDlg::BindCommands() {
   connect(Action(IDC_COMPILE_DOWNLOAD), &QAction::triggered, this, &CZentoraDlg::OnCompileDownload);
   connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CZentoraDlg::OnAbout);
   connect(Action(ID_MAKER_WEB_PAGE), &QAction::triggered, this, &CZentoraDlg::OnMakerWebPage);
+  connect(Action(IDC_ADD_PICTURES), &QAction::triggered, this, &CZentoraDlg::OnAddPictures);
+  connect(Action(IDC_EXPORT_IMAGES), &QAction::triggered, this, &CZentoraDlg::OnExportImages);
+  connect(Action(ID_ADJUST_IMAGES), &QAction::triggered, this, &CZentoraDlg::OnAdjustImages);
+  connect(Action(ID_DELETE_SELECTED_PICTURE), &QAction::triggered, this,
+          &CZentoraDlg::OnDeleteSelectedPicture);
+  connect(Action(ID_DELETE_ALL_PICTURES), &QAction::triggered, this,
+          &CZentoraDlg::OnDeleteAllPictures);
+  connect(Action(IDC_ADD_SOUNDS), &QAction::triggered, this, &CZentoraDlg::OnAddSounds);
+  connect(Action(ID_DELETE_SELECTED_SOUND), &QAction::triggered, this,
+          &CZentoraDlg::OnDeleteSelectedSound);
+  connect(Action(ID_DELETE_ALL_SOUNDS), &QAction::triggered, this, &CZentoraDlg::OnDeleteAllSounds);
   connect(Action(ID_DOWNLOAD_RESOURCES), &QAction::triggered, this,
           &CZentoraDlg::OnDownloadResources);
   connect(Action(ID_GLYPH_MODELLING), &QAction::triggered, this, &CZentoraDlg::OnGlyphModelling);
@@ -352,6 +365,15 @@ void CZentoraDlg::OnTabChanged() {
   for (int index = kPicturePage; index <= kWebPage; ++index) {
     Page(index)->setVisible(index == selected);
   }
+}
+
+void CZentoraDlg::ShowPage(int index) {
+  tabs_->setCurrentIndex(index);
+  OnTabChanged();
+}
+
+StatusSink& CZentoraDlg::OutputSink() {
+  return *sink_;
 }
 
 bool CZentoraDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -483,6 +505,38 @@ void CZentoraDlg::OnCompileDownload() {
   // says; otherwise it makes the output folder and snapshots the lists.
   worker_->TriggerCompileDownload(GetWorkingFolder() / "output/", pictureGallery_->Items(),
                                   soundGallery_->Items(), settings_);
+}
+
+void CZentoraDlg::OnAddPictures() {
+  AddPictures(*this);
+}
+
+void CZentoraDlg::OnExportImages() {
+  ExportImages(*this);
+}
+
+void CZentoraDlg::OnAdjustImages() {
+  AdjustImages(*this);
+}
+
+void CZentoraDlg::OnDeleteSelectedPicture() {
+  DeleteSelectedPicture(*this);
+}
+
+void CZentoraDlg::OnDeleteAllPictures() {
+  DeleteAllPictures(*this);
+}
+
+void CZentoraDlg::OnAddSounds() {
+  AddSounds(*this);
+}
+
+void CZentoraDlg::OnDeleteSelectedSound() {
+  DeleteSelectedSound(*this);
+}
+
+void CZentoraDlg::OnDeleteAllSounds() {
+  DeleteAllSounds(*this);
 }
 
 // A tool window is placed the first time it shows: the same moment it is

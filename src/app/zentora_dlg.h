@@ -27,6 +27,7 @@ class CFontExplorerDlg;
 class CFontTempDlg;
 class CImageGallery;
 class CQueuedStatusSink;
+class StatusSink;
 
 // The main window: the command buttons and picture settings on the left,
 // the output list, the progress bar, and three tab pages (picture gallery,
@@ -60,6 +61,10 @@ class CZentoraDlg : public QDialog {
 
   // Shows the page of the selected tab; called after the program changes it.
   void OnTabChanged();
+  // Selects a tab from the program's side and shows its page.
+  void ShowPage(int index);
+  // The output list and progress bar, for work run on the interface thread.
+  StatusSink& OutputSink();
   // Opens a project file as "打开工程" does once the file is chosen.
   bool OpenProjectFile(const std::filesystem::path& file);
   // Places the pages and the progress bar for the client area's size.
@@ -92,6 +97,14 @@ class CZentoraDlg : public QDialog {
   void OnAbout();
   void OnMakerWebPage();
   void OnCompileDownload();
+  void OnAddPictures();
+  void OnExportImages();
+  void OnAdjustImages();
+  void OnDeleteSelectedPicture();
+  void OnDeleteAllPictures();
+  void OnAddSounds();
+  void OnDeleteSelectedSound();
+  void OnDeleteAllSounds();
   void OnDownloadResources();
   void OnGlyphModelling();
   void OnFontLibraryViewer();

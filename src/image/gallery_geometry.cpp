@@ -70,6 +70,44 @@ CGalleryGeometry::Hit CGalleryGeometry::HitTestThumbnail(
   return {hit.index, box};
 }
 
+CGalleryGeometry::DropTarget CGalleryGeometry::DropTargetAt(QPoint point, QPoint scroll) const {
+  const Hit hit = HitTestCell(point, scroll);
+  if (hit.index < 0) {
+    return {};
+  }
+  const int centre = hit.rect.left() + hit.rect.width() / 2;
+  return {hit.index, hit.rect, point.x() > centre};
+}
+
+QRect CGalleryGeometry::InsertionBar(const DropTarget& target) {
+  constexpr int kInset = 20;
+  const int edge = target.after ? target.cell.left() + target.cell.width() : target.cell.left();
+  return {edge - 1, target.cell.top() + kInset, 3, target.cell.height() - 2 * kInset};
+}
+
+bool CGalleryGeometry::ShowsDragWindow(QPoint offsetFromPress) {
+  return offsetFromPress.x() * offsetFromPress.x() + offsetFromPress.y() * offsetFromPress.y() >=
+         kDragWindowDistanceSquared;
+}
+
+CGalleryGeometry::AutoScroll CGalleryGeometry::AutoScrollAt(QPoint point, QSize client) {
+  if (!QRect(QPoint(), client).contains(point)) {
+    return AutoScroll::Off;
+  }
+  const int fromTop = point.y();
+  const int fromBottom = client.height() - point.y();
+  if (fromTop >= kAutoScrollZone && fromBottom >= kAutoScrollZone) {
+    return AutoScroll::Off;
+  }
+  if (fromTop < kAutoScrollEdge) {
+    return AutoScroll::Up;
+  }
+  if (fromBottom < kAutoScrollEdge) {
+    return AutoScroll::Down;
+  }
+  return AutoScroll::Idle;
+}
+
 std::string GalleryCaption(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
   const std::size_t dot = name.rfind('.');

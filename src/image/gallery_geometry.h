@@ -52,6 +52,35 @@ class CGalleryGeometry {
   Hit HitTestThumbnail(QPoint point, QPoint scroll,
                        const std::function<QSize(int)>& thumbnailSize) const;
 
+  // Where a dragged entry lands for a pointer at point: before the cell
+  // under it, or after it when the pointer is right of the cell's centre.
+  // The insertion bar and the drop both follow this one answer, so the bar
+  // never shows a place the drop does not use.
+  struct DropTarget {
+    int index = -1;  // the cell under the pointer; -1 for none
+    QRect cell;
+    bool after = false;
+    // The position between entries for CGalleryItemList::Move.
+    int Position() const { return index + (after ? 1 : 0); }
+  };
+  DropTarget DropTargetAt(QPoint point, QPoint scroll) const;
+  // A bar 3 pixels wide on the target's edge, 20 pixels short of the cell's
+  // top and bottom.
+  static QRect InsertionBar(const DropTarget& target);
+
+  // The drag window shows once the pointer is this far (squared) from the
+  // press point, so that a click does not flash it.
+  static constexpr int kDragWindowDistanceSquared = 26;
+  static bool ShowsDragWindow(QPoint offsetFromPress);
+
+  // What the auto-scroll timer does for a pointer at point while dragging:
+  // within 40 pixels of the top or bottom edge it runs, within 30 it
+  // scrolls a line each tick.
+  enum class AutoScroll { Off, Idle, Up, Down };
+  static constexpr int kAutoScrollZone = 40;
+  static constexpr int kAutoScrollEdge = 30;
+  static AutoScroll AutoScrollAt(QPoint point, QSize client);
+
  private:
   int columns_ = 1;
   int rows_ = 0;

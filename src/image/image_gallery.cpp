@@ -1,9 +1,19 @@
 #include "image/image_gallery.h"
 
+#include <QCoreApplication>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace zentora {
 
@@ -13,8 +23,20 @@ const QColor kGradientTop(198, 208, 224);
 const QColor kGradientBottom(219, 228, 242);
 const QColor kCaptionColour(0, 0, 255);
 const QColor kSelectionColour(0, 150, 255);
+const QColor kInsertionBarColour(0, 0, 255, 100);
+const QColor kDragOutlineColour(200, 200, 200, 200);
+constexpr double kDragWindowOpacity = 168 / 255.0;
 constexpr int kCaptionGap = 10;
 constexpr int kCaptionHeight = 20;
+// Captions may reach this far below their own cell.
+constexpr int kCaptionOverhang = CGalleryGeometry::kCellSize / 2 +
+                                 CGalleryGeometry::kThumbnailExtent / 2 + kCaptionGap +
+                                 kCaptionHeight - CGalleryGeometry::kCellSize;
+// A long file name is shortened to its cell rather than written over its
+// neighbours' captions.
+constexpr int kCaptionMaxWidth = CGalleryGeometry::kCellSize - 4;
+constexpr int kWheelStep = 120;
+constexpr int kAutoScrollIntervalMs = 50;
 
 QFont CaptionFont() {
   QFont font(QStringLiteral("Arial"), 8);
@@ -22,15 +44,89 @@ QFont CaptionFont() {
   return font;
 }
 
+QString ToQString(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+// The desktop's icon for a file that is no picture (a sound, for instance),
+// at the size of a large shell icon.
+QImage FileIcon(const std::filesystem::path& path, const QStyle* style) {
+  static const QFileIconProvider provider;
+  QIcon icon = provider.icon(QFileInfo(ToQString(path)));
+  if (icon.isNull()) {
+    icon = style->standardIcon(QStyle::SP_FileIcon);
+  }
+  const QSize size(CGalleryGeometry::kFallbackThumbnail, CGalleryGeometry::kFallbackThumbnail);
+  QImage image = icon.pixmap(size).toImage();
+  if (!image.isNull() && image.size() != size) {
+    image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 }  // namespace
 
-CImageGallery::CImageGallery(QWidget* parent) : QAbstractScrollArea(parent) {
+CDragImage::CDragImage(QWidget* owner)
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
+  setObjectName(QStringLiteral("CDragImage"));
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setWindowOpacity(kDragWindowOpacity);
+  setGeometry(0, 0, CGalleryGeometry::kCellSize, CGalleryGeometry::kCellSize);
+  hide();
+}
+
+void CDragImage::SetPath(std::filesystem::path path, QImage thumbnail) {
+  path_ = std::move(path);
+  thumbnail_ = std::move(thumbnail);
+  update();
+}
+
+void CDragImage::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  if (thumbnail_.isNull()) {
+    painter.fillRect(rect(), kGradientTop);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), thumbnail_);
+  }
+  painter.setPen(QPen(kDragOutlineColour, 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+CImageGallery::CImageGallery(QWidget* parent)
+    : QAbstractScrollArea(parent),
+      thumbnails_([this](const std::filesystem::path& path) { return FileIcon(path, style()); }),
+      captionFont_(CaptionFont()),
+      captionMetrics_(captionFont_),
+      dragImage_(new CDragImage(this)) {
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   verticalScrollBar()->setSingleStep(CGalleryGeometry::kScrollLine);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setMouseTracking(true);
+  autoScroll_.setInterval(kAutoScrollIntervalMs);
+  // Decoding ahead must not slow the paint that the user waits for.
+  prefetchPool_.setThreadPriority(QThread::LowPriority);
   geometry_.Layout(viewport()->size(), 0);
+  BindControls();
+}
+
+CImageGallery::~CImageGallery() {
+  prefetchPool_.clear();
+  prefetchPool_.waitForDone();
+}
+
+void CImageGallery::WaitForPrefetch() {
+  prefetchPool_.waitForDone();
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void CImageGallery::BindControls() {
+  connect(&autoScroll_, &QTimer::timeout, this, &CImageGallery::OnAutoScrollTimer);
 }
 
 void CImageGallery::SetDragSwitches(bool removeByDraggingOut, bool reorderByDragging) {
@@ -40,6 +136,10 @@ void CImageGallery::SetDragSwitches(bool removeByDraggingOut, bool reorderByDrag
 
 QPoint CImageGallery::ScrollPosition() const {
   return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+QSize CImageGallery::ThumbnailSizeOf(int index) {
+  return thumbnails_.Get(items_.GetPath(index)).size;
 }
 
 void CImageGallery::Layout() {
@@ -61,44 +161,284 @@ void CImageGallery::scrollContentsBy(int /*dx*/, int /*dy*/) {
   viewport()->update();
 }
 
+void CImageGallery::ScrollLines(int lines) {
+  QScrollBar* bar = verticalScrollBar();
+  bar->setValue(bar->value() + lines * CGalleryGeometry::kScrollLine);
+}
+
 void CImageGallery::paintEvent(QPaintEvent* /*event*/) {
-  QPainter painter(viewport());
   const QRect client = viewport()->rect();
-  QLinearGradient gradient(0, 0, 0, client.height());
-  gradient.setColorAt(0, kGradientTop);
-  gradient.setColorAt(1, kGradientBottom);
-  painter.fillRect(client, gradient);
+  const qreal ratio = viewport()->devicePixelRatioF();
+  const QSize pixels = client.size() * ratio;
+  if (buffer_.size() != pixels) {
+    buffer_ = QImage(pixels, QImage::Format_RGB32);
+    buffer_.setDevicePixelRatio(ratio);
+  }
+  {
+    QPainter painter(&buffer_);
+    Render(painter, client);
+  }
+  QPainter screen(viewport());
+  screen.drawImage(0, 0, buffer_);
+}
+
+void CImageGallery::Render(QPainter& painter, const QRect& client) {
+  if (gradient_.size() != buffer_.size()) {
+    gradient_ = QImage(buffer_.size(), QImage::Format_RGB32);
+    gradient_.setDevicePixelRatio(buffer_.devicePixelRatio());
+    QPainter background(&gradient_);
+    QLinearGradient gradient(0, 0, 0, client.height());
+    gradient.setColorAt(0, kGradientTop);
+    gradient.setColorAt(1, kGradientBottom);
+    background.fillRect(client, gradient);
+  }
+  painter.drawImage(0, 0, gradient_);
 
   const QPoint scroll = ScrollPosition();
-  for (int row = 0; row < geometry_.Rows(); ++row) {
-    for (int column = 0; column < geometry_.Columns(); ++column) {
-      const int index = row * geometry_.Columns() + column;
+  const int columns = geometry_.Columns();
+  const int firstRow = std::max(0, (scroll.y() - kCaptionOverhang) / CGalleryGeometry::kCellSize);
+  const int lastRow =
+      std::min(geometry_.Rows() - 1, (scroll.y() + client.height()) / CGalleryGeometry::kCellSize);
+  std::vector<int> indexes;
+  std::vector<std::filesystem::path> paths;
+  for (int row = firstRow; row <= lastRow; ++row) {
+    for (int column = 0; column < columns; ++column) {
+      const int index = row * columns + column;
       if (index >= items_.GetCount()) {
         break;
       }
-      const QRect cell = geometry_.CellRect(row, column, scroll);
-      // Captions reach into the row below, so a cell just above the view
-      // may still show one.
-      if (cell.bottom() + kCaptionHeight < 0 || cell.top() > client.bottom()) {
-        continue;
+      if (geometry_.CellRect(row, column, scroll).left() > client.right()) {
+        break;
       }
-      PaintCell(painter, index, cell);
+      indexes.push_back(index);
+      paths.push_back(items_.GetPath(index));
+    }
+  }
+  // What the user waits for goes first: decodes queued for the neighbourhood
+  // of an earlier view are dropped (those already running finish), and the
+  // neighbourhood of this view is queued afresh below.
+  const std::vector<Thumbnail> thumbnails = thumbnails_.GetMany(paths, [this] {
+    prefetchPool_.clear();
+    prefetching_.clear();
+    ++prefetchGeneration_;
+  });
+  painter.setFont(captionFont_);
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
+    PaintCell(painter, indexes[i], geometry_.CellRectOfIndex(indexes[i], scroll), thumbnails[i]);
+  }
+  Prefetch(firstRow, lastRow);
+
+  if (dragging_ && reorderByDragging_) {
+    const CGalleryGeometry::DropTarget target = geometry_.DropTargetAt(dragPoint_, scroll);
+    if (target.index >= 0 && target.index != items_.GetSelected()) {
+      painter.fillRect(CGalleryGeometry::InsertionBar(target), kInsertionBarColour);
     }
   }
 }
 
-void CImageGallery::PaintCell(QPainter& painter, int index, const QRect& cell) {
-  const QRect box = CGalleryGeometry::ThumbnailBox(cell, CGalleryGeometry::ThumbnailSize(QSize()));
+void CImageGallery::Prefetch(int firstRow, int lastRow) {
+  const int pageRows = std::max(1, lastRow - firstRow + 1);
+  std::vector<int> rows;
+  // Below first: scrolling down is what a user mostly does.
+  for (int row = lastRow + 1; row <= std::min(lastRow + pageRows, geometry_.Rows() - 1); ++row) {
+    rows.push_back(row);
+  }
+  for (int row = firstRow - 1; row >= std::max(0, firstRow - pageRows); --row) {
+    rows.push_back(row);
+  }
+  const int columns = geometry_.Columns();
+  for (const int row : rows) {
+    for (int index = row * columns; index < std::min((row + 1) * columns, items_.GetCount());
+         ++index) {
+      const std::filesystem::path& path = items_.GetPath(index);
+      QByteArray key = QByteArray::fromStdString(path.native());
+      if (prefetching_.contains(key) || !thumbnails_.NeedsDecoding(path)) {
+        continue;
+      }
+      prefetching_.insert(key);
+      prefetchPool_.start([this, path, key = std::move(key), generation = prefetchGeneration_] {
+        const std::optional<FileStamp> stamp = StampOf(path);
+        Thumbnail thumbnail = stamp ? DecodeThumbnail(path) : Thumbnail{};
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, key, generation, stamp, thumbnail = std::move(thumbnail)]() mutable {
+              // A decode dropped from the list and queued again is not done.
+              if (generation == prefetchGeneration_) {
+                prefetching_.remove(key);
+              }
+              if (stamp) {
+                thumbnails_.Offer(path, *stamp, std::move(thumbnail));
+              }
+            },
+            Qt::QueuedConnection);
+      });
+    }
+  }
+}
+
+void CImageGallery::PaintCell(QPainter& painter, int index, const QRect& cell,
+                              const Thumbnail& thumbnail) {
+  const QRect box = CGalleryGeometry::ThumbnailBox(cell, thumbnail.size);
+  if (!thumbnail.image.isNull()) {
+    if (thumbnail.image.size() == box.size()) {
+      painter.drawImage(box.topLeft(), thumbnail.image);
+    } else {
+      painter.drawImage(box, thumbnail.image);
+    }
+  } else {
+    painter.setPen(kCaptionColour);
+    painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, QStringLiteral("未找到文件"));
+  }
   if (index == items_.GetSelected()) {
     painter.setPen(QPen(kSelectionColour, 2));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(box);
+    painter.drawRect(QRectF(box));
   }
-  const QRect captionRect(box.left(), box.bottom() + 1 + kCaptionGap, box.width(), kCaptionHeight);
-  painter.setFont(CaptionFont());
+  const QRect captionRect(box.left(), box.top() + box.height() + kCaptionGap, box.width(),
+                          kCaptionHeight);
+  const QString caption = QString::fromStdString(GalleryCaption(items_.GetPath(index)));
   painter.setPen(kCaptionColour);
   painter.drawText(captionRect, Qt::AlignCenter | Qt::TextDontClip,
-                   QString::fromStdString(GalleryCaption(items_.GetPath(index))));
+                   captionMetrics_.elidedText(caption, Qt::ElideMiddle, kCaptionMaxWidth));
+}
+
+void CImageGallery::UpdateCursor(QPoint point) {
+  const bool overThumbnail =
+      geometry_
+          .HitTestThumbnail(point, ScrollPosition(), [this](int i) { return ThumbnailSizeOf(i); })
+          .index >= 0;
+  if (overThumbnail) {
+    viewport()->setCursor(Qt::PointingHandCursor);
+  } else {
+    viewport()->unsetCursor();
+  }
+}
+
+void CImageGallery::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    return;
+  }
+  setFocus(Qt::MouseFocusReason);
+  const QPoint point = event->position().toPoint();
+  const QPoint scroll = ScrollPosition();
+  const CGalleryGeometry::Hit hit =
+      geometry_.HitTestThumbnail(point, scroll, [this](int i) { return ThumbnailSizeOf(i); });
+  if (hit.index != items_.GetSelected()) {
+    items_.SetSelected(hit.index);
+    viewport()->update();
+  }
+  if (hit.index < 0) {
+    return;
+  }
+  const Thumbnail thumbnail = thumbnails_.Get(items_.GetPath(hit.index));
+  const QRect box =
+      CGalleryGeometry::ThumbnailBox(geometry_.CellRectOfIndex(hit.index, scroll), thumbnail.size);
+  dragImage_->SetPath(items_.GetPath(hit.index), thumbnail.image);
+  dragRect_ = QRect(viewport()->mapToGlobal(box.topLeft()), box.size());
+  dragStart_ = event->globalPosition().toPoint();
+  dragPoint_ = point;
+  dragImage_->setGeometry(dragRect_);
+  dragging_ = true;
+}
+
+void CImageGallery::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A second click soon after the first is a press like any other, so a
+  // quick click-and-drag still drags.
+  mousePressEvent(event);
+}
+
+void CImageGallery::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  if (!dragging_) {
+    UpdateCursor(point);
+    return;
+  }
+  if (!event->buttons().testFlag(Qt::LeftButton)) {
+    // The release went elsewhere (another window took the pointer): the
+    // drag ends without changing the list.
+    EndDrag();
+    viewport()->update();
+    return;
+  }
+  dragPoint_ = point;
+  if (CGalleryGeometry::AutoScrollAt(point, viewport()->size()) ==
+      CGalleryGeometry::AutoScroll::Off) {
+    autoScroll_.stop();
+  } else if (!autoScroll_.isActive()) {
+    autoScroll_.start();
+  }
+  const QPoint offset = event->globalPosition().toPoint() - dragStart_;
+  dragImage_->move(dragRect_.topLeft() + offset);
+  dragImage_->setVisible(CGalleryGeometry::ShowsDragWindow(offset));
+  viewport()->update();
+}
+
+void CImageGallery::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragging_) {
+    return;
+  }
+  EndDrag();
+  const QPoint point = event->position().toPoint();
+  const int selected = items_.GetSelected();
+  if (!viewport()->rect().contains(point)) {
+    if (removeByDraggingOut_) {
+      items_.Remove(selected);
+      Layout();
+    }
+  } else if (reorderByDragging_) {
+    const CGalleryGeometry::DropTarget target = geometry_.DropTargetAt(point, ScrollPosition());
+    if (target.index >= 0) {
+      items_.Move(selected, target.Position());
+    }
+  }
+  viewport()->update();
+  UpdateCursor(point);
+}
+
+void CImageGallery::EndDrag() {
+  autoScroll_.stop();
+  dragImage_->hide();
+  dragging_ = false;
+}
+
+void CImageGallery::OnAutoScrollTimer() {
+  if (!dragging_) {
+    autoScroll_.stop();
+    return;
+  }
+  switch (CGalleryGeometry::AutoScrollAt(dragPoint_, viewport()->size())) {
+    case CGalleryGeometry::AutoScroll::Up:
+      ScrollLines(-1);
+      break;
+    case CGalleryGeometry::AutoScroll::Down:
+      ScrollLines(1);
+      break;
+    case CGalleryGeometry::AutoScroll::Idle:
+    case CGalleryGeometry::AutoScroll::Off:
+      break;
+  }
+}
+
+void CImageGallery::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  const int delta = event->angleDelta().y();
+  if (delta == 0) {
+    return;
+  }
+  // A turn the other way starts afresh rather than paying off the rest.
+  if ((delta > 0) != (wheelRemainder_ > 0)) {
+    wheelRemainder_ = 0;
+  }
+  wheelRemainder_ += delta;
+  const int lines = wheelRemainder_ / kWheelStep;
+  wheelRemainder_ -= lines * kWheelStep;
+  // A positive delta turns the wheel away from the user: up.
+  ScrollLines(-lines);
+}
+
+void CImageGallery::keyPressEvent(QKeyEvent* event) {
+  // The gallery has no keys of its own; the window's keys (Esc) still work.
+  event->ignore();
 }
 
 }  // namespace zentora

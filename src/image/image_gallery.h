@@ -1,19 +1,56 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QByteArray>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QSet>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <QWidget>
+
+#include <filesystem>
 
 #include "image/gallery_geometry.h"
 #include "image/gallery_item_list.h"
+#include "image/thumbnail_cache.h"
 
 namespace zentora {
 
-// A scrollable grid of the files of one list, 100 × 100 pixels a cell. The
-// gallery owns its list; whoever changes the list calls Layout() after.
+// The translucent copy of a thumbnail that follows the pointer while an
+// entry is dragged: a frameless top-level window that never takes the focus
+// or the mouse, placed by the gallery on the dragged thumbnail's box.
+class CDragImage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CDragImage(QWidget* owner);
+
+  // The file shown and its thumbnail, drawn over the whole window.
+  void SetPath(std::filesystem::path path, QImage thumbnail);
+  const std::filesystem::path& Path() const { return path_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::filesystem::path path_;
+  QImage thumbnail_;
+};
+
+// A scrollable grid of the files of one list, 100 × 100 pixels a cell:
+// pictures as thumbnails, other files as the desktop's icon for them. A
+// click selects; dragging a thumbnail moves its entry to another place, or
+// out of the list when it is released outside the gallery. The gallery owns
+// its list; whoever changes the list calls Layout() after.
 class CImageGallery : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
   explicit CImageGallery(QWidget* parent = nullptr);
+  ~CImageGallery() override;
 
   CGalleryItemList& Items() { return items_; }
   const CGalleryItemList& Items() const { return items_; }
@@ -28,19 +65,63 @@ class CImageGallery : public QAbstractScrollArea {
   bool ReordersByDragging() const { return reorderByDragging_; }
 
   QPoint ScrollPosition() const;
+  // The thumbnail box's size of entry index (32 × 32 for what is no picture).
+  QSize ThumbnailSizeOf(int index);
+  const CDragImage& DragImage() const { return *dragImage_; }
+  bool Dragging() const { return dragging_; }
+  CThumbnailCache& Thumbnails() { return thumbnails_; }
+  // Waits until the thumbnails decoded ahead of scrolling are all in.
+  void WaitForPrefetch();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void PaintCell(QPainter& painter, int index, const QRect& cell);
+  void BindControls();
+  void OnAutoScrollTimer();
+
+  void Render(QPainter& painter, const QRect& client);
+  void PaintCell(QPainter& painter, int index, const QRect& cell, const Thumbnail& thumbnail);
+  void ScrollLines(int lines);
+  void UpdateCursor(QPoint point);
+  void EndDrag();
+  void Prefetch(int firstRow, int lastRow);
 
   CGalleryItemList items_;
   CGalleryGeometry geometry_;
+  CThumbnailCache thumbnails_;
   bool removeByDraggingOut_ = false;
   bool reorderByDragging_ = false;
+  QFont captionFont_;
+  QFontMetrics captionMetrics_;
+
+  // The off-screen picture of the client area, copied in one step.
+  QImage buffer_;
+  // The background for the current client height.
+  QImage gradient_;
+
+  CDragImage* dragImage_;
+  QTimer autoScroll_;
+  bool dragging_ = false;
+  QRect dragRect_;    // the pressed thumbnail's box, in screen coordinates
+  QPoint dragStart_;  // the press, in screen coordinates
+  QPoint dragPoint_;  // the pointer, in client coordinates
+  int wheelRemainder_ = 0;
+
+  // Decodes the thumbnails a page above and below the view in the
+  // background, so that scrolling meets them ready. Last, so that it is
+  // stopped before anything its tasks report to goes.
+  QSet<QByteArray> prefetching_;
+  int prefetchGeneration_ = 0;
+  QThreadPool prefetchPool_;
 };
 
 }  // namespace zentora

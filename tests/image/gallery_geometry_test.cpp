@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "image/gallery_item_list.h"
+
 namespace zentora {
 namespace {
 
@@ -22,6 +26,7 @@ TEST(GalleryGeometryTest, ColumnsRowsAndScrollRangesFollowTheClientArea) {
 
 TEST(GalleryGeometryTest, ThumbnailsFitEightyPixelsAndSitCentredWithEvenSides) {
   EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(800, 600)), QSize(80, 60));
+  EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(400, 200)), QSize(80, 40));
   EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(10, 20)), QSize(40, 80));  // enlarged
   EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize(3, 7)), QSize(34, 80));    // truncated
   EXPECT_EQ(CGalleryGeometry::ThumbnailSize(QSize()), QSize(32, 32));
@@ -53,7 +58,66 @@ TEST(GalleryGeometryTest, CaptionDropsFolderAndExtension) {
   EXPECT_EQ(GalleryCaption("/p/logo.final.png"), "logo.final");
   EXPECT_EQ(GalleryCaption("/p/图片.bmp"), "图片");
   EXPECT_EQ(GalleryCaption("/p/README"), "");
+  EXPECT_EQ(GalleryCaption("/p/readme"), "");
+  EXPECT_EQ(GalleryCaption("/p/a.b.png"), "a.b");
   EXPECT_EQ(GalleryCaption(""), "");
+}
+
+TEST(GalleryGeometryTest, DropsBeforeOrAfterTheCellUnderThePointer) {
+  CGalleryGeometry geometry;
+  geometry.Layout(QSize(400, 300), 4);  // a, b, c, d in one row
+  struct Case {
+    int source;
+    QPoint point;
+    std::string order;
+    int selected;
+    QRect bar;
+  };
+  for (const Case& c : {
+           Case{0, {270, 50}, "bcad", 2, {299, 20, 3, 60}},  // right half of c
+           Case{3, {120, 50}, "adbc", 1, {99, 20, 3, 60}},   // left half of b
+           Case{1, {170, 50}, "abcd", 1, {199, 20, 3, 60}},  // its own right half
+           Case{1, {220, 50}, "abcd", 1, {199, 20, 3, 60}},  // the next cell's left half
+           Case{1, {150, 50}, "abcd", 1, {99, 20, 3, 60}},   // its own centre: before
+       }) {
+    CGalleryItemList list;
+    for (const char* name : {"a", "b", "c", "d"}) {
+      list.Add(name);
+    }
+    list.SetSelected(c.source);
+    const CGalleryGeometry::DropTarget target = geometry.DropTargetAt(c.point, QPoint());
+    list.Move(c.source, target.Position());
+    std::string order;
+    for (int i = 0; i < list.GetCount(); ++i) {
+      order += list.GetPath(i).string();
+    }
+    EXPECT_EQ(order, c.order) << c.source << " onto " << c.point.x();
+    EXPECT_EQ(list.GetSelected(), c.selected) << c.source << " onto " << c.point.x();
+    EXPECT_EQ(CGalleryGeometry::InsertionBar(target), c.bar) << c.source << " onto " << c.point.x();
+  }
+  EXPECT_EQ(geometry.DropTargetAt(QPoint(50, 150), QPoint()).index, -1);  // below the last row
+}
+
+TEST(GalleryGeometryTest, DragWindowAndAutoScrollThresholds) {
+  EXPECT_TRUE(CGalleryGeometry::ShowsDragWindow(QPoint(5, 5)));    // 50
+  EXPECT_TRUE(CGalleryGeometry::ShowsDragWindow(QPoint(-5, 1)));   // 26
+  EXPECT_FALSE(CGalleryGeometry::ShowsDragWindow(QPoint(5, 0)));   // 25
+  EXPECT_FALSE(CGalleryGeometry::ShowsDragWindow(QPoint(3, -3)));  // 18
+
+  using AutoScroll = CGalleryGeometry::AutoScroll;
+  const QSize client(200, 300);
+  struct Case {
+    int y;
+    AutoScroll expected;
+  };
+  for (const Case& c :
+       {Case{-1, AutoScroll::Off}, Case{0, AutoScroll::Up}, Case{29, AutoScroll::Up},
+        Case{30, AutoScroll::Idle}, Case{39, AutoScroll::Idle}, Case{40, AutoScroll::Off},
+        Case{260, AutoScroll::Off}, Case{261, AutoScroll::Idle}, Case{271, AutoScroll::Down},
+        Case{299, AutoScroll::Down}, Case{300, AutoScroll::Off}}) {
+    EXPECT_EQ(CGalleryGeometry::AutoScrollAt(QPoint(100, c.y), client), c.expected) << c.y;
+  }
+  EXPECT_EQ(CGalleryGeometry::AutoScrollAt(QPoint(-3, 10), client), AutoScroll::Off);
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zentora {
+
+class CImageGallery;
+class CZentoraDlg;
+
+// What the picture and sound commands of the main window share; each acts
+// on one gallery, shown under the tab `page`.
+
+// Asks for files (dialog title and Qt filter), copies each into the working
+// folder and lists the copy; then shows the gallery's page, lays it out and
+// marks the project modified. A file that cannot be brought in (failed copy,
+// a name the project file cannot hold) is not listed: an entry pointing at
+// nothing would compile silently as an empty picture or a missing sound. One
+// message then names them all.
+void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, const QString& title,
+                       const QString& filter);
+
+// Removes the selected entry (its file stays) and marks the project
+// modified; with no selection nothing happens.
+void DeleteSelectedEntry(CZentoraDlg& window, CImageGallery& gallery);
+
+// Asks `question` (%1 is the number of entries) and on Yes empties the list
+// (the files stay). The project is marked modified whatever the answer; an
+// empty list asks nothing and marks nothing.
+void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, const QString& question);
+
+// heading, then one line per failure; a long list is cut short with a count
+// of the rest, so the box still fits on the screen.
+QString FailureListMessage(const QString& heading, const QStringList& failures);
+
+}  // namespace zentora

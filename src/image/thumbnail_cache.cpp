@@ -1,0 +1,182 @@
+#include "image/thumbnail_cache.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <thread>
+#include <utility>
+
+#include "app/ordered_pipeline.h"
+#include "image/gallery_geometry.h"
+
+namespace zentora {
+
+namespace {
+
+// Decoding is the costly part of a first paint; more threads than cores
+// only add switching.
+int DecodeThreads(int misses) {
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return std::min(cores, misses);
+}
+
+QImage ForDrawing(QImage image) {
+  // The raster engine draws these two formats without converting each time.
+  return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                       : QImage::Format_RGB32);
+}
+
+// The picture is drawn into its thumbnail box, whose sides are even; decoding
+// straight at that size spares a rescale at every paint.
+QSize DrawnSize(QSize thumbnail) {
+  return CGalleryGeometry::ThumbnailBox(QRect(), thumbnail).size().expandedTo(QSize(1, 1));
+}
+
+std::size_t CostOf(const Thumbnail& thumbnail) {
+  // The entry's own bookkeeping counts too, so a cache of icons stays bounded.
+  constexpr std::size_t kEntryOverhead = 256;
+  return static_cast<std::size_t>(thumbnail.image.sizeInBytes()) + kEntryOverhead;
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    return std::nullopt;
+  }
+  return FileStamp{
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+      static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+Thumbnail DecodeThumbnail(const std::filesystem::path& path) {
+  const QSize fallbackSize = CGalleryGeometry::ThumbnailSize(QSize());
+  if (path.empty()) {
+    return {Thumbnail::Kind::Missing, fallbackSize, {}};
+  }
+  QFile file(QFile::decodeName(path.c_str()));
+  if (!file.open(QIODevice::ReadOnly)) {
+    return {
+        file.exists() ? Thumbnail::Kind::NotPicture : Thumbnail::Kind::Missing, fallbackSize, {}};
+  }
+  // Content decides the decoder, as everywhere else in the program.
+  QImageReader reader(&file);
+  reader.setAutoTransform(false);
+  const QSize announced = reader.size();
+  if (announced.width() > 0 && announced.height() > 0) {
+    reader.setScaledSize(DrawnSize(CGalleryGeometry::ThumbnailSize(announced)));
+  }
+  QImage image = reader.read();
+  if (image.isNull()) {
+    return {Thumbnail::Kind::NotPicture, fallbackSize, {}};
+  }
+  if (announced.width() > 0 && announced.height() > 0) {
+    return {Thumbnail::Kind::Picture, CGalleryGeometry::ThumbnailSize(announced),
+            ForDrawing(std::move(image))};
+  }
+  // A format that tells its size only by decoding.
+  const QSize size = CGalleryGeometry::ThumbnailSize(image.size());
+  return {
+      Thumbnail::Kind::Picture, size,
+      ForDrawing(image.scaled(DrawnSize(size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation))};
+}
+
+CThumbnailCache::CThumbnailCache(FallbackImage fallback, std::size_t budgetBytes)
+    : fallback_(std::move(fallback)) {
+  cache_.setMaxCost(static_cast<qsizetype>(budgetBytes));
+}
+
+QByteArray CThumbnailCache::KeyOf(const std::filesystem::path& path) {
+  return QByteArray::fromStdString(path.native());
+}
+
+Thumbnail CThumbnailCache::Store(const QByteArray& key, const FileStamp& stamp,
+                                 Thumbnail thumbnail) {
+  if (thumbnail.kind == Thumbnail::Kind::NotPicture && fallback_) {
+    thumbnail.image = fallback_(key.toStdString());
+  }
+  const std::size_t cost = CostOf(thumbnail);
+  // QCache refuses (and frees) an entry costlier than its whole budget; the
+  // caller still gets the thumbnail.
+  cache_.insert(key, new Entry{stamp, thumbnail}, static_cast<qsizetype>(cost));
+  return thumbnail;
+}
+
+bool CThumbnailCache::NeedsDecoding(const std::filesystem::path& path) {
+  const std::optional<FileStamp> stamp = StampOf(path);
+  if (!stamp) {
+    return false;
+  }
+  const Entry* entry = cache_.object(KeyOf(path));
+  return entry == nullptr || !(entry->stamp == *stamp);
+}
+
+void CThumbnailCache::Offer(const std::filesystem::path& path, const FileStamp& stamp,
+                            Thumbnail thumbnail) {
+  const QByteArray key = KeyOf(path);
+  if (const Entry* entry = cache_.object(key); entry != nullptr && entry->stamp == stamp) {
+    return;
+  }
+  Store(key, stamp, std::move(thumbnail));
+}
+
+Thumbnail CThumbnailCache::Get(const std::filesystem::path& path) {
+  return GetMany({path}).front();
+}
+
+std::vector<Thumbnail> CThumbnailCache::GetMany(const std::vector<std::filesystem::path>& paths,
+                                                const std::function<void()>& beforeDecoding) {
+  std::vector<Thumbnail> thumbnails(paths.size());
+  // Files to decode, each once however often it is listed.
+  struct Pending {
+    QByteArray key;
+    FileStamp stamp;
+    std::vector<std::size_t> slots;
+  };
+  std::vector<Pending> pending;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::optional<FileStamp> stamp = StampOf(paths[i]);
+    if (!stamp) {
+      thumbnails[i] = {Thumbnail::Kind::Missing, CGalleryGeometry::ThumbnailSize(QSize()), {}};
+      continue;
+    }
+    QByteArray key = KeyOf(paths[i]);
+    if (const Entry* entry = cache_.object(key); entry != nullptr && entry->stamp == *stamp) {
+      thumbnails[i] = entry->thumbnail;
+      continue;
+    }
+    const auto same = std::find_if(pending.begin(), pending.end(),
+                                   [&](const Pending& file) { return file.key == key; });
+    if (same != pending.end()) {
+      same->slots.push_back(i);
+    } else {
+      pending.push_back({std::move(key), *stamp, {i}});
+    }
+  }
+
+  const int count = static_cast<int>(pending.size());
+  if (count > 0 && beforeDecoding) {
+    beforeDecoding();
+  }
+  RunOrderedPipeline<Thumbnail>(
+      count, DecodeThreads(count), count,
+      [&](int n) {
+        return DecodeThumbnail(paths[pending[static_cast<std::size_t>(n)].slots.front()]);
+      },
+      [&](int n, Thumbnail decoded) {
+        const Pending& file = pending[static_cast<std::size_t>(n)];
+        ++decodes_;
+        const Thumbnail stored = Store(file.key, file.stamp, std::move(decoded));
+        for (const std::size_t slot : file.slots) {
+          thumbnails[slot] = stored;
+        }
+        return true;
+      });
+  return thumbnails;
+}
+
+}  // namespace zentora

@@ -1,0 +1,91 @@
+#include "image/thumbnail_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QString>
+
+#include <filesystem>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace zentora {
+namespace {
+
+using testing::CTempDir;
+using testing::WriteBytes;
+namespace fs = std::filesystem;
+
+void SaveFilled(const fs::path& path, QSize size, QColor colour, const char* format = "PNG") {
+  QImage picture(size, QImage::Format_RGB32);
+  picture.fill(colour);
+  ASSERT_TRUE(picture.save(QString::fromStdString(path.string()), format)) << path;
+}
+
+TEST(ThumbnailCacheTest, DecodesAtThumbnailSizeOrTellsWhatTheFileIs) {
+  CTempDir dir;
+  SaveFilled(dir / "wide.png", QSize(400, 200), Qt::red);
+  SaveFilled(dir / "tall.jpg", QSize(10, 20), Qt::green, "JPEG");
+  SaveFilled(dir / "odd.bmp", QSize(5, 7), Qt::blue, "BMP");
+  WriteBytes(dir / "beep.wav", "RIFF....WAVE");
+  struct Case {
+    fs::path path;
+    Thumbnail::Kind kind;
+    QSize size;
+    QSize image;
+  };
+  for (const Case& c : {Case{dir / "wide.png", Thumbnail::Kind::Picture, {80, 40}, {80, 40}},
+                        Case{dir / "tall.jpg", Thumbnail::Kind::Picture, {40, 80}, {40, 80}},
+                        // The image fills the box, whose sides are even.
+                        Case{dir / "odd.bmp", Thumbnail::Kind::Picture, {57, 80}, {56, 80}},
+                        Case{dir / "beep.wav", Thumbnail::Kind::NotPicture, {32, 32}, {0, 0}},
+                        Case{dir / "gone.png", Thumbnail::Kind::Missing, {32, 32}, {0, 0}},
+                        Case{fs::path(), Thumbnail::Kind::Missing, {32, 32}, {0, 0}}}) {
+    const Thumbnail thumbnail = DecodeThumbnail(c.path);
+    EXPECT_EQ(thumbnail.kind, c.kind) << c.path;
+    EXPECT_EQ(thumbnail.size, c.size) << c.path;
+    EXPECT_EQ(thumbnail.image.size(), c.image) << c.path;
+  }
+  EXPECT_EQ(DecodeThumbnail(dir / "wide.png").image.pixelColor(40, 20), QColor(Qt::red));
+}
+
+TEST(ThumbnailCacheTest, DecodesOnceUntilTheFileChanges) {
+  CTempDir dir;
+  SaveFilled(dir / "a.png", QSize(40, 40), Qt::red);
+  WriteBytes(dir / "beep.wav", "RIFF");
+  QImage icon(32, 32, QImage::Format_ARGB32_Premultiplied);
+  icon.fill(Qt::yellow);
+  int iconsAsked = 0;
+  CThumbnailCache cache([&](const fs::path&) {
+    ++iconsAsked;
+    return icon;
+  });
+
+  // The same file twice in one request, and again later: one decode.
+  EXPECT_TRUE(cache.NeedsDecoding(dir / "a.png"));
+  const std::vector<Thumbnail> first = cache.GetMany({dir / "a.png", dir / "a.png"});
+  EXPECT_EQ(first[1].image.pixelColor(10, 10), QColor(Qt::red));
+  EXPECT_EQ(cache.Get(dir / "a.png").image.pixelColor(10, 10), QColor(Qt::red));
+  EXPECT_EQ(cache.Decodes(), 1);
+  EXPECT_FALSE(cache.NeedsDecoding(dir / "a.png"));
+
+  // Rewritten (the adjustment, or an editor outside): decoded again.
+  SaveFilled(dir / "a.png", QSize(40, 20), Qt::blue);
+  const Thumbnail rewritten = cache.Get(dir / "a.png");
+  EXPECT_EQ(rewritten.size, QSize(80, 40));
+  EXPECT_EQ(rewritten.image.pixelColor(10, 10), QColor(Qt::blue));
+  EXPECT_EQ(cache.Decodes(), 2);
+
+  // Files that are no picture get the fallback image, also kept.
+  EXPECT_EQ(cache.Get(dir / "beep.wav").image, icon);
+  EXPECT_EQ(cache.Get(dir / "beep.wav").image, icon);
+  EXPECT_EQ(iconsAsked, 1);
+
+  fs::remove(dir / "a.png");
+  EXPECT_FALSE(cache.NeedsDecoding(dir / "a.png"));
+  EXPECT_EQ(cache.Get(dir / "a.png").kind, Thumbnail::Kind::Missing);
+}
+
+}  // namespace
+}  // namespace zentora
