@@ -48,9 +48,9 @@ class QueuedStatusSinkTest : public QObject {
     std::shared_ptr<CQueuedStatusSink> sink;
     {
       QObject receiver;
-      sink = CQueuedStatusSink::Create(&receiver, {[&] { ++calls; },
-                                                   [&](const QString&) { ++calls; },
-                                                   [&](int) { ++calls; }, [&](bool) { ++calls; }});
+      sink =
+          CQueuedStatusSink::Create(&receiver, {[&] { ++calls; }, [&](const QString&) { ++calls; },
+                                                [&](int) { ++calls; }, [&](bool) { ++calls; }});
       sink->AppendLine("posted before the window went");
       sink->Detach();
     }
