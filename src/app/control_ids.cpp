@@ -1,6 +1,7 @@
 #include "app/control_ids.h"
 
 #include <QObject>
+#include <QPushButton>
 #include <QVariant>
 
 namespace zentora {
@@ -16,6 +17,14 @@ void SetControlId(QObject* object, int id) {
 int ControlIdOf(const QObject* object) {
   const QVariant id = object->property(kControlIdProperty);
   return id.isValid() ? id.toInt() : 0;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
+  auto* button = new QPushButton(caption, parent);
+  SetControlId(button, id);
+  button->setAutoDefault(false);
+  button->setGeometry(rect);
+  return button;
 }
 
 }  // namespace zentora

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
+#include <QString>
+
+class QPushButton;
+class QWidget;
 
 namespace zentora {
 
@@ -44,6 +49,11 @@ enum ControlId : int {
 // tests and other windows find them by the id the program documents.
 void SetControlId(QObject* object, int id);
 int ControlIdOf(const QObject* object);
+
+// A push button of a window template at its place, with its id. Enter
+// presses only the button that has the focus, so no button is a default one:
+// Enter never closes a window or starts work by accident.
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect);
 
 // The descendant of type T with that id (a button and its action share one).
 template <typename T>

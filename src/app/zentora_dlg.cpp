@@ -24,6 +24,7 @@
 #include "app/control_ids.h"
 #include "app/dialog_units.h"
 #include "app/message_box.h"
+#include "app/path_text.h"
 #include "app/queued_status_sink.h"
 #include "app/shell_dialogs.h"
 #include "app/shell_services.h"
@@ -52,21 +53,12 @@ constexpr int kPageRightMargin = 5;
 constexpr int kPageBottomMargin = 20;
 constexpr int kProgressHeight = 15;
 
-std::filesystem::path ToFsPath(const QString& path) {
-  const QByteArray encoded = QFile::encodeName(path);
-  return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
-}
-
-QString ToQString(const std::filesystem::path& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
-
 }  // namespace
 
 std::filesystem::path CreateDefaultFolder(std::filesystem::path folder) {
   if (folder.empty()) {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    folder = ToFsPath(data) / "Zentora助手";
+    folder = PathFromText(data) / "Zentora助手";
   }
   folder = AsFolder(std::move(folder));
   // Only the last level; a failure shows later, when a copy into it fails.
@@ -215,11 +207,7 @@ void CZentoraDlg::CreateControls() {
   resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
 
   auto makeButton = [&](const QString& caption, int id, const QRect& rect) {
-    auto* button = new QPushButton(caption, client_);
-    SetControlId(button, id);
-    // Enter never presses a button that lacks the focus.
-    button->setAutoDefault(false);
-    button->setGeometry(rect);
+    QPushButton* button = MakeButton(client_, caption, id, rect);
     buttons_.insert(id, button);
     return button;
   };
@@ -439,7 +427,7 @@ void CZentoraDlg::OnSaveProject() {
       return std::nullopt;
     }
     return ProjectPathAnswer{pathDialog_.projectName.toStdString(),
-                             ToFsPath(pathDialog_.projectLocation)};
+                             PathFromText(pathDialog_.projectLocation)};
   };
   const CProject::SaveOutcome outcome = project_.Save(Lists(), ask);
   pictureGallery_->Layout();
@@ -457,7 +445,7 @@ void CZentoraDlg::OnOpenProject() {
   request.filter = QStringLiteral("工程文件(*.zentoraprj)");
   const QStringList chosen = AskFileDialog(this, request);
   if (!chosen.isEmpty()) {
-    OpenProjectFile(ToFsPath(chosen.first()));
+    OpenProjectFile(PathFromText(chosen.first()));
   }
 }
 
@@ -472,13 +460,13 @@ bool CZentoraDlg::OpenProjectFile(const std::filesystem::path& file) {
 }
 
 void CZentoraDlg::OnOpenWorkingFolder() {
-  PerformShellRequest(ShellVerb::Open, ToQString(GetWorkingFolder()));
+  PerformShellRequest(ShellVerb::Open, TextFromPath(GetWorkingFolder()));
 }
 
 void CZentoraDlg::OnPreviewImage() {
   const CGalleryItemList& pictures = pictureGallery_->Items();
   if (pictures.GetSelected() >= 0) {
-    PerformShellRequest(ShellVerb::Open, ToQString(pictures.GetPath(pictures.GetSelected())));
+    PerformShellRequest(ShellVerb::Open, TextFromPath(pictures.GetPath(pictures.GetSelected())));
   }
 }
 
@@ -486,7 +474,7 @@ void CZentoraDlg::OnEditImage() {
   const CGalleryItemList& pictures = pictureGallery_->Items();
   if (pictures.GetSelected() >= 0) {
     PerformShellRequest(ShellVerb::EditPicture,
-                        ToQString(pictures.GetPath(pictures.GetSelected())));
+                        TextFromPath(pictures.GetPath(pictures.GetSelected())));
   }
 }
 
@@ -547,7 +535,7 @@ void CZentoraDlg::OnDownloadResources() {
     downloadDlg_ = std::make_unique<CDownloadDlg>(worker_.get(), this);
   }
   // Every use starts from the compile output, whatever was browsed before.
-  downloadDlg_->resourcePath = ToQString(GetWorkingFolder() / "output");
+  downloadDlg_->resourcePath = TextFromPath(GetWorkingFolder() / "output");
   downloadDlg_->DoDataExchange(false);
   bool placed = !made;
   ShowToolWindow(*downloadDlg_, *client_, placed);

@@ -1,7 +1,8 @@
 #include "cli/cli_support.h"
 
+#include "app/path_text.h"
+
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cstdio>
 #include <iostream>
@@ -23,8 +24,7 @@ std::string ToUtf8(const QString& text) {
 }
 
 std::filesystem::path ToPath(const QString& text) {
-  const QByteArray encoded = QFile::encodeName(text);
-  return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
+  return PathFromText(text);
 }
 
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments) {

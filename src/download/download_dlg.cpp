@@ -16,18 +16,6 @@
 
 namespace zentora {
 
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
-  SetControlId(button, id);
-  button->setAutoDefault(false);
-  button->setGeometry(rect);
-  return button;
-}
-
-}  // namespace
-
 CDownloadDlg::CDownloadDlg(CBuildWorker* worker, QWidget* parent)
     : QDialog(parent), worker_(worker) {
   setWindowTitle(QStringLiteral("下载资源"));

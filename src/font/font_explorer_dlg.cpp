@@ -38,14 +38,6 @@ constexpr int kMarginDu = 7;
 constexpr int kBandTopDu = 3;
 constexpr int kBandHeightDu = 27;
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
-  SetControlId(button, id);
-  button->setAutoDefault(false);
-  button->setGeometry(rect);
-  return button;
-}
-
 QComboBox* MakeExtentList(QWidget* parent, int id, const QRect& rect) {
   auto* list = new QComboBox(parent);
   SetControlId(list, id);

@@ -44,16 +44,6 @@ constexpr char kDefaultFontSize[] = "16";
 
 constexpr char kLibraryBusy[] = "字库正在生成，请等它完成后再试！";
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
-  SetControlId(button, id);
-  // Enter presses no button: it would otherwise close the window or start
-  // a generation by accident.
-  button->setAutoDefault(false);
-  button->setGeometry(rect);
-  return button;
-}
-
 QComboBox* MakeList(QWidget* parent, int id, const QRect& rect) {
   auto* list = new QComboBox(parent);
   SetControlId(list, id);

@@ -1,11 +1,11 @@
 #include "image/gallery_commands.h"
 
-#include <QFile>
 #include <QMessageBox>
 
 #include <filesystem>
 
 #include "app/message_box.h"
+#include "app/path_text.h"
 #include "app/shell_dialogs.h"
 #include "app/zentora_dlg.h"
 #include "image/image_gallery.h"
@@ -16,11 +16,6 @@ namespace zentora {
 namespace {
 
 constexpr qsizetype kMaxListedFailures = 15;
-
-std::filesystem::path ToFsPath(const QString& path) {
-  const QByteArray encoded = QFile::encodeName(path);
-  return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
-}
 
 }  // namespace
 
@@ -46,7 +41,7 @@ void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, co
   const std::filesystem::path folder = window.GetWorkingFolder();
   QStringList failures;
   for (const QString& file : chosen) {
-    Result<std::filesystem::path> copy = ImportFileIntoFolder(ToFsPath(file), folder);
+    Result<std::filesystem::path> copy = ImportFileIntoFolder(PathFromText(file), folder);
     if (copy) {
       gallery.Items().Add(std::move(copy).value());
     } else {

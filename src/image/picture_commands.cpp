@@ -1,6 +1,5 @@
 #include "image/picture_commands.h"
 
-#include <QFile>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "app/message_box.h"
+#include "app/path_text.h"
 #include "app/shell_dialogs.h"
 #include "app/status_sink.h"
 #include "app/zentora_dlg.h"
@@ -21,11 +21,6 @@
 namespace zentora {
 
 namespace {
-
-std::filesystem::path ToFsPath(const QString& path) {
-  const QByteArray encoded = QFile::encodeName(path);
-  return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
-}
 
 // The pointer shows that the window is busy while pictures are decoded and
 // written on the interface thread.
@@ -92,7 +87,7 @@ void ExportImages(CZentoraDlg& window) {
   ExportOutcome outcome;
   {
     const CBusyCursor busy;
-    outcome = ExportPictures(pictures, window.Settings(), ToFsPath(chosen.first()), sink);
+    outcome = ExportPictures(pictures, window.Settings(), PathFromText(chosen.first()), sink);
   }
   if (!outcome.headerWritten) {
     ShowAppMessage(&window, QString::fromStdString(outcome.headerWritten.message()));

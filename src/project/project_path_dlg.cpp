@@ -12,18 +12,6 @@
 
 namespace zentora {
 
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption, int id, const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
-  SetControlId(button, id);
-  button->setAutoDefault(false);
-  button->setGeometry(rect);
-  return button;
-}
-
-}  // namespace
-
 CProjectPathDlg::CProjectPathDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("保存工程"));
   projectLocation =
