@@ -1,5 +1,7 @@
 #include <QCommandLineParser>
 
+#include <variant>
+
 #include <cstdio>
 
 #include "cli/cli_support.h"
@@ -19,26 +21,16 @@ int RunExport(const QStringList& arguments) {
   parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "export PROJECT");
   parser.addPositionalArgument("FILE", "The file to write.");
   AddImageOptions(parser);
-  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+  std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 2);
+  if (const int* done = std::get_if<int>(&parsed)) {
     return *done;
   }
-  if (!ExpectPositionals(parser, 2)) {
-    return kExitUsage;
-  }
-  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
-  if (!settings) {
-    return kExitUsage;
-  }
-  std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
-  if (!loaded) {
-    return kExitUsage;
-  }
+  const auto& [loaded, settings] = std::get<ProjectWithSettings>(parsed);
   const std::filesystem::path chosen = ToPath(parser.positionalArguments()[1]);
 
   CConsoleSink sink(stdout, stderr);
   sink.ShowProgress(ExportFormFor(chosen) == ExportForm::Binary);
-  const ExportOutcome outcome =
-      ExportPictures(loaded->pictures.Snapshot(), *settings, chosen, sink);
+  const ExportOutcome outcome = ExportPictures(loaded.pictures.Snapshot(), settings, chosen, sink);
   sink.ShowProgress(false);
   if (!outcome.headerWritten) {
     PrintError(outcome.headerWritten.message());

@@ -32,16 +32,13 @@ std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser) 
   return settings;
 }
 
-std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
-                                                      const QStringList& arguments,
-                                                      const QString& usage) {
-  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", usage);
-  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
-  AddImageOptions(parser);
+std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLineParser& parser,
+                                                                const QStringList& arguments,
+                                                                qsizetype positionals) {
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
-  if (!ExpectPositionals(parser, 1)) {
+  if (!ExpectPositionals(parser, positionals)) {
     return kExitUsage;
   }
   const std::optional<ImageSettings> settings = ReadImageOptions(parser);
@@ -52,16 +49,30 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   if (!loaded) {
     return kExitUsage;
   }
+  return ProjectWithSettings{std::move(*loaded), *settings};
+}
+
+std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
+                                                      const QStringList& arguments,
+                                                      const QString& usage) {
+  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", usage);
+  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
+  AddImageOptions(parser);
+  std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 1);
+  if (const int* done = std::get_if<int>(&parsed)) {
+    return *done;
+  }
+  auto& [loaded, settings] = std::get<ProjectWithSettings>(parsed);
   std::filesystem::path outFolder = parser.isSet("out")
                                         ? AsFolder(ToPath(parser.value("out")))
-                                        : loaded->project.GetWorkingFolder() / "output/";
+                                        : loaded.project.GetWorkingFolder() / "output/";
   std::error_code error;
   std::filesystem::create_directories(outFolder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
     PrintError("无法创建文件夹：" + outFolder.string() + "（" + error.message() + "）");
     return kExitFailed;
   }
-  return CompileRequest{std::move(*loaded), *settings, std::move(outFolder)};
+  return CompileRequest{std::move(loaded), settings, std::move(outFolder)};
 }
 
 }  // namespace zentora::cli

@@ -19,6 +19,19 @@ void AddImageOptions(QCommandLineParser& parser);
 // nullopt (after printing why) when an option has a value it cannot take.
 std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser);
 
+// A project named by the first positional argument, with the image options.
+struct ProjectWithSettings {
+  LoadedProject loaded;
+  ImageSettings settings;
+};
+
+// Parses (the image options and positionals already declared), checks that
+// there are `positionals` arguments, reads the image options and loads the
+// project. Either the result or the exit status to end with.
+std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLineParser& parser,
+                                                                const QStringList& arguments,
+                                                                qsizetype positionals);
+
 // What `compile` and `build` share: the project, the settings and the output
 // folder, which exists once this is filled.
 struct CompileRequest {
