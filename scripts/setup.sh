@@ -10,7 +10,7 @@ PACKAGES=(
   libclang-rt-14-dev llvm
   # Qt 6: widgets, image plugins (TIFF and friends), web view
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-  qt6-webengine-dev libqt6svg6
+  qt6-webengine-dev libqt6svg6 qt6-translations-l10n
   # formats and platform libraries of the core
   libxml2-dev libfreetype-dev libfontconfig-dev libusb-dev libgif-dev
   libimagequant-dev

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <unistd.h>
 
@@ -40,6 +42,14 @@ int CZentoraApp::Run(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QStringLiteral("1.6"));
   QApplication::setDesktopFileName(QStringLiteral("zentora"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentora/zentora.svg")));
+
+  // The program speaks Chinese whatever the locale, so Qt's own texts (the
+  // buttons of message boxes and file dialogs) should too.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
 
   CZentoraDlg window;
   const QStringList arguments = QApplication::arguments();
