@@ -251,7 +251,7 @@ void CZentoraDlg::CreateControls() {
   (new QLabel(QStringLiteral("输出信息"), client_))->setGeometry(du.Rect(7, 223, 31, 8));
   outputList_ = new QListWidget(client_);
   SetControlId(outputList_, IDC_OUTPUT_LIST);
-  outputList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  outputList_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   outputList_->setGeometry(du.Rect(6, 235, 97, 87));
 
   tabs_ = new QTabBar(client_);

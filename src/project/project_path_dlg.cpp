@@ -67,9 +67,10 @@ void CProjectPathDlg::OnBrowse() {
   request.directory = locationEdit_->text();
   const QStringList chosen = AskFileDialog(this, request);
   if (!chosen.isEmpty()) {
-    DoDataExchange(true);
+    // Only the location is taken: a name typed but never accepted must not
+    // outlive a cancelled dialog.
     projectLocation = QDir::toNativeSeparators(chosen.first());
-    DoDataExchange(false);
+    locationEdit_->setText(projectLocation);
   }
 }
 

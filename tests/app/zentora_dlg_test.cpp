@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -272,6 +273,23 @@ class ZentoraDlgTest : public QObject {
     QCOMPARE(other.SoundGallery().Items().GetCount(), 0);
     QCOMPARE(other.GetWorkingFolder(), project.parent_path() / "");
     QCOMPARE(other.Project().Modified(), 1);
+  }
+
+  void browseKeepsTheLocationButNotAnUnacceptedName() {
+    CProjectPathDlg dialog;
+    dialog.show();
+    FindControl<QLineEdit>(&dialog, CProjectPathDlg::IDC_PROJECT_NAME)
+        ->setText(QStringLiteral("Typed"));
+    SetFileDialogResponder([&](const FileDialogRequest&) { return QStringList{root_.path()}; });
+    FindControl<QPushButton>(&dialog, CProjectPathDlg::IDC_BROWSE)->click();
+    QCOMPARE(FindControl<QLineEdit>(&dialog, CProjectPathDlg::IDC_PROJECT_NAME)->text(),
+             QStringLiteral("Typed"));
+    FindControl<QPushButton>(&dialog, 2)->click();
+    QCOMPARE(dialog.projectName, QStringLiteral("Project"));
+    QCOMPARE(dialog.projectLocation, QDir::toNativeSeparators(root_.path()));
+    dialog.show();
+    QCOMPARE(FindControl<QLineEdit>(&dialog, CProjectPathDlg::IDC_PROJECT_NAME)->text(),
+             QStringLiteral("Project"));
   }
 
   void failedSaveIsReportedAndKeepsModified() {
