@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -49,20 +50,27 @@ QComboBox* MakeExtentList(QWidget* parent, int id, const QRect& rect) {
   return list;
 }
 
-// "宋体" at 16 pixels, or the font that stands in for it.
-QFont LabelFont() {
+}  // namespace
+
+QFont GlyphRowLabelFont() {
+  // A height given for a font names its line, not its em square: scale the
+  // em so that ascent and descent together come to the height asked for.
   QFont font = WindowFont();
   font.setPixelSize(kLabelPixelHeight);
+  const QFontMetricsF metrics(font);
+  const qreal line = metrics.ascent() + metrics.descent();
+  if (line > 0) {
+    font.setPixelSize(std::max(1, qRound(kLabelPixelHeight * kLabelPixelHeight / line)));
+  }
   return font;
 }
-
-}  // namespace
 
 QString GlyphRowLabel(std::uint64_t row) {
   return QString::asprintf("0x%04llX", static_cast<unsigned long long>(row * kGlyphsPerRow));
 }
 
-CFontExplorerDlg::CFontExplorerDlg(QWidget* parent) : QDialog(parent) {
+CFontExplorerDlg::CFontExplorerDlg(QWidget* parent)
+    : QDialog(parent), labelFont_(GlyphRowLabelFont()) {
   setWindowTitle(QStringLiteral("字库查看"));
   CreateControls();
   DoDataExchange(false);
@@ -219,7 +227,7 @@ void CFontExplorerDlg::DrawCell(QPainter& dc, int row, int column, QRect cell) {
   }
   if (column == 0) {
     const QString label = GlyphRowLabel(static_cast<std::uint64_t>(row));
-    dc.setFont(LabelFont());
+    dc.setFont(labelFont_);
     dc.setPen(palette().color(QPalette::Text));
     dc.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, label);
     return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 #include <QString>
 
 #include <cstdint>
@@ -17,13 +18,17 @@ class QRadioButton;
 
 namespace zentora {
 
+// The address column's text for a row: "0x%04X" of its first glyph number.
+QString GlyphRowLabel(std::uint64_t row);
+
+// The address column's font: "宋体" (or its stand-in) whose line, ascent
+// plus descent, is 16 pixels high.
+QFont GlyphRowLabelFont();
+
 // "字库查看": shows a font library 16 glyphs a row, under the cell size,
 // modelling and bit order the user states (the file records none of them).
 // Closing only hides it; the library stays open until "关闭字库", another
 // open, or the end of the program.
-// The address column's text for a row: "0x%04X" of its first glyph number.
-QString GlyphRowLabel(std::uint64_t row);
-
 class CFontExplorerDlg : public QDialog, public IDrawCell {
   Q_OBJECT
 
@@ -74,6 +79,7 @@ class CFontExplorerDlg : public QDialog, public IDrawCell {
   void ShowRows();
 
   CFontLibraryReader library_;
+  QFont labelFont_;
 
   QGroupBox* band_ = nullptr;
   QPushButton* openButton_ = nullptr;

@@ -127,6 +127,17 @@ void CImageGallery::WaitForPrefetch() {
 
 void CImageGallery::BindControls() {
   connect(&autoScroll_, &QTimer::timeout, this, &CImageGallery::OnAutoScrollTimer);
+  // The wheel scrolls by the gallery's lines wherever the pointer is, its
+  // scroll bar included.
+  verticalScrollBar()->installEventFilter(this);
+}
+
+bool CImageGallery::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
+  return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void CImageGallery::SetDragSwitches(bool removeByDraggingOut, bool reorderByDragging) {

@@ -2,9 +2,23 @@
 
 #include <QString>
 
+#include <algorithm>
+
 #include "app/file_copy.h"
 
 namespace zentora {
+namespace {
+
+// The name as a message can show it: control characters become '?' so that
+// a line break in a name cannot split the message.
+std::string PrintableName(const std::filesystem::path& name) {
+  std::string text = QString::fromLocal8Bit(name.c_str()).toStdString();
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+  return text;
+}
+
+}  // namespace
 
 bool IsStorableFileName(const std::filesystem::path& name) {
   const std::string& bytes = name.native();
@@ -27,12 +41,15 @@ Result<std::filesystem::path> ImportFileIntoFolder(const std::filesystem::path& 
                                                    const std::filesystem::path& folder) {
   const std::filesystem::path name = source.filename();
   if (name.native().find('\\') != std::string::npos) {
-    return Status::Failure("文件名含有“\\”，无法加入工程：" +
-                           QString::fromLocal8Bit(name.c_str()).toStdString());
+    return Status::Failure("文件名含有“\\”，无法加入工程：" + PrintableName(name));
+  }
+  const std::string& bytes = name.native();
+  if (std::any_of(bytes.begin(), bytes.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    return Status::Failure("文件名含有控制字符，无法加入工程：" + PrintableName(name));
   }
   if (!IsStorableFileName(name)) {
-    return Status::Failure("文件名不是有效的 UTF-8 文本，无法加入工程：" +
-                           QString::fromLocal8Bit(name.c_str()).toStdString());
+    return Status::Failure("文件名不是有效的 UTF-8 文本，无法加入工程：" + PrintableName(name));
   }
   std::filesystem::path destination = folder / name;
   if (Status copied = CopyFileReplacing(source, destination); !copied) {

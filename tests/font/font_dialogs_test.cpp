@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -413,6 +415,10 @@ class FontDialogsTest : public QObject {
     QCOMPARE(table.rowHeight(7), 50);
     QCOMPARE(GlyphRowLabel(4), QStringLiteral("0x0040"));
     QCOMPARE(GlyphRowLabel(0x1000), QStringLiteral("0x10000"));
+    // 16 pixels is the label's line, not its em square.
+    const QFontMetricsF labelMetrics(GlyphRowLabelFont());
+    QVERIFY2(std::abs(labelMetrics.ascent() + labelMetrics.descent() - 16) <= 1,
+             qPrintable(QString::number(labelMetrics.ascent() + labelMetrics.descent())));
 
     std::vector<std::uint8_t> glyph(32, 0);
     dialog.ModelChar(u'A', glyph);

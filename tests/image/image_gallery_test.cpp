@@ -41,9 +41,9 @@ void Mouse(CImageGallery& gallery, QEvent::Type type, QPoint point,
   QApplication::sendEvent(client, &event);
 }
 
-void Wheel(CImageGallery& gallery, int delta) {
-  QWidget* client = gallery.viewport();
-  const QPoint point(50, 50);
+void Wheel(CImageGallery& gallery, int delta, QWidget* target = nullptr) {
+  QWidget* client = target != nullptr ? target : gallery.viewport();
+  const QPoint point(5, 50);
   QWheelEvent event(QPointF(point), QPointF(client->mapToGlobal(point)), QPoint(), QPoint(0, delta),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(client, &event);
@@ -156,6 +156,9 @@ class ImageGalleryTest : public QObject {
       Wheel(gallery, step.delta);
       QCOMPARE(bar->value(), step.position);
     }
+    // Over the scroll bar a notch is still one line.
+    Wheel(gallery, -120, bar);
+    QCOMPARE(bar->value(), 240);
   }
 
   void picturesNearTheViewAreDecodedAheadOfScrolling() {

@@ -92,6 +92,16 @@ TEST_F(FileImportTest, RefusesANameWithABackslash) {
   EXPECT_TRUE(FolderContents(folder_).empty());
 }
 
+TEST_F(FileImportTest, RefusesANameWithAControlCharacterAndSaysSo) {
+  // A line break would not survive the project file's attribute.
+  const fs::path odd = source_ / "a\nb.png";
+  WriteBytes(odd, "odd");
+  Result<fs::path> copy = ImportFileIntoFolder(odd, folder_);
+  ASSERT_FALSE(copy);
+  EXPECT_EQ(copy.error(), "文件名含有控制字符，无法加入工程：a?b.png");
+  EXPECT_TRUE(FolderContents(folder_).empty());
+}
+
 TEST_F(FileImportTest, MissingSourceFailsWithItsPath) {
   WriteBytes(folder_ / "gone.png", "an older copy");
   Result<fs::path> copy = ImportFileIntoFolder(source_ / "gone.png", folder_);
