@@ -188,8 +188,12 @@ class ZentoraDlgTest : public QObject {
     bool placed = false;
     ShowToolWindow(tool, *window.ClientArea(), placed);
     const QRect client(window.ClientArea()->mapToGlobal(QPoint()), window.ClientArea()->size());
-    QCOMPARE(tool.pos(), QPoint((2 * client.left() + client.width()) / 2 - 100,
-                                (2 * client.top() + client.height()) / 2 - 50));
+    // The whole window, frame included, sits on the client area's centre.
+    const QRect outer = tool.frameGeometry();
+    QCOMPARE(outer.size(), QSize(200, 100) + (window.frameGeometry().size() - window.size()));
+    QCOMPARE(outer.topLeft(),
+             QPoint((2 * client.left() + client.width()) / 2 - outer.width() / 2,
+                    (2 * client.top() + client.height()) / 2 - outer.height() / 2));
     tool.hide();
     tool.move(10, 20);
     ShowToolWindow(tool, *window.ClientArea(), placed);
