@@ -9,12 +9,15 @@
 namespace zentora {
 namespace {
 
+bool IsControlByte(char c) {
+  return static_cast<unsigned char>(c) < 0x20;
+}
+
 // The name as a message can show it: control characters become '?' so that
 // a line break in a name cannot split the message.
 std::string PrintableName(const std::filesystem::path& name) {
   std::string text = QString::fromLocal8Bit(name.c_str()).toStdString();
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+  std::replace_if(text.begin(), text.end(), IsControlByte, '?');
   return text;
 }
 
@@ -28,7 +31,7 @@ bool IsStorableFileName(const std::filesystem::path& name) {
   for (const char c : bytes) {
     // A project file reads a backslash as a folder separator: such a name
     // would come back as another file.
-    if (static_cast<unsigned char>(c) < 0x20 || c == '\\') {
+    if (IsControlByte(c) || c == '\\') {
       return false;
     }
   }
@@ -44,8 +47,7 @@ Result<std::filesystem::path> ImportFileIntoFolder(const std::filesystem::path& 
     return Status::Failure("文件名含有“\\”，无法加入工程：" + PrintableName(name));
   }
   const std::string& bytes = name.native();
-  if (std::any_of(bytes.begin(), bytes.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+  if (std::any_of(bytes.begin(), bytes.end(), IsControlByte)) {
     return Status::Failure("文件名含有控制字符，无法加入工程：" + PrintableName(name));
   }
   if (!IsStorableFileName(name)) {
