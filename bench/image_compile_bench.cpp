@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 #include "bench/null_sink.h"
 #include "bench/ratio_reporter.h"
 #include "image/image_compiler.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 
 namespace zentora::bench {
 

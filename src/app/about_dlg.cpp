@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
 
 namespace zentora {
 

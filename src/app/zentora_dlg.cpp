@@ -21,22 +21,22 @@
 #include <system_error>
 
 #include "app/about_dlg.h"
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
-#include "app/message_box.h"
-#include "app/path_text.h"
-#include "app/queued_status_sink.h"
-#include "app/shell_dialogs.h"
-#include "app/shell_services.h"
-#include "app/tool_window.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "base/path_text.h"
+#include "ui/queued_status_sink.h"
+#include "ui/shell_dialogs.h"
+#include "ui/shell_services.h"
+#include "ui/tool_window.h"
 #include "app/web_page.h"
-#include "app/window_font.h"
+#include "ui/window_font.h"
 #include "download/download_dlg.h"
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
-#include "image/picture_commands.h"
-#include "sound/sound_commands.h"
+#include "app/picture_commands.h"
+#include "app/sound_commands.h"
 
 namespace zentora {
 

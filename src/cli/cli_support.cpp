@@ -1,6 +1,6 @@
 #include "cli/cli_support.h"
 
-#include "app/path_text.h"
+#include "base/path_text.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 
 namespace zentora::cli {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 #include "image/gallery_item_list.h"
 #include "image/image_settings.h"
 

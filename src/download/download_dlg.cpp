@@ -7,11 +7,11 @@
 
 #include <system_error>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
-#include "app/message_box.h"
-#include "app/path_text.h"
-#include "app/shell_dialogs.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "base/path_text.h"
+#include "ui/shell_dialogs.h"
 #include "download/build_worker.h"
 
 namespace zentora {

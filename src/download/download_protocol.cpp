@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/exclusive_file.h"
-#include "app/little_endian.h"
+#include "base/exclusive_file.h"
+#include "base/little_endian.h"
 #include "download/usb_link.h"
 
 namespace zentora {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <span>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 
 namespace zentora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/result.h"
+#include "base/result.h"
 #include "font/font_desc.h"
 
 namespace zentora {

@@ -17,11 +17,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
-#include "app/path_text.h"
-#include "app/shell_dialogs.h"
-#include "app/window_font.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "base/path_text.h"
+#include "ui/shell_dialogs.h"
+#include "ui/window_font.h"
 #include "font/library_table_image.h"
 
 namespace zentora {

@@ -10,9 +10,9 @@
 #include <span>
 #include <thread>
 
-#include "app/atomic_file_writer.h"
-#include "app/exclusive_file.h"
-#include "app/ordered_pipeline.h"
+#include "base/atomic_file_writer.h"
+#include "base/exclusive_file.h"
+#include "base/ordered_pipeline.h"
 #include "font/glyph_model.h"
 #include "font/glyph_renderer.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 #include "font/charset.h"
 #include "font/font_desc.h"
 #include "font/glyph_layout.h"

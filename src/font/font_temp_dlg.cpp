@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
-#include "app/message_box.h"
-#include "app/path_text.h"
-#include "app/queued_status_sink.h"
-#include "app/shell_dialogs.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "base/path_text.h"
+#include "ui/queued_status_sink.h"
+#include "ui/shell_dialogs.h"
 #include "font/font_catalog.h"
 #include "font/font_preview_ctrl.h"
 #include "font/glyph_model.h"

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/exclusive_file.h"
-#include "app/result.h"
+#include "base/exclusive_file.h"
+#include "base/result.h"
 #include "font/glyph_layout.h"
 
 namespace zentora {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/result.h"
+#include "base/result.h"
 #include "font/font_desc.h"
 #include "font/glyph_layout.h"
 

@@ -9,10 +9,10 @@
 
 #include <optional>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
-#include "app/message_box.h"
-#include "app/window_font.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "ui/window_font.h"
 #include "image/picture_adjust.h"
 
 namespace zentora {

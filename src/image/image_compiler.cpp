@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "app/compiler_files.h"
-#include "app/exclusive_file.h"
-#include "app/ordered_pipeline.h"
+#include "base/compiler_files.h"
+#include "base/exclusive_file.h"
+#include "base/ordered_pipeline.h"
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
 #include "image/pixel_packing.h"

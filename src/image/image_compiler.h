@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/compile_outcome.h"
-#include "app/status_sink.h"
+#include "base/compile_outcome.h"
+#include "base/status_sink.h"
 #include "image/image_settings.h"
 
 namespace zentora {

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <utility>
 
-#include "app/atomic_file_writer.h"
-#include "app/compiler_files.h"
-#include "app/file_extension.h"
+#include "base/atomic_file_writer.h"
+#include "base/compiler_files.h"
+#include "base/file_extension.h"
 #include "image/image_compiler.h"
 #include "image/picture_canvas.h"
 #include "image/pixel_packing.h"

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/compile_outcome.h"
-#include "app/result.h"
-#include "app/status_sink.h"
+#include "base/compile_outcome.h"
+#include "base/result.h"
+#include "base/status_sink.h"
 #include "image/image_settings.h"
 
 namespace zentora {

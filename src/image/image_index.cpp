@@ -1,6 +1,6 @@
 #include "image/image_index.h"
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 
 namespace zentora {
 

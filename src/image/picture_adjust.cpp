@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/atomic_file_writer.h"
-#include "app/compiler_files.h"
-#include "app/exclusive_file.h"
-#include "app/file_extension.h"
+#include "base/atomic_file_writer.h"
+#include "base/compiler_files.h"
+#include "base/exclusive_file.h"
+#include "base/file_extension.h"
 #include "image/gif_writer.h"
 
 namespace zentora {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/result.h"
+#include "base/result.h"
 
 namespace zentora {
 

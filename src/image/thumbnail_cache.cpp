@@ -9,7 +9,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/ordered_pipeline.h"
+#include "base/ordered_pipeline.h"
 #include "image/gallery_geometry.h"
 
 namespace zentora {

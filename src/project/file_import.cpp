@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/file_copy.h"
+#include "base/file_copy.h"
 
 namespace zentora {
 namespace {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/atomic_file_writer.h"
-#include "app/file_copy.h"
+#include "base/atomic_file_writer.h"
+#include "base/file_copy.h"
 #include "project/project_file.h"
 
 namespace zentora {

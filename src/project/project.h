@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/result.h"
+#include "base/result.h"
 #include "image/gallery_item_list.h"
 
 namespace zentora {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "app/whole_file.h"
+#include "base/whole_file.h"
 
 namespace zentora {
 

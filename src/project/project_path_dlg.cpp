@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
-#include "app/shell_dialogs.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 

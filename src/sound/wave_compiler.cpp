@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "app/compiler_files.h"
-#include "app/exclusive_file.h"
+#include "base/compiler_files.h"
+#include "base/exclusive_file.h"
 #include "sound/wave.h"
 #include "sound/wave_index.h"
 

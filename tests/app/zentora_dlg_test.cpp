@@ -15,11 +15,11 @@
 
 #include <filesystem>
 
-#include "app/control_ids.h"
-#include "app/message_box.h"
-#include "app/shell_dialogs.h"
-#include "app/shell_services.h"
-#include "app/tool_window.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
+#include "ui/shell_services.h"
+#include "ui/tool_window.h"
 #include "image/image_gallery.h"
 #include "modsim_control.h"
 

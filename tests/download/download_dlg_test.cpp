@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/control_ids.h"
-#include "app/message_box.h"
-#include "app/shell_dialogs.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 #include "app/zentora_dlg.h"
 #include "download/build_worker.h"
 #include "modsim_control.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/exclusive_file.h"
+#include "base/exclusive_file.h"
 #include "modsim_fixture.h"
 #include "support/recording_sink.h"
 

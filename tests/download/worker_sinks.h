@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 
 namespace zentora::testing {
 

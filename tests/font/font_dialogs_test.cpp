@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/exclusive_file.h"
-#include "app/message_box.h"
-#include "app/shell_dialogs.h"
+#include "ui/control_ids.h"
+#include "base/exclusive_file.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 #include "app/zentora_dlg.h"
 #include "font/font_catalog.h"
 #include "font/font_explorer_dlg.h"

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/exclusive_file.h"
+#include "base/exclusive_file.h"
 #include "support/image_settings_for_test.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/exclusive_file.h"
+#include "base/exclusive_file.h"
 #include "support/file_size_limit.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 
 namespace zentora::testing {
 

@@ -1,0 +1,82 @@
+#include "app/gallery_commands.h"
+
+#include <QMessageBox>
+
+#include <filesystem>
+
+#include "ui/message_box.h"
+#include "base/path_text.h"
+#include "ui/shell_dialogs.h"
+#include "app/zentora_dlg.h"
+#include "image/image_gallery.h"
+#include "project/file_import.h"
+
+namespace zentora {
+
+namespace {
+
+constexpr qsizetype kMaxListedFailures = 15;
+
+}  // namespace
+
+QString FailureListMessage(const QString& heading, const QStringList& failures) {
+  QStringList lines{heading};
+  lines << failures.mid(0, kMaxListedFailures);
+  if (failures.size() > kMaxListedFailures) {
+    lines << QStringLiteral("……另有%1个").arg(failures.size() - kMaxListedFailures);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, const QString& title,
+                       const QString& filter) {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::OpenFiles;
+  request.title = title;
+  request.filter = filter;
+  const QStringList chosen = AskFileDialog(&window, request);
+  if (chosen.isEmpty()) {
+    return;
+  }
+  const std::filesystem::path folder = window.GetWorkingFolder();
+  QStringList failures;
+  for (const QString& file : chosen) {
+    Result<std::filesystem::path> copy = ImportFileIntoFolder(PathFromText(file), folder);
+    if (copy) {
+      gallery.Items().Add(std::move(copy).value());
+    } else {
+      failures << QString::fromStdString(copy.error());
+    }
+  }
+  window.ShowPage(page);
+  gallery.Layout();
+  window.Project().SetModified();
+  if (!failures.isEmpty()) {
+    ShowAppMessage(&window, FailureListMessage(QStringLiteral("以下文件未能加入工程："), failures));
+  }
+}
+
+void DeleteSelectedEntry(CZentoraDlg& window, CImageGallery& gallery) {
+  const int selected = gallery.Items().GetSelected();
+  if (selected < 0) {
+    return;
+  }
+  gallery.Items().Remove(selected);
+  gallery.Layout();
+  window.Project().SetModified();
+}
+
+void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, const QString& question) {
+  const int count = gallery.Items().GetCount();
+  if (count == 0) {
+    return;
+  }
+  if (ShowAppMessage(&window, question.arg(count), QMessageBox::Yes | QMessageBox::No) ==
+      QMessageBox::Yes) {
+    gallery.Items().RemoveAll();
+    gallery.Layout();
+  }
+  window.Project().SetModified();
+}
+
+}  // namespace zentora

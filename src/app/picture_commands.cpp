@@ -1,0 +1,134 @@
+#include "app/picture_commands.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ui/message_box.h"
+#include "base/path_text.h"
+#include "ui/shell_dialogs.h"
+#include "base/status_sink.h"
+#include "app/zentora_dlg.h"
+#include "image/adjust_image_dlg.h"
+#include "app/gallery_commands.h"
+#include "image/image_export.h"
+#include "image/image_gallery.h"
+#include "image/picture_adjust.h"
+
+namespace zentora {
+
+namespace {
+
+// The pointer shows that the window is busy while pictures are decoded and
+// written on the interface thread.
+class CBusyCursor {
+ public:
+  CBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~CBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+  CBusyCursor(const CBusyCursor&) = delete;
+  CBusyCursor& operator=(const CBusyCursor&) = delete;
+};
+
+// Passes every call on to the output list and keeps the last line, which is
+// the reason when the compile fails.
+class CLastLineSink final : public StatusSink {
+ public:
+  explicit CLastLineSink(StatusSink& target) : target_(target) {}
+
+  void ClearLines() override { target_.ClearLines(); }
+  void AppendLine(std::string_view line) override {
+    lastLine_ = line;
+    target_.AppendLine(line);
+  }
+  void SetProgress(int position) override { target_.SetProgress(position); }
+  void ShowProgress(bool visible) override { target_.ShowProgress(visible); }
+
+  const std::string& LastLine() const { return lastLine_; }
+
+ private:
+  StatusSink& target_;
+  std::string lastLine_;
+};
+
+}  // namespace
+
+void AddPictures(CZentoraDlg& window) {
+  AddFilesToGallery(window, window.PictureGallery(), CZentoraDlg::kPicturePage,
+                    QStringLiteral("添加图片"),
+                    QStringLiteral("图片文件(*.bmp *.jpg *.jpeg *.gif *.png *.tif)"));
+}
+
+void DeleteSelectedPicture(CZentoraDlg& window) {
+  DeleteSelectedEntry(window, window.PictureGallery());
+}
+
+void DeleteAllPictures(CZentoraDlg& window) {
+  DeleteAllEntries(window, window.PictureGallery(), QStringLiteral("确认删除%1张图片?"));
+}
+
+void ExportImages(CZentoraDlg& window) {
+  window.DoDataExchange(true);
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::SaveFile;
+  request.title = QStringLiteral("导出图片");
+  request.fileName = QStringLiteral("output");
+  request.filter = QStringLiteral("二进制文件(*.bin);;C头文件(*.h)");
+  request.filterSuffixes = {QStringLiteral("bin"), QStringLiteral("h")};
+  request.confirmOverwrite = true;
+  const QStringList chosen = AskFileDialog(&window, request);
+  if (chosen.isEmpty()) {
+    return;
+  }
+  const std::vector<std::filesystem::path> pictures = window.PictureGallery().Items().Snapshot();
+  CLastLineSink sink(window.OutputSink());
+  ExportOutcome outcome;
+  {
+    const CBusyCursor busy;
+    outcome = ExportPictures(pictures, window.Settings(), PathFromText(chosen.first()), sink);
+  }
+  if (!outcome.headerWritten) {
+    ShowAppMessage(&window, QString::fromStdString(outcome.headerWritten.message()));
+  } else if (outcome.compiled == CompileOutcome::Failed) {
+    ShowAppMessage(&window, QString::fromStdString(sink.LastLine()));
+  }
+}
+
+void AdjustImages(CZentoraDlg& window) {
+  CImageGallery& gallery = window.PictureGallery();
+  const int noted = gallery.Items().GetCount();
+  CAdjustImageDlg dialog(&window);
+  if (RunModalDialog(dialog) != QDialog::Accepted) {
+    return;
+  }
+  std::vector<std::filesystem::path> pictures;
+  if (dialog.convertAll) {
+    for (int i = 0; i < std::min(noted, gallery.Items().GetCount()); ++i) {
+      pictures.push_back(gallery.Items().GetPath(i));
+    }
+  } else if (gallery.Items().GetSelected() >= 0) {
+    pictures.push_back(gallery.Items().GetPath(gallery.Items().GetSelected()));
+  }
+  QStringList failures;
+  {
+    const CBusyCursor busy;
+    for (const std::filesystem::path& picture : pictures) {
+      const Result<AdjustOutcome> adjusted =
+          AdjustPicture(picture, dialog.width, dialog.height,
+                        static_cast<AdjustMethod>(dialog.method), dialog.keepAspectRatio);
+      if (!adjusted) {
+        failures << QString::fromStdString(adjusted.error());
+      }
+    }
+  }
+  // The thumbnails notice the rewritten files by their new stamps.
+  gallery.viewport()->update();
+  window.Project().SetModified();
+  if (!failures.isEmpty()) {
+    ShowAppMessage(&window, FailureListMessage(QStringLiteral("以下图片未能调整："), failures));
+  }
+}
+
+}  // namespace zentora

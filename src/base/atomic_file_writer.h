@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "base/result.h"
+
+namespace zentora {
+
+// Writes a file so that readers see either the old file or the whole new one:
+// the bytes go to a temporary file in the target's folder, which replaces the
+// target only on Commit(). Until then, and if anything fails, the target is
+// untouched and the temporary file is removed.
+class CAtomicFileWriter {
+ public:
+  static Result<CAtomicFileWriter> Begin(const std::filesystem::path& target);
+
+  CAtomicFileWriter(CAtomicFileWriter&& other) noexcept;
+  CAtomicFileWriter& operator=(CAtomicFileWriter&&) = delete;
+  CAtomicFileWriter(const CAtomicFileWriter&) = delete;
+  CAtomicFileWriter& operator=(const CAtomicFileWriter&) = delete;
+  ~CAtomicFileWriter();
+
+  Status Write(std::span<const std::uint8_t> bytes);
+  // Flushes the data to disk and renames the temporary file over the target.
+  Status Commit();
+
+ private:
+  CAtomicFileWriter(int fd, std::filesystem::path temp, std::filesystem::path target);
+  void Discard();
+
+  int fd_ = -1;
+  std::filesystem::path temp_;
+  std::filesystem::path target_;
+};
+
+// The whole write in one call.
+Status WriteFileAtomically(const std::filesystem::path& target,
+                           std::span<const std::uint8_t> bytes);
+
+}  // namespace zentora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "base/result.h"
+
+namespace zentora {
+
+// A file held for the length of one operation with an exclusive advisory
+// lock, so that two of our own components never write or send the same file
+// at once (a resource file being compiled while the downloader reads it, a
+// font library being written while the viewer holds it).
+class CExclusiveFile {
+ public:
+  // Creates the file, or truncates an existing one once the lock is held.
+  // A file that someone else holds is not touched. Anything but a regular
+  // file (a folder, a FIFO, a device) is refused without waiting.
+  static Result<CExclusiveFile> Create(const std::filesystem::path& path);
+  static Result<CExclusiveFile> OpenForReading(const std::filesystem::path& path);
+
+  CExclusiveFile(CExclusiveFile&& other) noexcept;
+  CExclusiveFile& operator=(CExclusiveFile&& other) noexcept;
+  CExclusiveFile(const CExclusiveFile&) = delete;
+  CExclusiveFile& operator=(const CExclusiveFile&) = delete;
+  ~CExclusiveFile();
+
+  // Writes every byte, retrying short writes.
+  Status Write(std::span<const std::uint8_t> bytes);
+  // Reads up to bytes.size() bytes; returns how many were read (0 at the end).
+  Result<std::size_t> Read(std::span<std::uint8_t> bytes);
+  // Reads from an offset without moving the file position, as many bytes as
+  // the file has there; fewer than asked only at the end of the file.
+  Result<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes);
+  Result<std::uint64_t> Size() const;
+  // Closing reports errors that the kernel kept back until then.
+  Status Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+ private:
+  explicit CExclusiveFile(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
+// The message for errno, as the user reads it.
+std::string ErrnoMessage(int error_number);
+
+// Writes every byte to a descriptor, retrying short and interrupted writes.
+Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes);
+
+}  // namespace zentora

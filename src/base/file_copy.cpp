@@ -1,0 +1,55 @@
+#include "base/file_copy.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <system_error>
+
+#include "base/atomic_file_writer.h"
+#include "base/exclusive_file.h"
+
+namespace zentora {
+
+Status CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  if (std::filesystem::equivalent(from, to, error)) {
+    return Status::Ok();
+  }
+  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) {
+    return Status::Failure(ErrnoMessage(errno));
+  }
+  Result<CAtomicFileWriter> target = CAtomicFileWriter::Begin(to);
+  if (!target) {
+    ::close(source);
+    return target.status();
+  }
+  std::array<std::uint8_t, 1 << 16> buffer{};
+  for (;;) {
+    const ssize_t got = ::read(source, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      const int readError = errno;
+      ::close(source);
+      return Status::Failure(ErrnoMessage(readError));
+    }
+    if (got == 0) {
+      break;
+    }
+    if (Status written = target.value().Write(
+            std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got)));
+        !written) {
+      ::close(source);
+      return written;
+    }
+  }
+  ::close(source);
+  return target.value().Commit();
+}
+
+}  // namespace zentora
