@@ -1,5 +1,7 @@
 #include "font/font_catalog.h"
 
+#include "base/fontconfig_match.h"
+
 #include <QString>
 
 #include <fontconfig/fontconfig.h>
@@ -17,32 +19,12 @@ namespace {
 constexpr char kSongTi[] = "宋体";
 constexpr char kSimplifiedChinese[] = "zh-cn";
 
-// fontconfig's default configuration is shared by every thread that asks;
-// one lock keeps its lazy set-up and lookups from racing.
-std::mutex& FontconfigMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
 struct ListedFace {
   std::string name;
   std::string family;
   FontSource source;
   int score = 0;
 };
-
-std::string StringProperty(FcPattern* pattern, const char* object, int index) {
-  FcChar8* value = nullptr;
-  if (FcPatternGetString(pattern, object, index, &value) != FcResultMatch || value == nullptr) {
-    return {};
-  }
-  return reinterpret_cast<const char*>(value);
-}
-
-int IntProperty(FcPattern* pattern, const char* object, int fallback) {
-  int value = 0;
-  return FcPatternGetInteger(pattern, object, 0, &value) == FcResultMatch ? value : fallback;
-}
 
 // The user's language as fontconfig derives it from the environment.
 std::string UserLanguage() {
@@ -77,11 +59,11 @@ std::string LocalisedFullName(FcPattern* pattern, const std::string& userLanguag
   std::string sameLanguage;
   std::string first;
   for (int i = 0;; ++i) {
-    const std::string name = StringProperty(pattern, FC_FULLNAME, i);
+    const std::string name = FcStringProperty(pattern, FC_FULLNAME, i);
     if (name.empty()) {
       break;
     }
-    const std::string lang = StringProperty(pattern, FC_FULLNAMELANG, i);
+    const std::string lang = FcStringProperty(pattern, FC_FULLNAMELANG, i);
     if (first.empty()) {
       first = name;
     }
@@ -101,15 +83,15 @@ std::string LocalisedFullName(FcPattern* pattern, const std::string& userLanguag
   if (!first.empty()) {
     return first;
   }
-  return StringProperty(pattern, FC_FAMILY, 0);
+  return FcStringProperty(pattern, FC_FAMILY, 0);
 }
 
 // Lower is closer to the family's regular face: upright, normal weight and
 // width.
 int RegularityScore(FcPattern* pattern) {
-  const int slant = IntProperty(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  const int weight = IntProperty(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-  const int width = IntProperty(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
+  const int slant = FcIntProperty(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  const int weight = FcIntProperty(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+  const int width = FcIntProperty(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
   return (slant != FC_SLANT_ROMAN ? 10000 : 0) + std::abs(weight - FC_WEIGHT_REGULAR) * 10 +
          std::abs(width - FC_WIDTH_NORMAL);
 }
@@ -134,9 +116,9 @@ Catalog BuildCatalog() {
   for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
     FcPattern* font = fonts->fonts[i];
     ListedFace face;
-    face.family = StringProperty(font, FC_FAMILY, 0);
-    face.source.file = StringProperty(font, FC_FILE, 0);
-    face.source.faceIndex = IntProperty(font, FC_INDEX, 0);
+    face.family = FcStringProperty(font, FC_FAMILY, 0);
+    face.source.file = FcStringProperty(font, FC_FILE, 0);
+    face.source.faceIndex = FcIntProperty(font, FC_INDEX, 0);
     if (face.family.empty() || face.source.file.empty()) {
       continue;
     }
@@ -180,30 +162,11 @@ const Catalog& TheCatalog() {
 // language.
 std::optional<std::pair<std::string, FontSource>> MatchFont(const std::string& family,
                                                             const char* language) {
-  std::lock_guard lock(FontconfigMutex());
-  FcPattern* pattern = FcPatternCreate();
-  if (!family.empty()) {
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  }
-  if (language != nullptr) {
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language));
-  }
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (match == nullptr) {
+  auto match = MatchFontconfig(family, language);
+  if (!match) {
     return std::nullopt;
   }
-  std::pair<std::string, FontSource> found{
-      StringProperty(match, FC_FAMILY, 0),
-      {StringProperty(match, FC_FILE, 0), IntProperty(match, FC_INDEX, 0)}};
-  FcPatternDestroy(match);
-  if (found.second.file.empty()) {
-    return std::nullopt;
-  }
-  return found;
+  return std::pair{std::move(match->family), FontSource{std::move(match->file), match->faceIndex}};
 }
 
 }  // namespace
