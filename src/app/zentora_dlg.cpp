@@ -21,22 +21,22 @@
 #include <system_error>
 
 #include "app/about_dlg.h"
-#include "ui/control_ids.h"
-#include "ui/dialog_units.h"
-#include "ui/message_box.h"
-#include "base/path_text.h"
-#include "ui/queued_status_sink.h"
-#include "ui/shell_dialogs.h"
-#include "ui/shell_services.h"
-#include "ui/tool_window.h"
+#include "app/picture_commands.h"
+#include "app/sound_commands.h"
 #include "app/web_page.h"
-#include "ui/window_font.h"
+#include "base/path_text.h"
 #include "download/download_dlg.h"
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
-#include "app/picture_commands.h"
-#include "app/sound_commands.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "ui/queued_status_sink.h"
+#include "ui/shell_dialogs.h"
+#include "ui/shell_services.h"
+#include "ui/tool_window.h"
+#include "ui/window_font.h"
 
 namespace zentora {
 
@@ -429,10 +429,10 @@ void CZentoraDlg::OnSaveProject() {
     return ProjectPathAnswer{pathDialog_.projectName.toStdString(),
                              PathFromText(pathDialog_.projectLocation)};
   };
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), ask);
+  const Outcome outcome = project_.Save(Lists(), ask);
   pictureGallery_->Layout();
   soundGallery_->Layout();
-  if (outcome.result == CProject::SaveResult::Failed) {
+  if (outcome.failed()) {
     ShowAppMessage(this, QString::fromStdString(SaveFailureMessage(outcome)));
   }
 }

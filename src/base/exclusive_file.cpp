@@ -6,16 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 #include <utility>
+
+#include "base/system_error_text.h"
 
 namespace zentora {
 
 std::string ErrnoMessage(int error_number) {
-  if (error_number == EWOULDBLOCK) {
-    return "文件已被其他操作占用";
-  }
-  return std::error_code(error_number, std::generic_category()).message();
+  return SystemErrorText(error_number);
 }
 
 Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes) {

@@ -43,7 +43,8 @@ class CExclusiveFile {
   int fd_ = -1;
 };
 
-// The message for errno, as the user reads it.
+// The reason for errno, as the user reads it: SystemErrorText without a
+// path, for the messages whose line names the file itself.
 std::string ErrnoMessage(int error_number);
 
 // Writes every byte to a descriptor, retrying short and interrupted writes.

@@ -130,18 +130,16 @@ int RunFontLibrary(const QStringList& arguments) {
   CConsoleSink sink(stdout, stderr);
   CInterruptWatch interrupt;
   sink.ShowProgress(true);
-  const LibraryResult result = GenerateLibrary(request, sink, interrupt.Token());
+  const Outcome result = GenerateLibrary(request, sink, interrupt.Token());
   sink.ShowProgress(false);
-  switch (result.outcome) {
-    case LibraryOutcome::kWritten:
-      return kExitOk;
-    case LibraryOutcome::kCancelled:
-      PrintError("interrupted; nothing was written");
-      return 130;
-    case LibraryOutcome::kFailed:
-      break;
+  if (result.done()) {
+    return kExitOk;
   }
-  PrintError(result.message);
+  if (result.cancelled()) {
+    PrintError("interrupted; nothing was written");
+    return 130;
+  }
+  PrintError(result.message());
   return kExitFailed;
 }
 

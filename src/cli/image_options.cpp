@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "base/system_error_text.h"
 #include "cli/cli_support.h"
 
 namespace zentora::cli {
@@ -69,7 +70,7 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   std::error_code error;
   std::filesystem::create_directories(outFolder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
-    PrintError("无法创建文件夹：" + outFolder.string() + "（" + error.message() + "）");
+    PrintError("无法创建文件夹：" + SystemErrorText(error.value(), outFolder));
     return kExitFailed;
   }
   return CompileRequest{std::move(loaded), settings, std::move(outFolder)};

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "base/system_error_text.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "project/file_import.h"
@@ -41,7 +42,7 @@ int CreateProject(const QStringList& arguments) {
   const std::filesystem::path folder = projectFile.parent_path();
   std::filesystem::create_directories(folder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-    PrintError("无法创建文件夹：" + folder.string() + "（" + error.message() + "）");
+    PrintError("无法创建文件夹：" + SystemErrorText(error.value(), folder));
     return kExitFailed;
   }
 
@@ -64,8 +65,8 @@ int CreateProject(const QStringList& arguments) {
   if (!import("picture", pictures) || !import("sound", sounds)) {
     return kExitFailed;
   }
-  const CProject::SaveOutcome saved = project.Save({pictures, sounds}, nullptr);
-  if (saved.result != CProject::SaveResult::Saved) {
+  const Outcome saved = project.Save({pictures, sounds}, nullptr);
+  if (!saved.done()) {
     PrintError(SaveFailureMessage(saved));
     return kExitFailed;
   }

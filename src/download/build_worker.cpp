@@ -35,25 +35,33 @@ void NotifyChange(std::mutex& mutex, std::condition_variable& changed) {
   changed.notify_all();
 }
 
+// One file: "下载<step>..." and the transfer, then the success line, or the
+// failure line and the reason on a line of its own. A success that sent
+// nothing says the module keeps what it held.
+bool DownloadStep(StatusSink& sink, const std::string& step, std::uint8_t code,
+                  const std::filesystem::path& path) {
+  sink.AppendLine("下载" + step + "...");
+  const Result<std::uint64_t> sent = TransferFile(code, path, sink);
+  if (!sent) {
+    sink.AppendLine("下载" + step + "失败！");
+    sink.AppendLine(sent.error());
+    return false;
+  }
+  sink.AppendLine("下载" + step + "成功！");
+  if (sent.value() == 0) {
+    sink.AppendLine("（文件为空，模块中原有内容未改变）");
+  }
+  return true;
+}
+
 // One resource pair: the index, then (only when it went through) the data.
 // Returns false when either transfer failed.
 bool DownloadPair(StatusSink& sink, const char* what, std::uint8_t indexCode,
                   const std::filesystem::path& index, std::uint8_t dataCode,
                   const std::filesystem::path& data) {
   const std::string name(what);
-  sink.AppendLine("下载" + name + "索引...");
-  if (DownloadFile(indexCode, index, sink) == 0) {
-    sink.AppendLine("下载" + name + "索引失败！");
-    return false;
-  }
-  sink.AppendLine("下载" + name + "索引成功！");
-  sink.AppendLine("下载" + name + "数据...");
-  if (DownloadFile(dataCode, data, sink) == 0) {
-    sink.AppendLine("下载" + name + "数据失败！");
-    return false;
-  }
-  sink.AppendLine("下载" + name + "数据成功！");
-  return true;
+  return DownloadStep(sink, name + "索引", indexCode, index) &&
+         DownloadStep(sink, name + "数据", dataCode, data);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "download/download_protocol.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "base/exclusive_file.h"
 #include "base/little_endian.h"
@@ -11,14 +10,13 @@ namespace zentora {
 
 namespace {
 
-// Reads until `bytes` is full or the file ends; the count read, or nullopt
-// when the read fails.
-std::optional<std::size_t> ReadUpTo(CExclusiveFile& file, std::span<std::uint8_t> bytes) {
+// Reads until `bytes` is full or the file ends; the count read.
+Result<std::size_t> ReadUpTo(CExclusiveFile& file, std::span<std::uint8_t> bytes) {
   std::size_t filled = 0;
   while (filled < bytes.size()) {
     Result<std::size_t> got = file.Read(bytes.subspan(filled));
     if (!got) {
-      return std::nullopt;
+      return got.status();
     }
     if (got.value() == 0) {
       break;
@@ -26,6 +24,11 @@ std::optional<std::size_t> ReadUpTo(CExclusiveFile& file, std::span<std::uint8_t
     filled += got.value();
   }
   return filled;
+}
+
+// A failure of the file being sent, naming it.
+Status SourceFailure(const char* what, const std::filesystem::path& path, const Status& reason) {
+  return Status::Failure(what + path.string() + "（" + reason.message() + "）");
 }
 
 }  // namespace
@@ -43,48 +46,56 @@ void FillDownloadFrame(DownloadFrame& frame, std::span<const std::uint8_t> paylo
   FinishDownloadFrame(frame, count);
 }
 
-int DownloadFile(std::uint8_t code, const std::filesystem::path& path, StatusSink& sink) {
+Result<std::uint64_t> TransferFile(std::uint8_t code, const std::filesystem::path& path,
+                                   StatusSink& sink) {
   Result<CExclusiveFile> file = CExclusiveFile::OpenForReading(path);
   if (!file) {
-    return 0;
+    return SourceFailure("无法打开文件：", path, file.status());
   }
   // The full 64-bit length: a file past 2 GiB must not pass for an empty one.
   Result<std::uint64_t> length = file.value().Size();
   if (!length) {
-    return 0;
+    return SourceFailure("无法读取文件：", path, length.status());
   }
   const std::uint64_t total = length.value();
-  if (total == 0) {
-    return 1;
-  }
 
   CUsbLink link;
-  if (!link.Open() || !link.SendCommand(code)) {
-    return 0;
+  if (Status opened = link.Open(); !opened) {
+    return opened;
+  }
+  if (total == 0) {
+    return total;
+  }
+  if (Status accepted = link.SendCommand(code); !accepted) {
+    return accepted;
   }
   sink.SetProgress(0);
 
   DownloadFrame frame{};
   std::uint64_t sent = 0;
   for (;;) {
-    const std::optional<std::size_t> count =
+    Result<std::size_t> count =
         ReadUpTo(file.value(), std::span(frame.data() + 2, kFramePayloadSize));
     if (!count) {
-      return 0;
+      return SourceFailure("无法读取文件：", path, count.status());
     }
-    FinishDownloadFrame(frame, *count);
-    if (!link.SendBlock(frame.data(), static_cast<int>(frame.size()))) {
-      return 0;
+    FinishDownloadFrame(frame, count.value());
+    if (Status accepted = link.SendBlock(frame.data(), static_cast<int>(frame.size())); !accepted) {
+      return accepted;
     }
-    if (*count < kFramePayloadSize) {
+    sent += count.value();
+    if (count.value() < kFramePayloadSize) {
       break;
     }
-    sent += *count;
     sink.SetProgress(
         static_cast<int>(static_cast<double>(sent) * 100.0 / static_cast<double>(total)));
   }
   sink.SetProgress(100);
-  return 1;
+  return sent;
+}
+
+int DownloadFile(std::uint8_t code, const std::filesystem::path& path, StatusSink& sink) {
+  return TransferFile(code, path, sink) ? 1 : 0;
 }
 
 }  // namespace zentora

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <span>
 
+#include "base/result.h"
 #include "base/status_sink.h"
 
 namespace zentora {
@@ -31,9 +32,15 @@ void FinishDownloadFrame(DownloadFrame& frame, std::size_t count);
 // Sends one resource file to the module over a fresh link: the code, then
 // 2050-byte frames until one carries fewer than 2048 bytes, each
 // acknowledged. Progress goes to the sink (0 after the code, then after each
-// full frame, 100 at the end). 1 on success, 0 on any failure; an empty
-// file counts as sent without contacting the module. The file is held
-// exclusively while it is sent.
+// full frame, 100 at the end). The file is held exclusively while it is
+// sent. Returns the number of bytes the module received, or what went wrong
+// (the source file or the link's reason). An empty file opens the link, so
+// that a missing module fails as for any file, but sends nothing: it counts
+// as sent, 0 bytes, and the module keeps what it held.
+Result<std::uint64_t> TransferFile(std::uint8_t code, const std::filesystem::path& path,
+                                   StatusSink& sink);
+
+// The same run, 1 on success and 0 on any failure.
 int DownloadFile(std::uint8_t code, const std::filesystem::path& path, StatusSink& sink);
 
 }  // namespace zentora

@@ -2,13 +2,17 @@
 
 #include <cstdint>
 
+#include "base/result.h"
+
 struct usb_dev_handle;
 
 namespace zentora {
 
 // The connection to the display module for the transfer of one file: found
 // afresh on the USB buses, opened and claimed, then one acknowledged
-// exchange at a time. Every failure is a false result; nothing is retried.
+// exchange at a time. Every failure is a Status whose message says what went
+// wrong, for the user (no module, no permission, the module gone, a time-out,
+// a wrong acknowledgement); nothing is retried.
 class CUsbLink {
  public:
   static constexpr std::uint16_t kVendorId = 0x1514;
@@ -28,18 +32,18 @@ class CUsbLink {
   CUsbLink& operator=(const CUsbLink&) = delete;
 
   // Opens the module; with several attached, the last one in walk order.
-  bool Open();
+  Status Open();
   // One byte on the command endpoint, then its acknowledgement.
-  bool SendCommand(std::uint8_t code);
+  Status SendCommand(std::uint8_t code);
   // One bulk write on the block endpoint, then its acknowledgement.
-  bool SendBlock(const std::uint8_t* data, int length);
+  Status SendBlock(const std::uint8_t* data, int length);
   // Releases interface 0, then closes; harmless when closed.
   void Close();
 
   bool IsOpen() const { return handle_ != nullptr; }
 
  private:
-  bool Exchange(int endpoint, const std::uint8_t* data, int length);
+  Status Exchange(int endpoint, const std::uint8_t* data, int length);
 
   usb_dev_handle* handle_ = nullptr;
 };

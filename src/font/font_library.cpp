@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "base/atomic_file_writer.h"
-#include "base/exclusive_file.h"
 #include "base/ordered_pipeline.h"
+#include "base/system_error_text.h"
 #include "font/glyph_model.h"
 #include "font/glyph_renderer.h"
 
@@ -51,12 +51,12 @@ class CTargetHold {
     }
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-      return std::string(kLibraryFailurePrefix) +
-             ErrnoMessage(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+      return kLibraryFailurePrefix +
+             SystemErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
     }
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       return errno == EWOULDBLOCK ? std::string(kLibraryBusyMessage)
-                                  : std::string(kLibraryFailurePrefix) + ErrnoMessage(errno);
+                                  : kLibraryFailurePrefix + SystemErrorText(errno, target);
     }
     return std::nullopt;
   }
@@ -64,6 +64,12 @@ class CTargetHold {
  private:
   int fd_ = -1;
 };
+
+// A failure while the library was built or written: the prefix, the path
+// and the reason.
+Outcome LibraryFailed(const LibraryRequest& request, const std::string& reason) {
+  return Outcome::Failed(kLibraryFailurePrefix + request.path.string() + "（" + reason + "）");
+}
 
 }  // namespace
 
@@ -127,35 +133,35 @@ std::optional<std::vector<std::uint8_t>> RenderLibrary(const LibraryRequest& req
   return block;
 }
 
-LibraryResult GenerateLibrary(const LibraryRequest& request, StatusSink& sink, std::stop_token stop,
-                              int threads) {
+Outcome GenerateLibrary(const LibraryRequest& request, StatusSink& sink, std::stop_token stop,
+                        int threads) {
   if (!IsValidGlyphLayout(request.layout)) {
-    return {LibraryOutcome::kFailed, std::string(kLibraryFailurePrefix) + "字模大小无效"};
+    return Outcome::Failed(std::string(kLibraryFailurePrefix) + "字模大小无效");
   }
   CTargetHold hold;
   if (auto refused = hold.Take(request.path)) {
-    return {LibraryOutcome::kFailed, std::move(*refused)};
+    return Outcome::Failed(std::move(*refused));
   }
   // The temporary file is made before the glyphs so that a folder we
   // cannot write to is reported at once, not after the whole set.
   Result<CAtomicFileWriter> writer = CAtomicFileWriter::Begin(request.path);
   if (!writer) {
-    return {LibraryOutcome::kFailed, kLibraryFailurePrefix + writer.error()};
+    return LibraryFailed(request, writer.error());
   }
   sink.SetProgress(0);
   std::optional<std::vector<std::uint8_t>> block = RenderLibrary(request, sink, stop, threads);
   if (!block) {
-    return {LibraryOutcome::kCancelled, {}};
+    return Outcome::Cancelled();
   }
   Status written = writer.value().Write(*block);
   if (written) {
     written = writer.value().Commit();
   }
   if (!written) {
-    return {LibraryOutcome::kFailed, kLibraryFailurePrefix + written.message()};
+    return LibraryFailed(request, written.message());
   }
   sink.SetProgress(100);
-  return {LibraryOutcome::kWritten, {}};
+  return Outcome::Done();
 }
 
 }  // namespace zentora

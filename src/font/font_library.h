@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/outcome.h"
 #include "base/status_sink.h"
 #include "font/charset.h"
 #include "font/font_desc.h"
@@ -22,14 +23,6 @@ struct LibraryRequest {
   GlyphLayout layout;
   CharsetKind charset = CharsetKind::kGb2312;
   std::filesystem::path path;
-};
-
-enum class LibraryOutcome { kWritten, kCancelled, kFailed };
-
-struct LibraryResult {
-  LibraryOutcome outcome = LibraryOutcome::kFailed;
-  // For kFailed: the message the user sees.
-  std::string message;
 };
 
 inline constexpr char kLibraryBusyMessage[] = "操作失败，文件已被打开！";
@@ -49,10 +42,11 @@ std::optional<std::vector<std::uint8_t>> RenderLibrary(const LibraryRequest& req
 // beside the target in one write and renamed over it, so a failed or
 // cancelled run leaves an existing library as it was. A target that the
 // viewer holds gives kLibraryBusyMessage; any other failure
-// kLibraryFailurePrefix and the reason. Progress starts at 0 and ends at 100
-// once the file is in place.
-LibraryResult GenerateLibrary(const LibraryRequest& request, StatusSink& sink,
-                              std::stop_token stop = {}, int threads = 0);
+// kLibraryFailurePrefix, the path and the reason. Done once the file is in
+// place; cancelled when stop was requested. Progress starts at 0 and ends at
+// 100 once the file is in place.
+Outcome GenerateLibrary(const LibraryRequest& request, StatusSink& sink, std::stop_token stop = {},
+                        int threads = 0);
 
 // The length of a library: glyph count × bytes per glyph.
 std::uint64_t LibraryLength(CharsetKind charset, const GlyphLayout& layout);

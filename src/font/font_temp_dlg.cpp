@@ -20,15 +20,15 @@
 #include <string>
 #include <vector>
 
-#include "ui/control_ids.h"
-#include "ui/dialog_units.h"
-#include "ui/message_box.h"
 #include "base/path_text.h"
-#include "ui/queued_status_sink.h"
-#include "ui/shell_dialogs.h"
 #include "font/font_catalog.h"
 #include "font/font_preview_ctrl.h"
 #include "font/glyph_model.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "ui/queued_status_sink.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 
@@ -338,7 +338,7 @@ void CFontTempDlg::LibraryWorker(std::stop_token stop) {
     }
     librarySink_->SetProgress(0);
     librarySink_->ShowProgress(true);
-    LibraryResult result = GenerateLibrary(request, *librarySink_, stop);
+    Outcome result = GenerateLibrary(request, *librarySink_, stop);
     librarySink_->ShowProgress(false);
     // Queued behind the progress calls; dropped if the dialog goes first.
     QMetaObject::invokeMethod(
@@ -347,10 +347,10 @@ void CFontTempDlg::LibraryWorker(std::stop_token stop) {
   }
 }
 
-void CFontTempDlg::LibraryFinished(const LibraryResult& result) {
+void CFontTempDlg::LibraryFinished(const Outcome& result) {
   generating_ = false;
-  if (result.outcome == LibraryOutcome::kFailed) {
-    ShowAppMessage(this, QString::fromStdString(result.message));
+  if (result.failed()) {
+    ShowAppMessage(this, QString::fromStdString(result.message()));
   }
 }
 

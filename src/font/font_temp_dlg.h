@@ -94,7 +94,7 @@ class CFontTempDlg : public QDialog {
 
   GlyphLayout CurrentLayout() const;
   void LibraryWorker(std::stop_token stop);
-  void LibraryFinished(const LibraryResult& result);
+  void LibraryFinished(const Outcome& result);
 
   QComboBox* fontList_ = nullptr;
   QComboBox* sizeList_ = nullptr;

@@ -1,5 +1,6 @@
 #include "project/project.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <span>
 #include <system_error>
@@ -8,6 +9,7 @@
 
 #include "base/atomic_file_writer.h"
 #include "base/file_copy.h"
+#include "base/system_error_text.h"
 #include "project/project_file.h"
 
 namespace zentora {
@@ -15,10 +17,6 @@ namespace zentora {
 namespace {
 
 constexpr const char* kProjectExtension = ".zentoraprj";
-
-CProject::SaveOutcome SaveFailed(std::string step) {
-  return {CProject::SaveResult::Failed, std::move(step)};
-}
 
 // Where a save puts each entry of one list, and the names the file lists.
 struct PlannedList {
@@ -83,13 +81,13 @@ void CProject::AdoptFolder(std::filesystem::path folder, std::string fileName) {
   projectFileName_ = std::move(fileName);
 }
 
-CProject::SaveOutcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
+Outcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
   std::filesystem::path folder = projectFolder_;
   std::string fileName = projectFileName_;
   if (folder.empty()) {
     std::optional<ProjectPathAnswer> answer = askPath ? askPath() : std::nullopt;
     if (!answer) {
-      return {SaveResult::Cancelled, {}};
+      return Outcome::Cancelled();
     }
     // The location and name are taken as typed and joined as text.
     std::string location = answer->location.string();
@@ -102,31 +100,31 @@ CProject::SaveOutcome CProject::Save(ProjectLists lists, const AskProjectPath& a
     std::error_code createError;
     std::filesystem::create_directory(folder, createError);
     if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-      return SaveFailed("创建工程文件夹 " + folder.string() + "（" +
-                        (createError ? createError.message() : std::string("不是文件夹")) + "）");
+      const int error = createError ? createError.value() : ENOTDIR;
+      return Outcome::Failed("创建工程文件夹 " + SystemErrorText(error, folder));
     }
   }
 
   Result<PlannedList> pictures = CopyIntoFolder(lists.pictures, folder);
   if (!pictures) {
-    return SaveFailed(pictures.error());
+    return Outcome::Failed(pictures.error());
   }
   Result<PlannedList> sounds = CopyIntoFolder(lists.sounds, folder);
   if (!sounds) {
-    return SaveFailed(sounds.error());
+    return Outcome::Failed(sounds.error());
   }
 
   const std::filesystem::path filePath = folder / fileName;
   Result<std::string> bytes =
       SerializeProjectFile(ProjectFileContents{pictures.value().names, sounds.value().names});
   if (!bytes) {
-    return SaveFailed("写入工程文件 " + filePath.string() + "（" + bytes.error() + "）");
+    return Outcome::Failed("写入工程文件 " + filePath.string() + "（" + bytes.error() + "）");
   }
   const std::string& text = bytes.value();
   if (Status written = WriteFileAtomically(
           filePath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
       !written) {
-    return SaveFailed("写入工程文件 " + filePath.string() + "（" + written.message() + "）");
+    return Outcome::Failed("写入工程文件 " + filePath.string() + "（" + written.message() + "）");
   }
 
   projectFolder_ = std::move(folder);
@@ -134,7 +132,7 @@ CProject::SaveOutcome CProject::Save(ProjectLists lists, const AskProjectPath& a
   ApplyPaths(lists.pictures, pictures.value().newPaths);
   ApplyPaths(lists.sounds, sounds.value().newPaths);
   modified_ = 0;
-  return {SaveResult::Saved, {}};
+  return Outcome::Done();
 }
 
 Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lists) {
@@ -145,7 +143,7 @@ Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lis
   std::error_code error;
   std::filesystem::path absolute = std::filesystem::absolute(projectFile, error);
   if (error) {
-    return Status::Failure(error.message());
+    return Status::Failure(SystemErrorText(error.value()));
   }
   projectFolder_ = AsFolder(absolute.parent_path());
   projectFileName_ = absolute.filename().string();
@@ -161,8 +159,8 @@ Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lis
   return Status::Ok();
 }
 
-std::string SaveFailureMessage(const CProject::SaveOutcome& outcome) {
-  return "保存工程失败：" + outcome.error;
+std::string SaveFailureMessage(const Outcome& outcome) {
+  return "保存工程失败：" + outcome.message();
 }
 
 }  // namespace zentora

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/outcome.h"
 #include "base/result.h"
 #include "image/gallery_item_list.h"
 
@@ -44,16 +45,12 @@ class CProject {
   int Modified() const { return modified_; }
   void SetModified() { modified_ = 1; }
 
-  enum class SaveResult { Saved, Cancelled, Failed };
-  struct SaveOutcome {
-    SaveResult result = SaveResult::Failed;
-    std::string error;  // for Failed: the failed step and its reason
-  };
   // Writes the project file, copying every entry's file into the project
-  // folder first. The first save asks for the name and location. Nothing
-  // changes in memory unless the whole save succeeds: folder made, every copy
-  // made, file written. The old project file survives any failure.
-  SaveOutcome Save(ProjectLists lists, const AskProjectPath& askPath);
+  // folder first. The first save asks for the name and location; declining
+  // cancels. Nothing changes in memory unless the whole save succeeds: folder
+  // made, every copy made, file written. The old project file survives any
+  // failure, whose message names the failed step and its reason.
+  Outcome Save(ProjectLists lists, const AskProjectPath& askPath);
 
   // Reads a project file and replaces both lists with its entries. The
   // project folder and file switch to the opened file's; `modified` is kept.
@@ -72,7 +69,7 @@ class CProject {
 };
 
 // "保存工程失败：" followed by the step and reason of a failed save.
-std::string SaveFailureMessage(const CProject::SaveOutcome& outcome);
+std::string SaveFailureMessage(const Outcome& outcome);
 
 // A folder path that ends with a separator.
 std::filesystem::path AsFolder(std::filesystem::path folder);

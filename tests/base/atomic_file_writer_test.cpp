@@ -210,7 +210,7 @@ TEST_F(AtomicFileWriterTest, FailedRenameKeepsTheTargetAndLeavesNoTemporaryFile)
   ASSERT_TRUE(writer.value().Write(Bytes("data")));
   const Status committed = writer.value().Commit();
   ASSERT_FALSE(committed);
-  EXPECT_EQ(committed.message(), "Is a directory");
+  EXPECT_EQ(committed.message(), "是文件夹，不是文件");
   EXPECT_TRUE(fs::is_directory(target_ / "inside"));
   EXPECT_EQ(FolderContents(dir_.Path()), std::set<std::string>{"target.bin"});
 }

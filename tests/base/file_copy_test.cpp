@@ -82,7 +82,7 @@ TEST_F(FileCopyTest, MissingSourceLeavesTheTargetAlone) {
   WriteBytes(to_ / "a.png", "older copy");
   const Status copied = CopyFileReplacing(from_ / "a.png", to_ / "a.png");
   ASSERT_FALSE(copied);
-  EXPECT_EQ(copied.message(), "No such file or directory");
+  EXPECT_EQ(copied.message(), "文件或文件夹不存在");
   EXPECT_EQ(ReadText(to_ / "a.png"), "older copy");
   EXPECT_EQ(FolderContents(to_), std::set<std::string>{"a.png"});
 }
@@ -91,7 +91,7 @@ TEST_F(FileCopyTest, FolderAsSourceFailsAndLeavesNoTemporaryFile) {
   fs::create_directories(from_ / "folder.png");
   const Status copied = CopyFileReplacing(from_ / "folder.png", to_ / "folder.png");
   ASSERT_FALSE(copied);
-  EXPECT_EQ(copied.message(), "Is a directory");
+  EXPECT_EQ(copied.message(), "是文件夹，不是文件");
   EXPECT_TRUE(FolderContents(to_).empty());
 }
 

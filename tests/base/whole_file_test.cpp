@@ -85,13 +85,13 @@ TEST_F(WholeFileTest, FileThatReportsNoSizeStillMeetsTheLimit) {
 TEST_F(WholeFileTest, MissingFileFails) {
   Result<std::string> read = ReadWholeFile(path_, 100);
   ASSERT_FALSE(read);
-  EXPECT_EQ(read.error(), "No such file or directory");
+  EXPECT_EQ(read.error(), "文件或文件夹不存在");
 }
 
 TEST_F(WholeFileTest, FolderFails) {
   Result<std::string> read = ReadWholeFile(dir_.Path(), 100);
   ASSERT_FALSE(read);
-  EXPECT_EQ(read.error(), "Is a directory");
+  EXPECT_EQ(read.error(), "是文件夹，不是文件");
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ const std::string kAllSent =
     "下载图片索引...\n下载图片索引成功！\n下载图片数据...\n下载图片数据成功！\n"
     "下载声音索引...\n下载声音索引成功！\n下载声音数据...\n下载声音数据成功！\n";
 const std::string kBothIndexesFailed =
-    "开始\n下载图片索引...\n下载图片索引失败！\n下载声音索引...\n下载声音索引失败！\n结束\n";
+    "开始\n下载图片索引...\n下载图片索引失败！\n未找到显示模块（USB 1514:5534）\n"
+    "下载声音索引...\n下载声音索引失败！\n未找到显示模块（USB 1514:5534）\n结束\n";
 
 int CountOf(const std::string& text, const std::string& part) {
   int count = 0;
@@ -134,9 +135,11 @@ TEST_F(DownloadCommandTest, BuildWhoseTransfersFailEndsWithStatusOne) {
   const CliRun run =
       RunCli({"build", Arg(project_)}, {}, Module({{"ZENTORA_MODSIM_BAD_ACK_AFTER", "0"}}));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out,
-            "开始\n" + kCompiled +
-                "下载图片索引...\n下载图片索引失败！\n下载声音索引...\n下载声音索引失败！\n结束\n");
+  EXPECT_EQ(
+      run.out,
+      "开始\n" + kCompiled +
+          "下载图片索引...\n下载图片索引失败！\n显示模块应答错误：收到 0x00，应为 0xCC\n"
+          "下载声音索引...\n下载声音索引失败！\n显示模块应答错误：收到 0x00，应为 0xCC\n结束\n");
   EXPECT_EQ(FolderContents(received_), std::set<std::string>());
 }
 
@@ -193,9 +196,10 @@ TEST_F(DownloadCommandTest, DownloadOfAFolderWithoutPicturesEndsWithStatusOne) {
   fs::remove(folder / "image.bin");
   const CliRun run = RunCli({"download", Arg(folder)}, {}, Module());
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out,
-            "开始\n下载图片索引...\n下载图片索引失败！\n下载声音索引...\n下载声音索引成功！\n"
-            "下载声音数据...\n下载声音数据成功！\n结束\n");
+  EXPECT_EQ(run.out, "开始\n下载图片索引...\n下载图片索引失败！\n无法打开文件：" +
+                         (folder / "image.idx").string() +
+                         "（文件或文件夹不存在）\n下载声音索引...\n下载声音索引成功！\n"
+                         "下载声音数据...\n下载声音数据成功！\n结束\n");
   EXPECT_EQ(FolderContents(received_), (std::set<std::string>{"wave.idx", "wave.bin"}));
 }
 

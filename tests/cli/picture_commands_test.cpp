@@ -44,7 +44,7 @@ TEST(ExportCommand, BothFormsAndAFileThatCannotBeWritten) {
   const CliRun failed = RunCli({"export", Arg(project), Arg(missing)});
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(failed.err,
-            "zentora-cli: 无法创建文件：" + missing.string() + "（No such file or directory）\n");
+            "zentora-cli: 无法创建文件：" + missing.string() + "（文件或文件夹不存在）\n");
 }
 
 TEST(AdjustCommand, AdjustsEveryFileAndReportsTheUnreadable) {

@@ -152,7 +152,7 @@ TEST_F(ProjectCommandTest, CreateWithAMissingFileFails) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "zentora-cli: 复制文件失败：" + (picked_ / "gone.png").string() +
-                         "（No such file or directory）\n");
+                         "（文件或文件夹不存在）\n");
   EXPECT_FALSE(fs::exists(project_));
 }
 

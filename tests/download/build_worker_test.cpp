@@ -91,6 +91,7 @@ const Events kPicturesSent = PairSent("图片", Progress({0, 100}), Progress({0,
 const Events kSoundsSent = PairSent("声音", Progress({0, 100}), Progress({0, 100, 100}));
 
 const Events kCycleStart = {"show", "clear", "line:开始"};
+const char kNoModule[] = "未找到显示模块（USB 1514:5534）";
 const Events kCycleEnd = {"hide", "line:结束"};
 
 // The module's log of one file received whole over handle `handle`.
@@ -294,11 +295,9 @@ TEST_F(BuildWorkerTest, DownloadWithoutModuleFailsBothIndexesAndSendsNoData) {
   const fs::path folder = CompiledFolder("download");
   StartWorker();
   RunDownload(folder);
-  EXPECT_EQ(sink_->Events(),
-            Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引失败！"),
-                  Line("下载声音索引..."), Line("下载声音索引失败！"), kCycleEnd}));
-  EXPECT_EQ(sink_->Lines(), (Lines{"开始", "下载图片索引...", "下载图片索引失败！",
-                                   "下载声音索引...", "下载声音索引失败！", "结束"}));
+  EXPECT_EQ(sink_->Events(), Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引失败！"),
+                                   Line(kNoModule), Line("下载声音索引..."),
+                                   Line("下载声音索引失败！"), Line(kNoModule), kCycleEnd}));
   // Two runs, each scanning the buses and finding nothing to open.
   EXPECT_EQ(LogLines("usb_init").size(), 2u);
   EXPECT_EQ(LogLines("usb_get_busses"), (Lines{BussesLine(0), BussesLine(0)}));
@@ -324,12 +323,16 @@ TEST_F(BuildWorkerTest, EmptyPictureIndexCountsAsSentAndThePictureDataFollows) {
   WriteBytes(folder / "image.idx", "");
   StartWorker();
   RunDownload(folder);
-  // No progress for the empty file: it never reaches the module.
+  // No progress for the empty file: the module is opened, sent nothing and
+  // closed again, and the user is told it keeps what it held.
   EXPECT_EQ(sink_->Events(),
-            Join({kCycleStart, PairSent("图片", {}, Progress({0, 100})), kSoundsSent, kCycleEnd}));
-  EXPECT_EQ(Transfers(Log()), Join({FileReceived(1, 0x92, "image.bin", {10}, 10),
-                                    FileReceived(2, 0x94, "wave.idx", {16}, 16),
-                                    FileReceived(3, 0x95, "wave.bin", {2048, 0}, 2048)}));
+            Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引成功！"),
+                  Line("（文件为空，模块中原有内容未改变）"), Line("下载图片数据..."),
+                  Progress({0, 100}), Line("下载图片数据成功！"), kSoundsSent, kCycleEnd}));
+  EXPECT_EQ(LogLines("usb_open").size(), 4u);
+  EXPECT_EQ(Transfers(Log()), Join({FileReceived(2, 0x92, "image.bin", {10}, 10),
+                                    FileReceived(3, 0x94, "wave.idx", {16}, 16),
+                                    FileReceived(4, 0x95, "wave.bin", {2048, 0}, 2048)}));
   EXPECT_FALSE(fs::exists(Received() / "image.idx"));
   EXPECT_FALSE(worker_->LastCycleFailed());
 }
@@ -341,8 +344,11 @@ TEST_F(BuildWorkerTest, FolderWithOnlyWaveFilesFailsThePicturesAndSendsTheSounds
   WriteBytes(folder / "wave.bin", kWaveData);
   StartWorker();
   RunDownload(folder);
-  EXPECT_EQ(sink_->Events(), Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引失败！"),
-                                   kSoundsSent, kCycleEnd}));
+  EXPECT_EQ(
+      sink_->Events(),
+      Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引失败！"),
+            Line("无法打开文件：" + (folder / "image.idx").string() + "（文件或文件夹不存在）"),
+            kSoundsSent, kCycleEnd}));
   EXPECT_EQ(Transfers(Log()), Join({FileReceived(1, 0x94, "wave.idx", {16}, 16),
                                     FileReceived(2, 0x95, "wave.bin", {2048, 0}, 2048)}));
   EXPECT_TRUE(worker_->LastCycleFailed());
@@ -353,9 +359,12 @@ TEST_F(BuildWorkerTest, MissingPictureDataFailsAfterItsIndexAndTheSoundsGoOn) {
   fs::remove(folder / "image.bin");
   StartWorker();
   RunDownload(folder);
-  EXPECT_EQ(sink_->Events(), Join({kCycleStart, Line("下载图片索引..."), Progress({0, 100}),
-                                   Line("下载图片索引成功！"), Line("下载图片数据..."),
-                                   Line("下载图片数据失败！"), kSoundsSent, kCycleEnd}));
+  EXPECT_EQ(
+      sink_->Events(),
+      Join({kCycleStart, Line("下载图片索引..."), Progress({0, 100}), Line("下载图片索引成功！"),
+            Line("下载图片数据..."), Line("下载图片数据失败！"),
+            Line("无法打开文件：" + (folder / "image.bin").string() + "（文件或文件夹不存在）"),
+            kSoundsSent, kCycleEnd}));
   EXPECT_EQ(FolderContents(Received()),
             (std::set<std::string>{"image.idx", "wave.idx", "wave.bin"}));
   EXPECT_TRUE(worker_->LastCycleFailed());
@@ -367,8 +376,9 @@ TEST_F(BuildWorkerTest, FailedIndexesSkipTheirDataFiles) {
   const fs::path folder = CompiledFolder("download");
   StartWorker();
   RunDownload(folder);
-  EXPECT_EQ(sink_->Lines(), (Lines{"开始", "下载图片索引...", "下载图片索引失败！",
-                                   "下载声音索引...", "下载声音索引失败！", "结束"}));
+  const char* const failedWrite = "向显示模块发送数据失败：Input/output error";
+  EXPECT_EQ(sink_->Lines(), (Lines{"开始", "下载图片索引...", "下载图片索引失败！", failedWrite,
+                                   "下载声音索引...", "下载声音索引失败！", failedWrite, "结束"}));
   EXPECT_EQ(LogLines("usb_bulk_write"),
             (Lines{"usb_bulk_write handle=1 ep=0x03 len=1 -> -5 (injected failure after 0 "
                    "transfers)",
@@ -427,7 +437,7 @@ TEST_F(BuildWorkerTest, LastCycleFailedFollowsTheLatestCycle) {
   EXPECT_EQ(LinesOfLastCycle(sink_->Events()),
             (Lines{"开始", "下载图片索引...", "下载图片索引成功！", "下载图片数据...",
                    "下载图片数据成功！", "下载声音索引...", "下载声音索引成功！", "下载声音数据...",
-                   "下载声音数据失败！", "结束"}));
+                   "下载声音数据失败！", "显示模块应答错误：收到 0x00，应为 0xCC", "结束"}));
 
   // An empty project has nothing to fail.
   RunCompileAndDownload();
@@ -596,7 +606,8 @@ TEST_F(BuildWorkerTest, StopGivesUpOnAHangingTransferAndTheThreadFinishesAlone) 
   // The thread lets go of the sink when it ends.
   ASSERT_TRUE(record->WaitUntilSinkGone());
   EXPECT_EQ(record->Events(),
-            Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引失败！"), kCycleEnd}));
+            Join({kCycleStart, Line("下载图片索引..."), Line("下载图片索引失败！"),
+                  Line("显示模块 5 秒内没有应答"), kCycleEnd}));
   EXPECT_EQ(Transfers(Log()),
             (Lines{"usb_bulk_write handle=1 ep=0x03 len=1 -> 1 (code 0x90 image.idx)",
                    "usb_bulk_read handle=1 ep=0x81 len=1 -> -110 (no answer, waited 3000 ms)"}));

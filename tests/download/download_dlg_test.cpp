@@ -10,12 +10,12 @@
 #include <fstream>
 #include <string>
 
-#include "ui/control_ids.h"
-#include "ui/message_box.h"
-#include "ui/shell_dialogs.h"
 #include "app/zentora_dlg.h"
 #include "download/build_worker.h"
 #include "modsim_control.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 
@@ -120,8 +120,14 @@ class DownloadDlgTest : public QObject {
     // A file passes the test; each transfer then fails on its own.
     WriteFile(Folder("plain.txt"), "not a folder");
     Start(dialog, root_.filePath("plain.txt"));
-    QCOMPARE(LinesOfCycle(window), (QStringList{"开始", "下载图片索引...", "下载图片索引失败！",
-                                                "下载声音索引...", "下载声音索引失败！", "结束"}));
+    const auto notAFolder = [this](const char* name) {
+      return "无法打开文件：" + root_.filePath("plain.txt/" + QString(name)) +
+             "（路径中的某一级不是文件夹）";
+    };
+    QCOMPARE(
+        LinesOfCycle(window),
+        (QStringList{"开始", "下载图片索引...", "下载图片索引失败！", notAFolder("image.idx"),
+                     "下载声音索引...", "下载声音索引失败！", notAFolder("wave.idx"), "结束"}));
     QCOMPARE(messages_.size(), 2);
     QVERIFY(dialog.isVisible());
   }

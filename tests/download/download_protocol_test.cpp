@@ -17,6 +17,8 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/exclusive_file.h"
@@ -153,11 +155,22 @@ INSTANTIATE_TEST_SUITE_P(
       return "Bytes" + std::to_string(param.param.size);
     });
 
-TEST_F(DownloadProtocolTest, EmptyFileCountsAsSentWithoutContactingTheModule) {
+TEST_F(DownloadProtocolTest, EmptyFileOpensTheModuleButSendsItNothing) {
   const fs::path path = Source("image.idx", "");
+  const Result<std::uint64_t> sent = TransferFile(DL_IMAGE_INDEX, path, sink_);
+  ASSERT_TRUE(sent) << sent.error();
+  EXPECT_EQ(sent.value(), 0u);
   EXPECT_EQ(DownloadFile(DL_IMAGE_INDEX, path, sink_), 1);
-  // Not even the bus scan.
-  EXPECT_EQ(Log(), Lines());
+  // Opened and closed again, without even the code: the module keeps what
+  // it held.
+  EXPECT_EQ(Log(), Join({ScanLines(),
+                         {BussesLine()},
+                         OpenLines(1),
+                         CloseLines(1),
+                         ScanLines(1, false),
+                         {BussesLine()},
+                         OpenLines(2),
+                         CloseLines(2)}));
   EXPECT_EQ(sink_.Events(), Events());
   EXPECT_FALSE(fs::exists(Received() / "image.idx"));
 }
@@ -197,7 +210,8 @@ TEST_F(DownloadProtocolTest, FileHeldElsewhereFailsWithoutContactingTheModule) {
   {
     Result<CExclusiveFile> held = CExclusiveFile::OpenForReading(path);
     ASSERT_TRUE(held);
-    EXPECT_EQ(DownloadFile(DL_WAVE_DATA, path, sink_), 0);
+    EXPECT_EQ(TransferFile(DL_WAVE_DATA, path, sink_).error(),
+              "无法打开文件：" + path.string() + "（文件已被其他操作占用）");
     EXPECT_EQ(Log(), Lines());
     EXPECT_EQ(sink_.Events(), Events());
   }
@@ -376,6 +390,61 @@ TEST_F(DownloadProtocolTest, NoModuleEndsTheRunAfterTheScan) {
   EXPECT_EQ(Log(), Join({ScanLines(0), {BussesLine(0)}}));
   EXPECT_EQ(sink_.Events(), Events());
 }
+
+// ---------------------------------------------------------------- reasons
+
+struct ReasonCase {
+  const char* label;
+  std::vector<std::pair<const char*, std::string>> variables;
+  std::string bytes;
+  std::string reason;
+};
+
+void PrintTo(const ReasonCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
+class DownloadReasonTest : public DownloadProtocolTest,
+                           public ::testing::WithParamInterface<ReasonCase> {};
+
+TEST_P(DownloadReasonTest, FailureSaysWhy) {
+  Configure(GetParam().variables);
+  const Result<std::uint64_t> sent =
+      TransferFile(DL_WAVE_DATA, Source("wave.bin", GetParam().bytes), sink_);
+  ASSERT_FALSE(sent);
+  EXPECT_EQ(sent.error(), GetParam().reason);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, DownloadReasonTest,
+    ::testing::Values(
+        ReasonCase{
+            "NoModule", {{"ZENTORA_MODSIM_MODULES", "0"}}, "x", "未找到显示模块（USB 1514:5534）"},
+        ReasonCase{"NoModuleForAnEmptyFile",
+                   {{"ZENTORA_MODSIM_MODULES", "0"}},
+                   "",
+                   "未找到显示模块（USB 1514:5534）"},
+        ReasonCase{"OpenRefused",
+                   {{"ZENTORA_MODSIM_OPEN_FAIL_AFTER", "0"}},
+                   "x",
+                   "无法打开显示模块（USB 1514:5534）"},
+        ReasonCase{"WrongByteForTheCode",
+                   {{"ZENTORA_MODSIM_ACK", "0x4c"}},
+                   "x",
+                   "显示模块应答错误：收到 0x4C，应为 0xCC"},
+        ReasonCase{"FrameRefused",
+                   {{"ZENTORA_MODSIM_BAD_ACK_AFTER", "1"}},
+                   "x",
+                   "显示模块应答错误：收到 0x00，应为 0xCC"},
+        ReasonCase{"NoAnswer",
+                   {{"ZENTORA_MODSIM_SILENT_AFTER", "1"}, {"ZENTORA_MODSIM_HANG_MS", "0"}},
+                   "x",
+                   "显示模块 5 秒内没有应答"},
+        ReasonCase{"WriteFailed",
+                   {{"ZENTORA_MODSIM_WRITE_FAIL_AFTER", "1"}},
+                   "x",
+                   "向显示模块发送数据失败：Input/output error"}),
+    [](const ::testing::TestParamInfo<ReasonCase>& param) { return param.param.label; });
 
 TEST_F(DownloadProtocolTest, AfterAFailureTheNextRunStartsClean) {
   Configure({{"ZENTORA_MODSIM_WRITE_FAIL_AFTER", "2"}});

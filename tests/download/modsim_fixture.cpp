@@ -56,7 +56,7 @@ void ModsimTest::TearDown() {
   }
 }
 
-void ModsimTest::Configure(std::initializer_list<std::pair<const char*, std::string>> variables) {
+void ModsimTest::Configure(const std::vector<std::pair<const char*, std::string>>& variables) {
   for (const char* name : kVariables) {
     unsetenv(name);
   }

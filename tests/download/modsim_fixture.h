@@ -26,7 +26,7 @@ class ModsimTest : public ::testing::Test {
 
   // Sets the variables (on top of the defaults) and restarts the simulator
   // with them. Only while no other thread calls into the simulator.
-  void Configure(std::initializer_list<std::pair<const char*, std::string>> variables);
+  void Configure(const std::vector<std::pair<const char*, std::string>>& variables);
 
   // The log since the last restart, without its first line (the
   // configuration, which names the process).

@@ -241,6 +241,14 @@ TEST_F(UsbLinkTest, FailedWriteIsNotFollowedByARead) {
   EXPECT_EQ(Violations(), 0);
 }
 
+TEST_F(UsbLinkTest, ModuleUnpluggedAfterOpeningIsReportedGone) {
+  CUsbLink link;
+  ASSERT_TRUE(link.Open());
+  // A restart forgets every handle, as unplugging the module would.
+  control_.reset();
+  EXPECT_EQ(link.SendCommand(DL_IMAGE_INDEX).message(), "显示模块已断开连接");
+}
+
 TEST_F(UsbLinkTest, CloseTwiceReleasesAndClosesOnce) {
   CUsbLink link;
   ASSERT_TRUE(link.Open());

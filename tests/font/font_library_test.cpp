@@ -4,6 +4,7 @@
 
 #include <numeric>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "font/glyph_model.h"
@@ -65,8 +66,8 @@ class FontLibraryTest : public ::testing::Test {
 // glyphs back.
 TEST_F(FontLibraryTest, AsciiLibrary) {
   WriteBytes(target_, std::string(10'000, 'x'));
-  const LibraryResult result = GenerateLibrary(Request(CharsetKind::kAscii), sink_, {}, 3);
-  ASSERT_EQ(result.outcome, LibraryOutcome::kWritten) << result.message;
+  const Outcome result = GenerateLibrary(Request(CharsetKind::kAscii), sink_, {}, 3);
+  ASSERT_TRUE(result.done()) << result.message();
   const Bytes library = ReadBytes(target_);
   ASSERT_EQ(library.size(), 4'096U);
   EXPECT_EQ(GlyphAt(library, 0x41), Modelled(u'A'));
@@ -85,8 +86,8 @@ TEST_F(FontLibraryTest, AsciiLibrary) {
 // The double-byte sets reach 100 with the last glyph; several threads give
 // the bytes of one.
 TEST_F(FontLibraryTest, Gb2312Library) {
-  const LibraryResult result = GenerateLibrary(Request(CharsetKind::kGb2312), sink_, {}, 1);
-  ASSERT_EQ(result.outcome, LibraryOutcome::kWritten) << result.message;
+  const Outcome result = GenerateLibrary(Request(CharsetKind::kGb2312), sink_, {}, 1);
+  ASSERT_TRUE(result.done()) << result.message();
   const Bytes library = ReadBytes(target_);
   ASSERT_EQ(library.size(), 282'752U);
   EXPECT_EQ(GlyphAt(library, 1410), Modelled(u'啊'));
@@ -103,8 +104,7 @@ TEST_F(FontLibraryTest, CancelledRunLeavesTheOldLibrary) {
   WriteBytes(target_, "old library");
   std::stop_source stop;
   stop.request_stop();
-  EXPECT_EQ(GenerateLibrary(Request(CharsetKind::kGbk), sink_, stop.get_token()).outcome,
-            LibraryOutcome::kCancelled);
+  EXPECT_TRUE(GenerateLibrary(Request(CharsetKind::kGbk), sink_, stop.get_token()).cancelled());
   EXPECT_EQ(ReadText(target_), "old library");
   EXPECT_EQ(FolderContents(dir_.Path()), std::set<std::string>{"字库.bin"});
 }
@@ -113,28 +113,30 @@ TEST_F(FontLibraryTest, TargetHeldByTheViewerIsRefused) {
   WriteBytes(target_, "shown in the viewer");
   CFontLibraryReader viewer;
   ASSERT_TRUE(viewer.Open(target_));
-  const LibraryResult result = GenerateLibrary(Request(CharsetKind::kAscii), sink_);
-  EXPECT_EQ(result.outcome, LibraryOutcome::kFailed);
-  EXPECT_EQ(result.message, kLibraryBusyMessage);
+  const Outcome result = GenerateLibrary(Request(CharsetKind::kAscii), sink_);
+  EXPECT_TRUE(result.failed());
+  EXPECT_EQ(result.message(), kLibraryBusyMessage);
   EXPECT_EQ(ReadText(target_), "shown in the viewer");
   EXPECT_EQ(FolderContents(dir_.Path()), std::set<std::string>{"字库.bin"});
   EXPECT_TRUE(sink_.ProgressPositions().empty());
   viewer.Close();
   LibraryRequest other = Request(CharsetKind::kAscii);
   other.layout = {8, 8, false, false};
-  EXPECT_EQ(GenerateLibrary(other, sink_).outcome, LibraryOutcome::kWritten);
+  EXPECT_TRUE(GenerateLibrary(other, sink_).done());
   EXPECT_EQ(ReadBytes(target_).size(), 1'024U);
 }
 
-TEST_F(FontLibraryTest, UnwritableTargetsGiveTheReason) {
+TEST_F(FontLibraryTest, UnwritableTargetsGiveThePathAndTheReason) {
   fs::create_directory(dir_ / "folder");
-  for (const fs::path& path : {dir_ / "missing" / "字库.bin", dir_ / "folder"}) {
+  const std::pair<fs::path, const char*> cases[] = {
+      {dir_ / "missing" / "字库.bin", "（文件或文件夹不存在）"},
+      {dir_ / "folder", "（是文件夹，不是文件）"}};
+  for (const auto& [path, reason] : cases) {
     LibraryRequest request = Request(CharsetKind::kAscii);
     request.path = path;
-    const LibraryResult result = GenerateLibrary(request, sink_);
-    EXPECT_EQ(result.outcome, LibraryOutcome::kFailed) << path;
-    EXPECT_TRUE(result.message.starts_with(kLibraryFailurePrefix)) << result.message;
-    EXPECT_GT(result.message.size(), std::string(kLibraryFailurePrefix).size());
+    const Outcome result = GenerateLibrary(request, sink_);
+    EXPECT_TRUE(result.failed()) << path;
+    EXPECT_EQ(result.message(), kLibraryFailurePrefix + path.string() + reason);
   }
   EXPECT_EQ(FolderContents(dir_.Path()), std::set<std::string>{"folder"});
   EXPECT_TRUE(FolderContents(dir_ / "folder").empty());

@@ -169,7 +169,7 @@ TEST(ImageExport, EmptyListAndUncreatableFileInBothForms) {
   const ExportOutcome headerFailed = ExportPictures({}, Settings(0), header, sink);
   EXPECT_TRUE(headerFailed.Failed());
   EXPECT_EQ(headerFailed.headerWritten.message(),
-            "无法创建文件：" + header.string() + "（No such file or directory）");
+            "无法创建文件：" + header.string() + "（文件或文件夹不存在）");
   EXPECT_TRUE(ExportPictures({}, Settings(0), dir / "missing" / "out.bin", sink).Failed());
   EXPECT_EQ(sink.Lines(),
             (std::vector<std::string>{"没有图片资源！",

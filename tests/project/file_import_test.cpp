@@ -105,7 +105,7 @@ TEST_F(FileImportTest, MissingSourceFailsWithItsPath) {
   Result<fs::path> copy = ImportFileIntoFolder(source_ / "gone.png", folder_);
   ASSERT_FALSE(copy);
   EXPECT_EQ(copy.error(),
-            "复制文件失败：" + (source_ / "gone.png").string() + "（No such file or directory）");
+            "复制文件失败：" + (source_ / "gone.png").string() + "（文件或文件夹不存在）");
   EXPECT_EQ(ReadText(folder_ / "gone.png"), "an older copy");
   EXPECT_EQ(FolderContents(folder_), std::set<std::string>{"gone.png"});
 }

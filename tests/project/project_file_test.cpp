@@ -377,14 +377,14 @@ TEST(ReadProjectFile, MissingFileIsAnError) {
   CTempDir dir;
   Result<ProjectFileContents> read = ReadProjectFile(dir / "none.zentoraprj");
   ASSERT_FALSE(read);
-  EXPECT_EQ(read.error(), "No such file or directory");
+  EXPECT_EQ(read.error(), "文件或文件夹不存在");
 }
 
 TEST(ReadProjectFile, FolderIsAnError) {
   CTempDir dir;
   Result<ProjectFileContents> read = ReadProjectFile(dir.Path());
   ASSERT_FALSE(read);
-  EXPECT_EQ(read.error(), "Is a directory");
+  EXPECT_EQ(read.error(), "是文件夹，不是文件");
 }
 
 TEST(ReadProjectFile, EmptyFileIsAnError) {

@@ -89,8 +89,8 @@ class ProjectTest : public ::testing::Test {
   // Saves the demo project for the first time and checks it worked.
   void SaveDemo() {
     AddDemoFiles();
-    const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("Demo", location_));
-    ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+    const Outcome outcome = project_.Save(Lists(), Answer("Demo", location_));
+    ASSERT_TRUE(outcome.done()) << outcome.message();
   }
 
   // Checks the project is still the unsaved one of AddDemoFiles().
@@ -150,9 +150,9 @@ TEST_F(ProjectTest, AdoptFolderSwitchesTheWorkingFolder) {
 
 TEST_F(ProjectTest, FirstSaveMakesTheFolderAndCopiesEveryFile) {
   AddDemoFiles();
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("Demo", location_));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
-  EXPECT_TRUE(outcome.error.empty());
+  const Outcome outcome = project_.Save(Lists(), Answer("Demo", location_));
+  ASSERT_TRUE(outcome.done()) << outcome.message();
+  EXPECT_TRUE(outcome.message().empty());
   EXPECT_EQ(asked_, 1);
 
   ASSERT_TRUE(fs::is_directory(demoFolder_));
@@ -189,17 +189,16 @@ TEST_F(ProjectTest, FirstSaveIntoAnExistingFolderReplacesFilesOfTheSameName) {
 
 TEST_F(ProjectTest, LocationTypedWithATrailingSeparatorGivesTheSameFolder) {
   AddDemoFiles();
-  const CProject::SaveOutcome outcome =
-      project_.Save(Lists(), Answer("Demo", location_.string() + "//"));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), Answer("Demo", location_.string() + "//"));
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   EXPECT_EQ(project_.ProjectFolder().string(), demoFolder_.string() + "/");
   EXPECT_EQ(Paths(pictures_),
             (std::vector<fs::path>{demoFolder_ / "a.bmp", demoFolder_ / "b.png"}));
 }
 
 TEST_F(ProjectTest, EmptyProjectSavesTheBareSkeleton) {
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("空", location_));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), Answer("空", location_));
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   EXPECT_EQ(ReadText(location_ / "空" / "空.zentoraprj"),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<Karvelo Version=\"1.0\"><Pages/><Images/><Waves/></Karvelo>\n");
@@ -208,21 +207,21 @@ TEST_F(ProjectTest, EmptyProjectSavesTheBareSkeleton) {
 
 TEST_F(ProjectTest, CancelledPathQuestionChangesNothingAndIsAskedAgain) {
   AddDemoFiles();
-  const CProject::SaveOutcome cancelled = project_.Save(Lists(), Cancel());
-  EXPECT_EQ(cancelled.result, CProject::SaveResult::Cancelled);
+  const Outcome cancelled = project_.Save(Lists(), Cancel());
+  EXPECT_TRUE(cancelled.cancelled());
   EXPECT_EQ(asked_, 1);
   ExpectUnsavedDemo();
   EXPECT_TRUE(FolderContents(location_).empty());
 
-  const CProject::SaveOutcome saved = project_.Save(Lists(), Answer("Demo", location_));
-  ASSERT_EQ(saved.result, CProject::SaveResult::Saved) << saved.error;
+  const Outcome saved = project_.Save(Lists(), Answer("Demo", location_));
+  ASSERT_TRUE(saved.done()) << saved.message();
   EXPECT_EQ(asked_, 2);
   EXPECT_EQ(ReadText(demoFolder_ / "Demo.zentoraprj"), kDemoFile);
 }
 
 TEST_F(ProjectTest, NoPathQuestionMeansCancelled) {
   AddDemoFiles();
-  EXPECT_EQ(project_.Save(Lists(), nullptr).result, CProject::SaveResult::Cancelled);
+  EXPECT_TRUE(project_.Save(Lists(), nullptr).cancelled());
   ExpectUnsavedDemo();
 }
 
@@ -239,8 +238,8 @@ TEST_F(ProjectTest, LaterSaveCopiesNothingAndDoesNotAsk) {
   const ino_t before[] = {Inode(demoFolder_ / "a.bmp"), Inode(demoFolder_ / "b.png"),
                           Inode(demoFolder_ / "c.jpg"), Inode(demoFolder_ / "s.wav")};
 
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   const ino_t after[] = {Inode(demoFolder_ / "a.bmp"), Inode(demoFolder_ / "b.png"),
                          Inode(demoFolder_ / "c.jpg"), Inode(demoFolder_ / "s.wav")};
   EXPECT_TRUE(std::equal(std::begin(before), std::end(before), std::begin(after)));
@@ -258,8 +257,8 @@ TEST_F(ProjectTest, SaveWithNothingModifiedStillRewritesTheFile) {
   SaveDemo();
   ASSERT_EQ(project_.Modified(), 0);
   WriteBytes(demoFolder_ / "Demo.zentoraprj", "scribbled over");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   EXPECT_EQ(ReadText(demoFolder_ / "Demo.zentoraprj"), kDemoFile);
   EXPECT_EQ(project_.Modified(), 0);
 }
@@ -268,8 +267,8 @@ TEST_F(ProjectTest, LaterSaveCopiesAnEntryFromElsewhereIntoTheFolder) {
   SaveDemo();
   WriteBytes(dir_ / "elsewhere.png", "from elsewhere");
   pictures_.Add(dir_ / "elsewhere.png");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   EXPECT_EQ(pictures_.GetPath(2), demoFolder_ / "elsewhere.png");
   EXPECT_EQ(ReadText(demoFolder_ / "elsewhere.png"), "from elsewhere");
   EXPECT_EQ(ReadText(dir_ / "elsewhere.png"), "from elsewhere");
@@ -279,8 +278,8 @@ TEST_F(ProjectTest, AdoptedFolderIsSavedWithoutAsking) {
   fs::create_directories(dir_ / "adopted");
   project_.AdoptFolder(dir_ / "adopted", "P.zentoraprj");
   AddToDefaultFolder(sounds_, "s.wav");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   EXPECT_EQ(ReadText(dir_ / "adopted" / "P.zentoraprj"),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<Karvelo Version=\"1.0\"><Pages/><Images/><Waves><Wave RelativePath=\"s.wav\"/>"
@@ -297,12 +296,12 @@ TEST_F(ProjectTest, SaveAndOpenKeepChineseAndMarkupCharactersInNames) {
   }
   AddToDefaultFolder(sounds_, "声音.wav");
   AddToDefaultFolder(sounds_, "x&y.wav");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("演示", dir_ / "工程"));
+  const Outcome outcome = project_.Save(Lists(), Answer("演示", dir_ / "工程"));
   // The location must exist: only the last level is made.
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  ASSERT_TRUE(outcome.failed());
   fs::create_directories(dir_ / "工程");
-  const CProject::SaveOutcome saved = project_.Save(Lists(), Answer("演示", dir_ / "工程"));
-  ASSERT_EQ(saved.result, CProject::SaveResult::Saved) << saved.error;
+  const Outcome saved = project_.Save(Lists(), Answer("演示", dir_ / "工程"));
+  ASSERT_TRUE(saved.done()) << saved.message();
   const fs::path folder = dir_ / "工程" / "演示";
   EXPECT_EQ(ReadText(folder / "演示.zentoraprj"),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -334,8 +333,8 @@ TEST_F(ProjectTest, EntryThatNamesNoFileKeepsItsPlaceThroughSaveAndOpen) {
   AddToDefaultFolder(pictures_, "a.png");
   pictures_.Add(fs::path());
   AddToDefaultFolder(pictures_, "b.png");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("P", location_));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Saved) << outcome.error;
+  const Outcome outcome = project_.Save(Lists(), Answer("P", location_));
+  ASSERT_TRUE(outcome.done()) << outcome.message();
   const fs::path folder = location_ / "P";
   EXPECT_EQ(ReadText(folder / "P.zentoraprj"),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -355,15 +354,15 @@ TEST_F(ProjectTest, EntryThatNamesNoFileKeepsItsPlaceThroughSaveAndOpen) {
 // --- Failed saves --------------------------------------------------------------
 
 TEST(SaveFailureMessage, PrefixesTheStep) {
-  EXPECT_EQ(SaveFailureMessage({CProject::SaveResult::Failed, "写入工程文件 /x（No space）"}),
-            "保存工程失败：写入工程文件 /x（No space）");
+  EXPECT_EQ(SaveFailureMessage(Outcome::Failed("写入工程文件 /x（磁盘已满）")),
+            "保存工程失败：写入工程文件 /x（磁盘已满）");
 }
 
 TEST_F(ProjectTest, LocationThatIsAFileFailsAndChangesNothing) {
   AddDemoFiles();
   WriteBytes(dir_ / "plain-file", "not a folder");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("Demo", dir_ / "plain-file"));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  const Outcome outcome = project_.Save(Lists(), Answer("Demo", dir_ / "plain-file"));
+  ASSERT_TRUE(outcome.failed());
   const std::string message = SaveFailureMessage(outcome);
   EXPECT_EQ(message.rfind("保存工程失败：", 0), 0u) << message;
   EXPECT_NE(message.find("plain-file/Demo"), std::string::npos) << message;
@@ -377,9 +376,8 @@ TEST_F(ProjectTest, LocationThatIsAFileFailsAndChangesNothing) {
 
 TEST_F(ProjectTest, MissingLocationFailsAndChangesNothing) {
   AddDemoFiles();
-  const CProject::SaveOutcome outcome =
-      project_.Save(Lists(), Answer("Demo", dir_ / "no" / "such" / "place"));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  const Outcome outcome = project_.Save(Lists(), Answer("Demo", dir_ / "no" / "such" / "place"));
+  ASSERT_TRUE(outcome.failed());
   EXPECT_EQ(SaveFailureMessage(outcome).rfind("保存工程失败：创建工程文件夹 ", 0), 0u)
       << SaveFailureMessage(outcome);
   ExpectUnsavedDemo();
@@ -389,8 +387,8 @@ TEST_F(ProjectTest, MissingLocationFailsAndChangesNothing) {
 TEST_F(ProjectTest, FailedCopyFailsTheFirstSaveAndChangesNothingInMemory) {
   AddDemoFiles();
   fs::remove(defaultFolder_ / "b.png");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), Answer("Demo", location_));
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  const Outcome outcome = project_.Save(Lists(), Answer("Demo", location_));
+  ASSERT_TRUE(outcome.failed());
   const std::string message = SaveFailureMessage(outcome);
   EXPECT_EQ(message.rfind("保存工程失败：复制文件 ", 0), 0u) << message;
   EXPECT_NE(message.find("b.png"), std::string::npos) << message;
@@ -409,8 +407,8 @@ TEST_F(ProjectTest, FailedCopyOnALaterSaveKeepsTheOldFile) {
   sounds_.Add(dir_ / "gone.wav");
   project_.SetModified();
   fs::remove(dir_ / "gone.wav");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.failed());
   EXPECT_EQ(ReadText(demoFolder_ / "Demo.zentoraprj"), kDemoFile);
   EXPECT_EQ(project_.Modified(), 1);
   EXPECT_EQ(sounds_.GetPath(1), dir_ / "gone.wav");
@@ -425,8 +423,8 @@ TEST_F(ProjectTest, NameTheFileCannotHoldFailsAndKeepsTheOldFile) {
   WriteBytes(gbk, "gbk");
   pictures_.Add(gbk);
   project_.SetModified();
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.failed());
   EXPECT_EQ(SaveFailureMessage(outcome).rfind("保存工程失败：写入工程文件 ", 0), 0u)
       << SaveFailureMessage(outcome);
   EXPECT_EQ(ReadText(demoFolder_ / "Demo.zentoraprj"), kDemoFile);
@@ -442,13 +440,13 @@ TEST_F(ProjectTest, WriteThatRunsOutOfSpaceKeepsTheOldFile) {
     pictures_.Add(path);
   }
   project_.SetModified();
-  CProject::SaveOutcome outcome;
+  Outcome outcome = Outcome::Cancelled();
   {
     // Room for the old file's size but not for the new, longer one.
     const testing::CFileSizeLimit limit(std::string_view(kDemoFile).size());
     outcome = project_.Save(Lists(), MustNotAsk());
   }
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  ASSERT_TRUE(outcome.failed());
   EXPECT_EQ(SaveFailureMessage(outcome).rfind("保存工程失败：写入工程文件 ", 0), 0u)
       << SaveFailureMessage(outcome);
   EXPECT_EQ(ReadText(demoFolder_ / "Demo.zentoraprj"), kDemoFile);
@@ -466,8 +464,8 @@ TEST_F(ProjectTest, ProjectFileNameTakenByAFolderFails) {
   project_.AdoptFolder(dir_ / "P", "P.zentoraprj");
   project_.SetModified();
   AddToDefaultFolder(pictures_, "a.png");
-  const CProject::SaveOutcome outcome = project_.Save(Lists(), MustNotAsk());
-  ASSERT_EQ(outcome.result, CProject::SaveResult::Failed);
+  const Outcome outcome = project_.Save(Lists(), MustNotAsk());
+  ASSERT_TRUE(outcome.failed());
   EXPECT_EQ(project_.Modified(), 1);
   EXPECT_EQ(pictures_.GetPath(0), defaultFolder_ / "a.png");
   EXPECT_TRUE(fs::is_directory(dir_ / "P" / "P.zentoraprj" / "inside"));
