@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,8 +20,6 @@
 #include <system_error>
 
 #include "app/about_dlg.h"
-#include "app/picture_commands.h"
-#include "app/sound_commands.h"
 #include "app/web_page.h"
 #include "base/path_text.h"
 #include "download/download_dlg.h"
@@ -52,6 +49,29 @@ constexpr int kPageTop = 30;
 constexpr int kPageRightMargin = 5;
 constexpr int kPageBottomMargin = 20;
 constexpr int kProgressHeight = 15;
+
+// A command button's place in the template, in dialog units.
+struct CommandButton {
+  int id;
+  int x;
+  int y;
+  int width;
+  int height;
+};
+
+constexpr CommandButton kCommandButtons[] = {
+    {IDC_ADD_PICTURES, 7, 5, 96, 22},
+    {IDC_EXPORT_IMAGES, 7, 59, 96, 22},
+    {IDC_COMPILE_DOWNLOAD, 7, 86, 96, 22},
+    {IDC_ADD_SOUNDS, 7, 32, 96, 22},
+};
+
+QCheckBox* MakeCheckBox(QWidget* parent, const QString& caption, int id, const QRect& rect) {
+  auto* box = new QCheckBox(caption, parent);
+  SetControlId(box, id);
+  box->setGeometry(rect);
+  return box;
+}
 
 }  // namespace
 
@@ -144,55 +164,21 @@ void CZentoraDlg::OnInitDialog() {
   worker_->Start();
 }
 
-QAction* CZentoraDlg::AddCommand(QMenu* menu, const QString& caption, int id) {
-  auto* action = new QAction(caption, this);
-  SetControlId(action, id);
-  menu->addAction(action);
-  actions_.insert(id, action);
-  return action;
-}
-
-void CZentoraDlg::CreateMenu() {
-  menuBar_ = new QMenuBar(this);
-  QMenu* file = menuBar_->addMenu(QStringLiteral("文件(&F)"));
-  AddCommand(file, QStringLiteral("打开工程"), ID_OPEN_PROJECT);
-  AddCommand(file, QStringLiteral("保存工程"), ID_SAVE_PROJECT);
-  AddCommand(file, QStringLiteral("打开工作目录..."), ID_OPEN_WORKING_FOLDER);
-  file->addSeparator();
-  AddCommand(file, QStringLiteral("退出(&Q)"), ID_APP_EXIT);
-
-  QMenu* pictures = menuBar_->addMenu(QStringLiteral("图片(&E)"));
-  AddCommand(pictures, QStringLiteral("添加图片"), IDC_ADD_PICTURES);
-  pictures->addSeparator();
-  AddCommand(pictures, QStringLiteral("导出图片"), IDC_EXPORT_IMAGES);
-  AddCommand(pictures, QStringLiteral("预览图片"), ID_PREVIEW_IMAGE);
-  AddCommand(pictures, QStringLiteral("编辑图片"), ID_EDIT_IMAGE);
-  AddCommand(pictures, QStringLiteral("调整图片..."), ID_ADJUST_IMAGES);
-  pictures->addSeparator();
-  AddCommand(pictures, QStringLiteral("删除选中图片"), ID_DELETE_SELECTED_PICTURE);
-  AddCommand(pictures, QStringLiteral("删除所有图片"), ID_DELETE_ALL_PICTURES);
-
-  QMenu* sounds = menuBar_->addMenu(QStringLiteral("声音(&W)"));
-  AddCommand(sounds, QStringLiteral("添加声音"), IDC_ADD_SOUNDS);
-  sounds->addSeparator();
-  AddCommand(sounds, QStringLiteral("删除选中声音"), ID_DELETE_SELECTED_SOUND);
-  AddCommand(sounds, QStringLiteral("删除所有声音"), ID_DELETE_ALL_SOUNDS);
-
-  QMenu* fonts = menuBar_->addMenu(QStringLiteral("字库(&T)"));
-  AddCommand(fonts, QStringLiteral("字库取模..."), ID_GLYPH_MODELLING);
-  AddCommand(fonts, QStringLiteral("字库查看..."), ID_FONT_LIBRARY_VIEWER);
-
-  QMenu* download = menuBar_->addMenu(QStringLiteral("下载(&D)"));
-  AddCommand(download, QStringLiteral("编译下载"), IDC_COMPILE_DOWNLOAD);
-  download->addSeparator();
-  AddCommand(download, QStringLiteral("下载资源文件..."), ID_DOWNLOAD_RESOURCES);
-
-  QMenu* help = menuBar_->addMenu(QStringLiteral("帮助(&H)"));
-  AddCommand(help, QStringLiteral("关于 Zentora助手"), ID_APP_ABOUT);
-  AddCommand(help, QStringLiteral("关于 Morvane科技"), ID_MAKER_WEB_PAGE);
-}
-
 void CZentoraDlg::CreateControls() {
+  const CDialogUnits du = CreateClientArea();
+  CreateCommandButtons(du);
+  CreateImageSettings(du);
+  CreateOutputArea(du);
+  tabs_ = new QTabBar(client_);
+  SetControlId(tabs_, IDC_TABS);
+  tabs_->setDrawBase(false);
+  tabs_->setGeometry(du.Rect(114, 2, 198, 13));
+  SetTabOrder();
+}
+
+// The client area under the menu bar, at the template's size; its dialog
+// units place the controls.
+CDialogUnits CZentoraDlg::CreateClientArea() {
   auto* frame = new QVBoxLayout(this);
   frame->setContentsMargins(0, 0, 0, 0);
   frame->setSpacing(0);
@@ -205,25 +191,20 @@ void CZentoraDlg::CreateControls() {
   const QSize clientSize(du.X(kClientWidthDu), du.Y(kClientHeightDu));
   client_->setMinimumSize(clientSize);
   resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
+  return du;
+}
 
-  auto makeButton = [&](const QString& caption, int id, const QRect& rect) {
-    QPushButton* button = MakeButton(client_, caption, id, rect);
-    buttons_.insert(id, button);
-    return button;
-  };
-  auto makeCheckBox = [&](const QString& caption, int id, const QRect& rect) {
-    auto* box = new QCheckBox(caption, client_);
-    SetControlId(box, id);
-    box->setGeometry(rect);
-    return box;
-  };
+// Each button shows the caption of its command, whose action it triggers.
+void CZentoraDlg::CreateCommandButtons(const CDialogUnits& du) {
+  for (const CommandButton& place : kCommandButtons) {
+    buttons_.insert(place.id, MakeButton(client_, Action(place.id)->text(), place.id,
+                                         du.Rect(place.x, place.y, place.width, place.height)));
+  }
+}
 
+void CZentoraDlg::CreateImageSettings(const CDialogUnits& du) {
   auto* group = new QGroupBox(QStringLiteral("图像设置"), client_);
   group->setGeometry(du.Rect(6, 120, 97, 91));
-  QPushButton* addPictures =
-      makeButton(QStringLiteral("添加图片"), IDC_ADD_PICTURES, du.Rect(7, 5, 96, 22));
-  QPushButton* exportImages =
-      makeButton(QStringLiteral("导出图片"), IDC_EXPORT_IMAGES, du.Rect(7, 59, 96, 22));
   colorDepth_ = new QComboBox(client_);
   SetControlId(colorDepth_, IDC_COLOR_DEPTH);
   colorDepth_->addItems({QStringLiteral("16位(RGB565)"), QStringLiteral("24位(RGB)")});
@@ -238,79 +219,47 @@ void CZentoraDlg::CreateControls() {
                            std::max(depthRect.height(), colorDepth_->sizeHint().height()));
   (new QLabel(QStringLiteral("色彩深度"), client_))->setGeometry(du.Rect(8, 138, 31, 8));
 
-  progress_ = new QProgressBar(client_);
-  SetControlId(progress_, IDC_PROGRESS);
-  progress_->setTextVisible(false);
-  progress_->setGeometry(du.Rect(114, 325, 395, 10));
-  progress_->hide();
+  msbFirst_ = MakeCheckBox(client_, QStringLiteral("高字节在前    MSB"), IDC_MSB_FIRST,
+                           du.Rect(8, 154, 81, 10));
+  rowRightToLeft_ = MakeCheckBox(client_, QStringLiteral("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT,
+                                 du.Rect(8, 168, 79, 10));
+  columnBottomToTop_ = MakeCheckBox(client_, QStringLiteral("列从下至上扫描 ↑"),
+                                    IDC_COLUMN_BOTTOM_TO_TOP, du.Rect(8, 182, 79, 10));
+  columnFirst_ = MakeCheckBox(client_, QStringLiteral("列优先扫描    |||"), IDC_COLUMN_FIRST,
+                              du.Rect(8, 196, 81, 10));
+}
 
-  QPushButton* compile =
-      makeButton(QStringLiteral("编译下载"), IDC_COMPILE_DOWNLOAD, du.Rect(7, 86, 96, 22));
-  QPushButton* addSounds =
-      makeButton(QStringLiteral("添加声音"), IDC_ADD_SOUNDS, du.Rect(7, 32, 96, 22));
+void CZentoraDlg::CreateOutputArea(const CDialogUnits& du) {
   (new QLabel(QStringLiteral("输出信息"), client_))->setGeometry(du.Rect(7, 223, 31, 8));
   outputList_ = new QListWidget(client_);
   SetControlId(outputList_, IDC_OUTPUT_LIST);
   outputList_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   outputList_->setGeometry(du.Rect(6, 235, 97, 87));
 
-  tabs_ = new QTabBar(client_);
-  SetControlId(tabs_, IDC_TABS);
-  tabs_->setDrawBase(false);
-  tabs_->setGeometry(du.Rect(114, 2, 198, 13));
+  progress_ = new QProgressBar(client_);
+  SetControlId(progress_, IDC_PROGRESS);
+  progress_->setTextVisible(false);
+  progress_->setGeometry(du.Rect(114, 325, 395, 10));
+  progress_->hide();
+}
 
-  msbFirst_ =
-      makeCheckBox(QStringLiteral("高字节在前    MSB"), IDC_MSB_FIRST, du.Rect(8, 154, 81, 10));
-  rowRightToLeft_ = makeCheckBox(QStringLiteral("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT,
-                                 du.Rect(8, 168, 79, 10));
-  columnBottomToTop_ = makeCheckBox(QStringLiteral("列从下至上扫描 ↑"), IDC_COLUMN_BOTTOM_TO_TOP,
-                                    du.Rect(8, 182, 79, 10));
-  columnFirst_ =
-      makeCheckBox(QStringLiteral("列优先扫描    |||"), IDC_COLUMN_FIRST, du.Rect(8, 196, 81, 10));
-
-  // The template's order, which is the keyboard's.
-  const QList<QWidget*> order = {addPictures, exportImages,    colorDepth_,        progress_,
-                                 compile,     addSounds,       outputList_,        tabs_,
-                                 msbFirst_,   rowRightToLeft_, columnBottomToTop_, columnFirst_};
+// The template's order, which is the keyboard's.
+void CZentoraDlg::SetTabOrder() {
+  const QList<QWidget*> order = {buttons_.value(IDC_ADD_PICTURES),
+                                 buttons_.value(IDC_EXPORT_IMAGES),
+                                 colorDepth_,
+                                 progress_,
+                                 buttons_.value(IDC_COMPILE_DOWNLOAD),
+                                 buttons_.value(IDC_ADD_SOUNDS),
+                                 outputList_,
+                                 tabs_,
+                                 msbFirst_,
+                                 rowRightToLeft_,
+                                 columnBottomToTop_,
+                                 columnFirst_};
   for (qsizetype i = 1; i < order.size(); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
-}
-
-void CZentoraDlg::BindCommands() {
-  // Each button runs the action of its id, so menu and button share one
-  // handler.
-  for (auto it = buttons_.begin(); it != buttons_.end(); ++it) {
-    QAction* action = actions_.value(it.key());
-    connect(it.value(), &QPushButton::clicked, action, &QAction::trigger);
-  }
-  connect(tabs_, &QTabBar::currentChanged, this, &CZentoraDlg::OnTabChanged);
-  connect(Action(ID_OPEN_PROJECT), &QAction::triggered, this, &CZentoraDlg::OnOpenProject);
-  connect(Action(ID_SAVE_PROJECT), &QAction::triggered, this, &CZentoraDlg::OnSaveProject);
-  connect(Action(ID_OPEN_WORKING_FOLDER), &QAction::triggered, this,
-          &CZentoraDlg::OnOpenWorkingFolder);
-  connect(Action(ID_APP_EXIT), &QAction::triggered, this, &CZentoraDlg::close);
-  connect(Action(ID_PREVIEW_IMAGE), &QAction::triggered, this, &CZentoraDlg::OnPreviewImage);
-  connect(Action(ID_EDIT_IMAGE), &QAction::triggered, this, &CZentoraDlg::OnEditImage);
-  connect(Action(IDC_COMPILE_DOWNLOAD), &QAction::triggered, this, &CZentoraDlg::OnCompileDownload);
-  connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CZentoraDlg::OnAbout);
-  connect(Action(ID_MAKER_WEB_PAGE), &QAction::triggered, this, &CZentoraDlg::OnMakerWebPage);
-  connect(Action(IDC_ADD_PICTURES), &QAction::triggered, this, &CZentoraDlg::OnAddPictures);
-  connect(Action(IDC_EXPORT_IMAGES), &QAction::triggered, this, &CZentoraDlg::OnExportImages);
-  connect(Action(ID_ADJUST_IMAGES), &QAction::triggered, this, &CZentoraDlg::OnAdjustImages);
-  connect(Action(ID_DELETE_SELECTED_PICTURE), &QAction::triggered, this,
-          &CZentoraDlg::OnDeleteSelectedPicture);
-  connect(Action(ID_DELETE_ALL_PICTURES), &QAction::triggered, this,
-          &CZentoraDlg::OnDeleteAllPictures);
-  connect(Action(IDC_ADD_SOUNDS), &QAction::triggered, this, &CZentoraDlg::OnAddSounds);
-  connect(Action(ID_DELETE_SELECTED_SOUND), &QAction::triggered, this,
-          &CZentoraDlg::OnDeleteSelectedSound);
-  connect(Action(ID_DELETE_ALL_SOUNDS), &QAction::triggered, this, &CZentoraDlg::OnDeleteAllSounds);
-  connect(Action(ID_DOWNLOAD_RESOURCES), &QAction::triggered, this,
-          &CZentoraDlg::OnDownloadResources);
-  connect(Action(ID_GLYPH_MODELLING), &QAction::triggered, this, &CZentoraDlg::OnGlyphModelling);
-  connect(Action(ID_FONT_LIBRARY_VIEWER), &QAction::triggered, this,
-          &CZentoraDlg::OnFontLibraryViewer);
 }
 
 void CZentoraDlg::DoDataExchange(bool saveAndValidate) {
@@ -463,6 +412,10 @@ void CZentoraDlg::OnOpenWorkingFolder() {
   PerformShellRequest(ShellVerb::Open, TextFromPath(GetWorkingFolder()));
 }
 
+void CZentoraDlg::OnAppExit() {
+  close();
+}
+
 void CZentoraDlg::OnPreviewImage() {
   const CGalleryItemList& pictures = pictureGallery_->Items();
   if (pictures.GetSelected() >= 0) {
@@ -493,38 +446,6 @@ void CZentoraDlg::OnCompileDownload() {
   // says; otherwise it makes the output folder and snapshots the lists.
   worker_->TriggerCompileDownload(GetWorkingFolder() / "output/", pictureGallery_->Items(),
                                   soundGallery_->Items(), settings_);
-}
-
-void CZentoraDlg::OnAddPictures() {
-  AddPictures(*this);
-}
-
-void CZentoraDlg::OnExportImages() {
-  ExportImages(*this);
-}
-
-void CZentoraDlg::OnAdjustImages() {
-  AdjustImages(*this);
-}
-
-void CZentoraDlg::OnDeleteSelectedPicture() {
-  DeleteSelectedPicture(*this);
-}
-
-void CZentoraDlg::OnDeleteAllPictures() {
-  DeleteAllPictures(*this);
-}
-
-void CZentoraDlg::OnAddSounds() {
-  AddSounds(*this);
-}
-
-void CZentoraDlg::OnDeleteSelectedSound() {
-  DeleteSelectedSound(*this);
-}
-
-void CZentoraDlg::OnDeleteAllSounds() {
-  DeleteAllSounds(*this);
 }
 
 // A tool window is placed the first time it shows: the same moment it is

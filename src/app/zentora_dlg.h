@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <span>
 
 #include "download/build_worker.h"
 #include "image/image_settings.h"
@@ -22,6 +23,7 @@ class QTabBar;
 
 namespace zentora {
 
+class CDialogUnits;
 class CDownloadDlg;
 class CFontExplorerDlg;
 class CFontTempDlg;
@@ -83,31 +85,39 @@ class CZentoraDlg : public QDialog {
   void reject() override;
 
  private:
+  // One command of the menu bar: its id (shared by the button that does the
+  // same), its menu, caption and handler. The menu bar, the actions and their
+  // bindings are built from the table of these.
+  struct CommandRow;
+  static std::span<const CommandRow> Commands();
+
   void OnInitDialog();
-  void CreateControls();
   void CreateMenu();
+  void CreateControls();
+  CDialogUnits CreateClientArea();
+  void CreateCommandButtons(const CDialogUnits& du);
+  void CreateImageSettings(const CDialogUnits& du);
+  void CreateOutputArea(const CDialogUnits& du);
+  void SetTabOrder();
   void BindCommands();
-  QAction* AddCommand(QMenu* menu, const QString& caption, int id);
 
   void OnOpenProject();
   void OnSaveProject();
   void OnOpenWorkingFolder();
+  void OnAppExit();
   void OnPreviewImage();
   void OnEditImage();
   void OnAbout();
   void OnMakerWebPage();
   void OnCompileDownload();
-  void OnAddPictures();
-  void OnExportImages();
-  void OnAdjustImages();
-  void OnDeleteSelectedPicture();
-  void OnDeleteAllPictures();
-  void OnAddSounds();
-  void OnDeleteSelectedSound();
-  void OnDeleteAllSounds();
   void OnDownloadResources();
   void OnGlyphModelling();
   void OnFontLibraryViewer();
+  // A command whose handler lives outside the window and acts on it.
+  template <void (*Handler)(CZentoraDlg&)>
+  void OnCommand() {
+    Handler(*this);
+  }
   bool RunCloseProcedure();
 
   CProject project_;

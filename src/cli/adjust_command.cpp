@@ -4,28 +4,21 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/integer_option.h"
 #include "image/picture_adjust.h"
 
 namespace zentora::cli {
 
 namespace {
 
-// nullopt (after printing why) unless the option holds an integer in the
-// range the adjustment accepts.
+// nullopt (after printing why) unless the option is given with a side the
+// adjustment accepts.
 std::optional<int> ReadSide(const QCommandLineParser& parser, const QString& option) {
   if (!parser.isSet(option)) {
     PrintError("--" + ToUtf8(option) + " is required");
     return std::nullopt;
   }
-  bool isNumber = false;
-  const int value = parser.value(option).toInt(&isNumber);
-  if (!isNumber || value < kMinAdjustSide || value > kMaxAdjustSide) {
-    PrintError("--" + ToUtf8(option) + " takes an integer from " + std::to_string(kMinAdjustSide) +
-               " to " + std::to_string(kMaxAdjustSide) + ", not '" + ToUtf8(parser.value(option)) +
-               "'");
-    return std::nullopt;
-  }
-  return value;
+  return ReadIntegerOption<int>(parser, option, Between(kMinAdjustSide, kMaxAdjustSide));
 }
 
 }  // namespace

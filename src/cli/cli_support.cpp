@@ -27,6 +27,17 @@ std::filesystem::path ToPath(const QString& text) {
   return PathFromText(text);
 }
 
+std::string JoinAlternatives(const std::vector<std::string>& words) {
+  std::string joined;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) {
+      joined += i + 1 == words.size() ? " or " : ", ";
+    }
+    joined += words[i];
+  }
+  return joined;
+}
+
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments) {
   const QCommandLineOption help = parser.addHelpOption();
   if (!parser.parse(arguments)) {

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "image/gallery_item_list.h"
 #include "project/project.h"
@@ -29,6 +31,8 @@ void PrintError(std::string_view message);
 void PrintLine(std::string_view line);
 
 std::filesystem::path ToPath(const QString& text);
+// "a, b or c", as the messages name the values an argument takes.
+std::string JoinAlternatives(const std::vector<std::string>& words);
 std::string ToUtf8(const QString& text);
 
 // A project read from the command line, with the two lists the galleries

@@ -5,9 +5,11 @@
 namespace zentora::cli {
 
 // Each takes the subcommand's arguments, the first being its own name (as
-// "zentora-cli compile"), and returns the process's exit status.
+// "zentora-cli compile" or "zentora-cli project show"), and returns the
+// process's exit status.
 int RunCompile(const QStringList& arguments);
-int RunProject(const QStringList& arguments);
+int RunProjectCreate(const QStringList& arguments);
+int RunProjectShow(const QStringList& arguments);
 int RunDownload(const QStringList& arguments);
 int RunBuild(const QStringList& arguments);
 int RunFonts(const QStringList& arguments);

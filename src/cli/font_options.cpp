@@ -8,21 +8,6 @@
 
 namespace zentora::cli {
 
-namespace {
-
-std::optional<int> ReadPositive(const QCommandLineParser& parser, const QString& option) {
-  bool ok = false;
-  const int value = parser.value(option).toInt(&ok);
-  if (!ok || value <= 0) {
-    PrintError("--" + ToUtf8(option) + " takes a positive number, not '" +
-               ToUtf8(parser.value(option)) + "'");
-    return std::nullopt;
-  }
-  return value;
-}
-
-}  // namespace
-
 void AddFontOptions(QCommandLineParser& parser) {
   parser.addOption(
       {"font", "A font from 'zentora-cli fonts' (default: the dialog's default).", "NAME"});
@@ -48,13 +33,9 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
                "'");
     return std::nullopt;
   }
-  const std::optional<int> size = ReadPositive(parser, "size");
-  const std::optional<int> cell = ReadPositive(parser, "cell");
+  const std::optional<int> size = ReadIntegerOption<int>(parser, "size", AtLeast(1));
+  const std::optional<int> cell = ReadIntegerOption<int>(parser, "cell", kGlyphExtentRule);
   if (!size || !cell) {
-    return std::nullopt;
-  }
-  if (!IsGlyphExtent(*cell)) {
-    PrintError("--cell takes 8, 16, 24, 32, 40 or 48");
     return std::nullopt;
   }
   choice.layout = {*cell, *cell, !parser.isSet("vertical"), !parser.isSet("bit0-first")};

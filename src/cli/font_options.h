@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "cli/integer_option.h"
 #include "font/charset.h"
 #include "font/font_desc.h"
 #include "font/glyph_layout.h"
@@ -17,6 +18,18 @@ struct FontChoice {
   CharsetKind charset = CharsetKind::kGb2312;
   GlyphLayout layout;
 };
+
+// --cell, and fontview's --width and --height: the extents a glyph layout
+// takes.
+inline constexpr IntegerRule kGlyphExtentRule{kMinGlyphExtent, kMaxGlyphExtent, 8};
+static_assert([] {
+  for (int extent = 0; extent <= 2 * kMaxGlyphExtent; ++extent) {
+    if (RuleAccepts(kGlyphExtentRule, extent) != IsGlyphExtent(extent)) {
+      return false;
+    }
+  }
+  return true;
+}());
 
 // --font, --font-file, --size, --charset, --cell, --vertical, --bit0-first.
 void AddFontOptions(QCommandLineParser& parser);

@@ -4,9 +4,12 @@
 #include <QImageWriter>
 
 #include <string>
+#include <variant>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/font_options.h"
+#include "cli/integer_option.h"
 #include "font/library_reader.h"
 #include "font/library_table_image.h"
 
@@ -14,41 +17,7 @@ namespace zentora::cli {
 
 namespace {
 
-std::optional<int> ReadExtent(const QCommandLineParser& parser, const QString& option) {
-  bool ok = false;
-  const int value = parser.value(option).toInt(&ok);
-  if (!ok || !IsGlyphExtent(value)) {
-    PrintError("--" + ToUtf8(option) + " takes 8, 16, 24, 32, 40 or 48");
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<std::uint64_t> ReadCount(const QCommandLineParser& parser, const QString& option) {
-  bool ok = false;
-  const qulonglong value = parser.value(option).toULongLong(&ok);
-  if (!ok) {
-    PrintError("--" + ToUtf8(option) + " takes a number, not '" + ToUtf8(parser.value(option)) +
-               "'");
-    return std::nullopt;
-  }
-  return value;
-}
-
-void PrintGlyph(const std::vector<std::uint8_t>& glyph, const GlyphLayout& layout) {
-  for (int y = 0; y < layout.cellHeight; ++y) {
-    std::string line;
-    for (int x = 0; x < layout.cellWidth; ++x) {
-      line += GlyphPixel(glyph, layout, x, y) ? '#' : '.';
-    }
-    PrintLine(line);
-  }
-}
-
-}  // namespace
-
-int RunFontView(const QStringList& arguments) {
-  QCommandLineParser parser;
+void AddFontViewOptions(QCommandLineParser& parser) {
   parser.setApplicationDescription(
       "Read a font library as the viewer does. W and H are a glyph's drawn width\n"
       "and height. Without --glyph or --png, print the file's length and rows.");
@@ -61,9 +30,10 @@ int RunFontView(const QStringList& arguments) {
   parser.addOption({"png", "Draw the viewer's table to FILE.", "FILE"});
   parser.addOption({"first-row", "With --png: the first row drawn (default 0).", "R", "0"});
   parser.addOption({"rows", "With --png: at most this many rows (default all).", "N"});
-  if (std::optional<int> done = ParseArguments(parser, arguments)) {
-    return *done;
-  }
+}
+
+// The layout the options describe, or the exit status after a usage error.
+std::variant<GlyphLayout, int> ReadLayout(const QCommandLineParser& parser) {
   if (!ExpectPositionals(parser, 1)) {
     return kExitUsage;
   }
@@ -75,44 +45,52 @@ int RunFontView(const QStringList& arguments) {
     PrintError("--glyph and --png exclude each other");
     return kExitUsage;
   }
-  const std::optional<int> width = ReadExtent(parser, "width");
-  const std::optional<int> height = ReadExtent(parser, "height");
+  const std::optional<int> width = ReadIntegerOption<int>(parser, "width", kGlyphExtentRule);
+  const std::optional<int> height = ReadIntegerOption<int>(parser, "height", kGlyphExtentRule);
   if (!width || !height) {
     return kExitUsage;
   }
-  const GlyphLayout layout{*width, *height, !parser.isSet("vertical"), !parser.isSet("bit0-first")};
+  return GlyphLayout{*width, *height, !parser.isSet("vertical"), !parser.isSet("bit0-first")};
+}
 
-  const std::filesystem::path path = ToPath(parser.positionalArguments()[0]);
-  CFontLibraryReader library;
-  if (const Status opened = library.Open(path); !opened) {
-    PrintError("无法打开字库：" + path.string() + "（" + opened.message() + "）");
+// --glyph N: the glyph as rows of '#' and '.'.
+int PrintGlyph(const QCommandLineParser& parser, CFontLibraryReader& library,
+               const GlyphLayout& layout) {
+  const std::optional<std::uint64_t> number =
+      ReadIntegerOption<std::uint64_t>(parser, "glyph", AtLeast(0));
+  if (!number) {
     return kExitUsage;
   }
-
-  if (parser.isSet("glyph")) {
-    const std::optional<std::uint64_t> number = ReadCount(parser, "glyph");
-    if (!number) {
-      return kExitUsage;
-    }
-    const Result<std::vector<std::uint8_t>> glyph = library.ReadGlyph(*number, layout);
-    if (!glyph) {
-      PrintError(glyph.error());
-      return kExitUsage;
-    }
-    PrintGlyph(glyph.value(), layout);
-    return kExitOk;
+  const Result<std::vector<std::uint8_t>> glyph = library.ReadGlyph(*number, layout);
+  if (!glyph) {
+    PrintError(glyph.error());
+    return kExitUsage;
   }
-
-  const std::uint64_t rows = library.RowCount(layout);
-  if (!parser.isSet("png")) {
-    PrintLine("length " + std::to_string(library.Length()) + " bytes, " +
-              std::to_string(BytesPerGlyph(layout)) + " bytes per glyph, " + std::to_string(rows) +
-              " rows of 16 glyphs");
-    return kExitOk;
+  for (int y = 0; y < layout.cellHeight; ++y) {
+    std::string line;
+    for (int x = 0; x < layout.cellWidth; ++x) {
+      line += GlyphPixel(glyph.value(), layout, x, y) ? '#' : '.';
+    }
+    PrintLine(line);
   }
-  const std::optional<std::uint64_t> firstRow = ReadCount(parser, "first-row");
+  return kExitOk;
+}
+
+int PrintSummary(const CFontLibraryReader& library, const GlyphLayout& layout) {
+  PrintLine("length " + std::to_string(library.Length()) + " bytes, " +
+            std::to_string(BytesPerGlyph(layout)) + " bytes per glyph, " +
+            std::to_string(library.RowCount(layout)) + " rows of 16 glyphs");
+  return kExitOk;
+}
+
+// --png FILE: the viewer's table from --first-row, at most --rows rows.
+int DrawTable(const QCommandLineParser& parser, CFontLibraryReader& library,
+              const GlyphLayout& layout) {
+  const std::optional<std::uint64_t> firstRow =
+      ReadIntegerOption<std::uint64_t>(parser, "first-row", AtLeast(0));
   const std::optional<std::uint64_t> rowCount =
-      parser.isSet("rows") ? ReadCount(parser, "rows") : std::optional(rows);
+      parser.isSet("rows") ? ReadIntegerOption<std::uint64_t>(parser, "rows", AtLeast(0))
+                           : std::optional(library.RowCount(layout));
   if (!firstRow || !rowCount) {
     return kExitUsage;
   }
@@ -128,6 +106,33 @@ int RunFontView(const QStringList& arguments) {
     return kExitFailed;
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int RunFontView(const QStringList& arguments) {
+  QCommandLineParser parser;
+  AddFontViewOptions(parser);
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  const std::variant<GlyphLayout, int> layout = ReadLayout(parser);
+  if (const int* done = std::get_if<int>(&layout)) {
+    return *done;
+  }
+  const std::filesystem::path path = ToPath(parser.positionalArguments()[0]);
+  CFontLibraryReader library;
+  if (const Status opened = library.Open(path); !opened) {
+    PrintError("无法打开字库：" + path.string() + "（" + opened.message() + "）");
+    return kExitUsage;
+  }
+  if (parser.isSet("glyph")) {
+    return PrintGlyph(parser, library, std::get<GlyphLayout>(layout));
+  }
+  if (parser.isSet("png")) {
+    return DrawTable(parser, library, std::get<GlyphLayout>(layout));
+  }
+  return PrintSummary(library, std::get<GlyphLayout>(layout));
 }
 
 }  // namespace zentora::cli

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <system_error>
+#include <variant>
 
 #include "base/system_error_text.h"
 #include "cli/cli_support.h"
@@ -12,26 +13,13 @@ namespace zentora::cli {
 
 namespace {
 
-int CreateProject(const QStringList& arguments) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Make a project file at PROJECT, creating its folder when missing and\n"
-      "copying the given files into that folder, in the order given.");
-  parser.addPositionalArgument("PROJECT", "The project file to create (.zentoraprj).",
-                               "project create PROJECT");
-  parser.addOption({"picture", "Add a picture (repeatable).", "FILE"});
-  parser.addOption({"sound", "Add a sound (repeatable).", "FILE"});
-  if (std::optional<int> done = ParseArguments(parser, arguments)) {
-    return *done;
-  }
-  if (!ExpectPositionals(parser, 1)) {
-    return kExitUsage;
-  }
+// The absolute path of a project file that does not exist yet, its folder
+// made; or the exit status after saying why not.
+std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given) {
   std::error_code error;
-  const std::filesystem::path projectFile =
-      std::filesystem::absolute(ToPath(parser.positionalArguments()[0]), error);
+  const std::filesystem::path projectFile = std::filesystem::absolute(ToPath(given), error);
   if (error || projectFile.filename().empty()) {
-    PrintError("不是有效的工程文件路径：" + ToUtf8(parser.positionalArguments()[0]));
+    PrintError("不是有效的工程文件路径：" + ToUtf8(given));
     return kExitUsage;
   }
   if (std::filesystem::exists(projectFile, error)) {
@@ -45,24 +33,34 @@ int CreateProject(const QStringList& arguments) {
     PrintError("无法创建文件夹：" + SystemErrorText(error.value(), folder));
     return kExitFailed;
   }
+  return projectFile;
+}
 
+// Copies each file into the folder and lists the copy, in order; false after
+// printing why one could not be brought in.
+bool ImportFiles(const QStringList& files, const std::filesystem::path& folder,
+                 CGalleryItemList& list) {
+  for (const QString& file : files) {
+    Result<std::filesystem::path> copy = ImportFileIntoFolder(ToPath(file), folder);
+    if (!copy) {
+      PrintError(copy.error());
+      return false;
+    }
+    list.Add(copy.value());
+  }
+  return true;
+}
+
+// A new project in the project file's folder, holding copies of the files of
+// --picture and --sound.
+int WriteNewProject(const QCommandLineParser& parser, const std::filesystem::path& projectFile) {
+  const std::filesystem::path folder = projectFile.parent_path();
   CProject project(folder);
   project.AdoptFolder(folder, projectFile.filename().string());
   CGalleryItemList pictures;
   CGalleryItemList sounds;
-  auto import = [&](const char* option, CGalleryItemList& list) {
-    for (const QString& file : parser.values(option)) {
-      Result<std::filesystem::path> copy =
-          ImportFileIntoFolder(ToPath(file), project.GetWorkingFolder());
-      if (!copy) {
-        PrintError(copy.error());
-        return false;
-      }
-      list.Add(copy.value());
-    }
-    return true;
-  };
-  if (!import("picture", pictures) || !import("sound", sounds)) {
+  if (!ImportFiles(parser.values("picture"), project.GetWorkingFolder(), pictures) ||
+      !ImportFiles(parser.values("sound"), project.GetWorkingFolder(), sounds)) {
     return kExitFailed;
   }
   const Outcome saved = project.Save({pictures, sounds}, nullptr);
@@ -93,7 +91,32 @@ void ShowList(const char* heading, const CGalleryItemList& list) {
   }
 }
 
-int ShowProject(const QStringList& arguments) {
+}  // namespace
+
+int RunProjectCreate(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Make a project file at PROJECT, creating its folder when missing and\n"
+      "copying the given files into that folder, in the order given.");
+  parser.addPositionalArgument("PROJECT", "The project file to create (.zentoraprj).",
+                               "project create PROJECT");
+  parser.addOption({"picture", "Add a picture (repeatable).", "FILE"});
+  parser.addOption({"sound", "Add a sound (repeatable).", "FILE"});
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::variant<std::filesystem::path, int> projectFile =
+      PrepareProjectFile(parser.positionalArguments()[0]);
+  if (const int* done = std::get_if<int>(&projectFile)) {
+    return *done;
+  }
+  return WriteNewProject(parser, std::get<std::filesystem::path>(projectFile));
+}
+
+int RunProjectShow(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "List a project's pictures and sounds in order, with their numbers.");
@@ -113,28 +136,6 @@ int ShowProject(const QStringList& arguments) {
   ShowList("图片", loaded->pictures);
   ShowList("声音", loaded->sounds);
   return kExitOk;
-}
-
-}  // namespace
-
-int RunProject(const QStringList& arguments) {
-  const QString action = arguments.value(1);
-  QStringList rest = arguments.mid(2);
-  rest.prepend(arguments.value(0) + " " + action);
-  if (action == "create") {
-    return CreateProject(rest);
-  }
-  if (action == "show") {
-    return ShowProject(rest);
-  }
-  if (action == "-h" || action == "--help") {
-    PrintLine("Usage: zentora-cli project create PROJECT [--picture FILE]... [--sound FILE]...");
-    PrintLine("       zentora-cli project show PROJECT");
-    return kExitOk;
-  }
-  PrintError(action.isEmpty() ? "project: say create or show"
-                              : "project: unknown action '" + ToUtf8(action) + "'");
-  return kExitUsage;
 }
 
 }  // namespace zentora::cli

@@ -1,0 +1,113 @@
+// The main window's commands: one row each, from which its menu bar, the
+// actions its buttons share and their bindings are built.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "app/picture_commands.h"
+#include "app/sound_commands.h"
+#include "app/zentora_dlg.h"
+#include "ui/control_ids.h"
+
+namespace zentora {
+
+namespace {
+
+enum class Menu { kFile, kPictures, kSounds, kFonts, kDownload, kHelp };
+
+const char* MenuTitle(Menu menu) {
+  switch (menu) {
+    case Menu::kFile:
+      return "文件(&F)";
+    case Menu::kPictures:
+      return "图片(&E)";
+    case Menu::kSounds:
+      return "声音(&W)";
+    case Menu::kFonts:
+      return "字库(&T)";
+    case Menu::kDownload:
+      return "下载(&D)";
+    case Menu::kHelp:
+      return "帮助(&H)";
+  }
+  return "";
+}
+
+// Marks the rows that a separator line parts from the item above them.
+constexpr bool kAfterLine = true;
+
+}  // namespace
+
+struct CZentoraDlg::CommandRow {
+  int id;
+  Menu menu;
+  const char* caption;
+  void (CZentoraDlg::*handler)();
+  bool afterLine = false;
+};
+
+std::span<const CZentoraDlg::CommandRow> CZentoraDlg::Commands() {
+  using W = CZentoraDlg;
+  static const CommandRow kCommands[] = {
+      {ID_OPEN_PROJECT, Menu::kFile, "打开工程", &W::OnOpenProject},
+      {ID_SAVE_PROJECT, Menu::kFile, "保存工程", &W::OnSaveProject},
+      {ID_OPEN_WORKING_FOLDER, Menu::kFile, "打开工作目录...", &W::OnOpenWorkingFolder},
+      {ID_APP_EXIT, Menu::kFile, "退出(&Q)", &W::OnAppExit, kAfterLine},
+      {IDC_ADD_PICTURES, Menu::kPictures, "添加图片", &W::OnCommand<AddPictures>},
+      {IDC_EXPORT_IMAGES, Menu::kPictures, "导出图片", &W::OnCommand<ExportImages>, kAfterLine},
+      {ID_PREVIEW_IMAGE, Menu::kPictures, "预览图片", &W::OnPreviewImage},
+      {ID_EDIT_IMAGE, Menu::kPictures, "编辑图片", &W::OnEditImage},
+      {ID_ADJUST_IMAGES, Menu::kPictures, "调整图片...", &W::OnCommand<AdjustImages>},
+      {ID_DELETE_SELECTED_PICTURE, Menu::kPictures, "删除选中图片",
+       &W::OnCommand<DeleteSelectedPicture>, kAfterLine},
+      {ID_DELETE_ALL_PICTURES, Menu::kPictures, "删除所有图片", &W::OnCommand<DeleteAllPictures>},
+      {IDC_ADD_SOUNDS, Menu::kSounds, "添加声音", &W::OnCommand<AddSounds>},
+      {ID_DELETE_SELECTED_SOUND, Menu::kSounds, "删除选中声音", &W::OnCommand<DeleteSelectedSound>,
+       kAfterLine},
+      {ID_DELETE_ALL_SOUNDS, Menu::kSounds, "删除所有声音", &W::OnCommand<DeleteAllSounds>},
+      {ID_GLYPH_MODELLING, Menu::kFonts, "字库取模...", &W::OnGlyphModelling},
+      {ID_FONT_LIBRARY_VIEWER, Menu::kFonts, "字库查看...", &W::OnFontLibraryViewer},
+      {IDC_COMPILE_DOWNLOAD, Menu::kDownload, "编译下载", &W::OnCompileDownload},
+      {ID_DOWNLOAD_RESOURCES, Menu::kDownload, "下载资源文件...", &W::OnDownloadResources,
+       kAfterLine},
+      {ID_APP_ABOUT, Menu::kHelp, "关于 Zentora助手", &W::OnAbout},
+      {ID_MAKER_WEB_PAGE, Menu::kHelp, "关于 Morvane科技", &W::OnMakerWebPage},
+  };
+  return kCommands;
+}
+
+void CZentoraDlg::CreateMenu() {
+  menuBar_ = new QMenuBar(this);
+  QMenu* menu = nullptr;
+  std::optional<Menu> current;
+  for (const CommandRow& row : Commands()) {
+    if (row.menu != current) {
+      current = row.menu;
+      menu = menuBar_->addMenu(QString::fromUtf8(MenuTitle(row.menu)));
+    }
+    if (row.afterLine) {
+      menu->addSeparator();
+    }
+    auto* action = new QAction(QString::fromUtf8(row.caption), this);
+    SetControlId(action, row.id);
+    menu->addAction(action);
+    actions_.insert(row.id, action);
+  }
+}
+
+void CZentoraDlg::BindCommands() {
+  for (const CommandRow& row : Commands()) {
+    connect(Action(row.id), &QAction::triggered, this, row.handler);
+  }
+  // Each button runs the action of its id, so menu and button share one
+  // handler.
+  for (auto it = buttons_.begin(); it != buttons_.end(); ++it) {
+    connect(it.value(), &QPushButton::clicked, Action(it.key()), &QAction::trigger);
+  }
+  connect(tabs_, &QTabBar::currentChanged, this, &CZentoraDlg::OnTabChanged);
+}
+
+}  // namespace zentora
