@@ -1,12 +1,14 @@
 #include "base/atomic_file_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "base/exclusive_file.h"
@@ -22,16 +24,63 @@ std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
   return target.parent_path() / name;
 }
 
+// The file that replacing `path` must replace: a symbolic link is followed
+// (relative links from the link's folder) so that the link stays a link and
+// its target gets the new bytes. A dangling link names the file it points to.
+Result<std::filesystem::path> FollowLinks(std::filesystem::path path) {
+  // As many links as the kernel follows before it gives up.
+  constexpr int kMaxLinks = 40;
+  for (int link = 0; link < kMaxLinks; ++link) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      return path;
+    }
+    std::error_code error;
+    std::filesystem::path next = std::filesystem::read_symlink(path, error);
+    if (error) {
+      return Status::Failure(ErrnoMessage(error.value()));
+    }
+    path = next.is_absolute() ? std::move(next) : path.parent_path() / next;
+  }
+  return Status::Failure(ErrnoMessage(ELOOP));
+}
+
+// Gives the new file the mode (and, where we may, the owner) of the file it
+// replaces, so that a read-only or shared file stays so.
+Status KeepMode(int fd, const std::filesystem::path& target) {
+  struct stat info {};
+  if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return Status::Ok();
+  }
+  // Only root may give a file away; where we may not, the new file is ours
+  // like any file we create.
+  const int owned = ::fchown(fd, info.st_uid, info.st_gid);
+  static_cast<void>(owned);
+  if (::fchmod(fd, info.st_mode & 07777) != 0) {
+    return Status::Failure(ErrnoMessage(errno));
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
-Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& target) {
-  // Created with 0666 so that the umask gives the new file the same mode a
+Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& path) {
+  Result<std::filesystem::path> followed = FollowLinks(path);
+  if (!followed) {
+    return followed.status();
+  }
+  const std::filesystem::path& target = followed.value();
+  // Created with 0666 so that the umask gives a new file the same mode a
   // plain create would.
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::filesystem::path temp = TempNameBeside(target);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
-      return CAtomicFileWriter(fd, std::move(temp), target);
+      CAtomicFileWriter writer(fd, std::move(temp), target);
+      if (Status kept = KeepMode(fd, target); !kept) {
+        return kept;
+      }
+      return writer;
     }
     if (errno != EEXIST) {
       return Status::Failure(ErrnoMessage(errno));

@@ -11,10 +11,12 @@ namespace zentora {
 // Writes a file so that readers see either the old file or the whole new one:
 // the bytes go to a temporary file in the target's folder, which replaces the
 // target only on Commit(). Until then, and if anything fails, the target is
-// untouched and the temporary file is removed.
+// untouched and the temporary file is removed. The new file keeps the mode of
+// the one it replaces, and a symbolic link is followed: its target is
+// replaced and the link stays.
 class CAtomicFileWriter {
  public:
-  static Result<CAtomicFileWriter> Begin(const std::filesystem::path& target);
+  static Result<CAtomicFileWriter> Begin(const std::filesystem::path& path);
 
   CAtomicFileWriter(CAtomicFileWriter&& other) noexcept;
   CAtomicFileWriter& operator=(CAtomicFileWriter&&) = delete;

@@ -1,6 +1,5 @@
 #include "base/file_copy.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
@@ -10,6 +9,7 @@
 
 #include "base/atomic_file_writer.h"
 #include "base/exclusive_file.h"
+#include "base/regular_file.h"
 
 namespace zentora {
 
@@ -18,10 +18,11 @@ Status CopyFileReplacing(const std::filesystem::path& from, const std::filesyste
   if (std::filesystem::equivalent(from, to, error)) {
     return Status::Ok();
   }
-  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (source < 0) {
-    return Status::Failure(ErrnoMessage(errno));
+  const Result<int> opened = OpenRegularFile(from);
+  if (!opened) {
+    return opened.status();
   }
+  const int source = opened.value();
   Result<CAtomicFileWriter> target = CAtomicFileWriter::Begin(to);
   if (!target) {
     ::close(source);

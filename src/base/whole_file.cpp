@@ -1,6 +1,5 @@
 #include "base/whole_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,23 +7,21 @@
 #include <cerrno>
 
 #include "base/exclusive_file.h"
+#include "base/regular_file.h"
 
 namespace zentora {
 
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    return Status::Failure(ErrnoMessage(errno));
+  const Result<int> opened = OpenRegularFile(path);
+  if (!opened) {
+    return opened.status();
   }
+  const int fd = opened.value();
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
     const int error = errno;
     ::close(fd);
     return Status::Failure(ErrnoMessage(error));
-  }
-  if (S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    return Status::Failure(ErrnoMessage(EISDIR));
   }
   if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
     ::close(fd);

@@ -54,6 +54,11 @@ class CTargetHold {
       return kLibraryFailurePrefix +
              SystemErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
     }
+    // A library without write permission is left alone like one held open,
+    // even when root, who could replace it, runs us.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      return std::string(kLibraryBusyMessage);
+    }
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       return errno == EWOULDBLOCK ? std::string(kLibraryBusyMessage)
                                   : kLibraryFailurePrefix + SystemErrorText(errno, target);

@@ -1,5 +1,7 @@
 #include "font/glyph_renderer.h"
 
+#include <unistd.h>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -8,6 +10,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <vector>
+
+#include "base/regular_file.h"
 
 namespace zentora {
 
@@ -107,6 +111,13 @@ struct CGlyphRenderer::Face {
       library = nullptr;
       return false;
     }
+    // FreeType would wait on a FIFO named like a font, or read a device
+    // without end; a font file is checked the way every named file is.
+    const Result<int> checked = OpenRegularFile(wanted.file);
+    if (!checked) {
+      return false;
+    }
+    ::close(checked.value());
     if (FT_New_Face(library, wanted.file.c_str(), wanted.faceIndex, &face) != 0) {
       face = nullptr;
       return false;

@@ -21,6 +21,7 @@
 #include "base/exclusive_file.h"
 #include "base/file_extension.h"
 #include "image/gif_writer.h"
+#include "image/picture_file.h"
 
 namespace zentora {
 
@@ -103,7 +104,7 @@ QImage ReadPicture(const std::filesystem::path& path) {
     return {};
   }
   QFile file(QFile::decodeName(path.c_str()));
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!OpenPictureFile(file)) {
     return {};
   }
   // Content decides the decoder; only the encoder follows the extension.

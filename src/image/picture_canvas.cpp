@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "image/image_index.h"
+#include "image/picture_file.h"
 
 namespace zentora {
 
@@ -85,7 +86,7 @@ PictureCanvas DrawFile(const std::filesystem::path& path, std::optional<int> byt
     return Refused(PictureCanvas::Status::Unreadable);
   }
   QFile file(QFile::decodeName(path.c_str()));
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!OpenPictureFile(file)) {
     return Refused(PictureCanvas::Status::Unreadable);
   }
   // Content decides the format, not the extension, so a renamed file still

@@ -11,6 +11,7 @@
 
 #include "base/ordered_pipeline.h"
 #include "image/gallery_geometry.h"
+#include "image/picture_file.h"
 
 namespace zentora {
 
@@ -59,7 +60,7 @@ Thumbnail DecodeThumbnail(const std::filesystem::path& path) {
     return {Thumbnail::Kind::Missing, fallbackSize, {}};
   }
   QFile file(QFile::decodeName(path.c_str()));
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!OpenPictureFile(file)) {
     return {
         file.exists() ? Thumbnail::Kind::NotPicture : Thumbnail::Kind::Missing, fallbackSize, {}};
   }

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "base/regular_file.h"
+
 namespace zentora {
 
 namespace {
@@ -88,11 +90,12 @@ void CWave::ClearHeaders() {
 
 int CWave::Load(const std::filesystem::path& path) {
   Release();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  const Result<int> opened = OpenRegularFile(path);
+  if (!opened) {
     ClearHeaders();
     return 0;
   }
+  const int fd = opened.value();
   CFileCloser closer(fd);
   const int accepted = LoadOpenFile(fd);
   if (accepted == 0) {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+
+#include "base/result.h"
+
+namespace zentora {
+
+// Opens a file the user named, for reading, without waiting on it: a FIFO
+// would block the open itself until someone writes to it, and a device or
+// folder would feed a reader endlessly or fail later, so anything but a
+// regular file is refused before a byte is read. Links are followed. On
+// success the descriptor is blocking again (and close-on-exec) and belongs
+// to the caller.
+Result<int> OpenRegularFile(const std::filesystem::path& path);
+
+}  // namespace zentora
