@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "ui/message_box.h"
-#include "base/path_text.h"
-#include "ui/shell_dialogs.h"
 #include "app/zentora_dlg.h"
+#include "base/path_text.h"
 #include "image/image_gallery.h"
 #include "project/file_import.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 
@@ -41,7 +41,17 @@ void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, co
   const std::filesystem::path folder = window.GetWorkingFolder();
   QStringList failures;
   for (const QString& file : chosen) {
-    Result<std::filesystem::path> copy = ImportFileIntoFolder(PathFromText(file), folder);
+    const std::filesystem::path source = PathFromText(file);
+    // Another file of this name would vanish under the copy, and the
+    // entries that show it would silently show this one.
+    const std::filesystem::path name = source.filename();
+    if (IsStorableFileName(name) && WouldReplaceOtherFile(source, folder / name) &&
+        ShowAppMessage(&window,
+                       QStringLiteral("工程中已有同名文件“%1”，是否替换？").arg(TextFromPath(name)),
+                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+      continue;
+    }
+    Result<std::filesystem::path> copy = ImportFileIntoFolder(source, folder);
     if (copy) {
       gallery.Items().Add(std::move(copy).value());
     } else {

@@ -13,7 +13,9 @@ class CZentoraDlg;
 
 // Asks for files (dialog title and Qt filter), copies each into the working
 // folder and lists the copy; then shows the gallery's page, lays it out and
-// marks the project modified. A file that cannot be brought in (failed copy,
+// marks the project modified. A file whose name is taken in the working
+// folder by other bytes is copied only if the user agrees to replace them.
+// A file that cannot be brought in (failed copy,
 // a name the project file cannot hold) is not listed: an entry pointing at
 // nothing would compile silently as an empty picture or a missing sound. One
 // message then names them all.

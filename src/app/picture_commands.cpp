@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "ui/message_box.h"
-#include "base/path_text.h"
-#include "ui/shell_dialogs.h"
-#include "base/status_sink.h"
-#include "app/zentora_dlg.h"
-#include "image/adjust_image_dlg.h"
 #include "app/gallery_commands.h"
+#include "app/zentora_dlg.h"
+#include "base/path_text.h"
+#include "base/status_sink.h"
+#include "image/adjust_image_dlg.h"
 #include "image/image_export.h"
 #include "image/image_gallery.h"
 #include "image/picture_adjust.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 
@@ -83,6 +83,12 @@ void ExportImages(CZentoraDlg& window) {
     return;
   }
   const std::vector<std::filesystem::path> pictures = window.PictureGallery().Items().Snapshot();
+  std::vector<std::filesystem::path> inputs = pictures;
+  inputs.push_back(window.Project().ProjectFilePath());
+  if (Status refused = CheckExportTargets(PathFromText(chosen.first()), inputs); !refused) {
+    ShowAppMessage(&window, QString::fromStdString(refused.message()));
+    return;
+  }
   CLastLineSink sink(window.OutputSink());
   ExportOutcome outcome;
   {

@@ -81,9 +81,10 @@ std::filesystem::path CreateDefaultFolder(std::filesystem::path folder) {
     folder = PathFromText(data) / "Zentora助手";
   }
   folder = AsFolder(std::move(folder));
-  // Only the last level; a failure shows later, when a copy into it fails.
+  // With its parents: a fresh account has no data folder yet. A failure
+  // shows later, when a copy into it fails.
   std::error_code ignored;
-  std::filesystem::create_directory(folder, ignored);
+  std::filesystem::create_directories(folder, ignored);
   return folder;
 }
 
@@ -352,17 +353,21 @@ void CZentoraDlg::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
+bool CZentoraDlg::OfferToSave() {
+  if (project_.Modified() != 1) {
+    return true;
+  }
+  const QMessageBox::StandardButton answer =
+      ShowAppMessage(this, QStringLiteral("文档被修改，是否保存？"),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  // A save that failed or whose path dialog was cancelled is as good as
+  // Cancel: going on would lose the lists the user wanted kept.
+  return answer == QMessageBox::No || (answer == QMessageBox::Yes && SaveProject());
+}
+
 bool CZentoraDlg::RunCloseProcedure() {
-  if (project_.Modified() == 1) {
-    const QMessageBox::StandardButton answer =
-        ShowAppMessage(this, QStringLiteral("文档被修改，是否保存？"),
-                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Cancel) {
-      return false;
-    }
-    if (answer == QMessageBox::Yes) {
-      OnSaveProject();
-    }
+  if (!OfferToSave()) {
+    return false;
   }
   // A transfer that hangs may outlast the wait; the worker is then let go
   // and finishes on its own without touching the window.
@@ -371,6 +376,10 @@ bool CZentoraDlg::RunCloseProcedure() {
 }
 
 void CZentoraDlg::OnSaveProject() {
+  SaveProject();
+}
+
+bool CZentoraDlg::SaveProject() {
   const AskProjectPath ask = [this]() -> std::optional<ProjectPathAnswer> {
     if (RunModalDialog(pathDialog_) != QDialog::Accepted) {
       return std::nullopt;
@@ -384,9 +393,13 @@ void CZentoraDlg::OnSaveProject() {
   if (outcome.failed()) {
     ShowAppMessage(this, QString::fromStdString(SaveFailureMessage(outcome)));
   }
+  return outcome.done();
 }
 
 void CZentoraDlg::OnOpenProject() {
+  if (!OfferToSave()) {
+    return;
+  }
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::OpenFile;
   request.title = QStringLiteral("打开工程");
@@ -406,6 +419,10 @@ bool CZentoraDlg::OpenProjectFile(const std::filesystem::path& file) {
   pictureGallery_->Layout();
   soundGallery_->Layout();
   return true;
+}
+
+void CZentoraDlg::OnGalleryDragged() {
+  project_.SetModified();
 }
 
 void CZentoraDlg::OnOpenWorkingFolder() {

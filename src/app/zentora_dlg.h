@@ -103,6 +103,7 @@ class CZentoraDlg : public QDialog {
 
   void OnOpenProject();
   void OnSaveProject();
+  void OnGalleryDragged();
   void OnOpenWorkingFolder();
   void OnAppExit();
   void OnPreviewImage();
@@ -119,6 +120,12 @@ class CZentoraDlg : public QDialog {
     Handler(*this);
   }
   bool RunCloseProcedure();
+  // Saves as "保存工程" does; true only when the file was written.
+  bool SaveProject();
+  // Asks whether to save a modified project, as closing and opening do.
+  // True when the caller may go on: nothing to save, No, or a save that
+  // succeeded.
+  bool OfferToSave();
 
   CProject project_;
   ImageSettings settings_;
@@ -151,7 +158,7 @@ class CZentoraDlg : public QDialog {
   std::unique_ptr<CFontExplorerDlg> fontExplorerDlg_;
 };
 
-// The folder used while a project has none, created (its last level) when
+// The folder used while a project has none, created with its parents when
 // missing: folder, or when empty the user's data folder + "Zentora助手/".
 std::filesystem::path CreateDefaultFolder(std::filesystem::path folder = {});
 

@@ -10,6 +10,7 @@
 #include "app/picture_commands.h"
 #include "app/sound_commands.h"
 #include "app/zentora_dlg.h"
+#include "image/image_gallery.h"
 #include "ui/control_ids.h"
 
 namespace zentora {
@@ -108,6 +109,9 @@ void CZentoraDlg::BindCommands() {
     connect(it.value(), &QPushButton::clicked, Action(it.key()), &QAction::trigger);
   }
   connect(tabs_, &QTabBar::currentChanged, this, &CZentoraDlg::OnTabChanged);
+  for (CImageGallery* gallery : {pictureGallery_, soundGallery_}) {
+    connect(gallery, &CImageGallery::ListChangedByDragging, this, &CZentoraDlg::OnGalleryDragged);
+  }
 }
 
 }  // namespace zentora

@@ -1,6 +1,9 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
 #include <system_error>
 #include <variant>
 
@@ -13,9 +16,35 @@ namespace zentora::cli {
 
 namespace {
 
+// Why copying the inputs into the new project's folder would lose a file,
+// or nullopt: two inputs of one name but other bytes, or a name already
+// taken there by other bytes or by the project file itself.
+std::optional<std::string> FindNameClash(const QStringList& inputs,
+                                         const std::filesystem::path& projectFile) {
+  std::map<std::filesystem::path, std::filesystem::path> earlier;
+  for (const QString& input : inputs) {
+    const std::filesystem::path source = ToPath(input);
+    const std::filesystem::path name = source.filename();
+    const std::filesystem::path destination = projectFile.parent_path() / name;
+    if (name == projectFile.filename()) {
+      return "与工程文件同名，不能加入工程：" + source.string();
+    }
+    const auto [first, isFirst] = earlier.try_emplace(name, source);
+    if (!isFirst && WouldReplaceOtherFile(source, first->second)) {
+      return "同名的不同文件不能都加入工程：" + first->second.string() + " 与 " + source.string();
+    }
+    if (isFirst && WouldReplaceOtherFile(source, destination)) {
+      return "工程文件夹中已有同名的不同文件：" + destination.string();
+    }
+  }
+  return std::nullopt;
+}
+
 // The absolute path of a project file that does not exist yet, its folder
-// made; or the exit status after saying why not.
-std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given) {
+// made; or the exit status after saying why not. Nothing is written when
+// the inputs would replace one another or a file already in the folder.
+std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given,
+                                                            const QStringList& inputs) {
   std::error_code error;
   const std::filesystem::path projectFile = std::filesystem::absolute(ToPath(given), error);
   if (error || projectFile.filename().empty()) {
@@ -25,6 +54,10 @@ std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given
   if (std::filesystem::exists(projectFile, error)) {
     // Creating over an existing project would drop its lists.
     PrintError("工程文件已存在：" + projectFile.string());
+    return kExitUsage;
+  }
+  if (std::optional<std::string> clash = FindNameClash(inputs, projectFile)) {
+    PrintError(*clash);
     return kExitUsage;
   }
   const std::filesystem::path folder = projectFile.parent_path();
@@ -108,8 +141,8 @@ int RunProjectCreate(const QStringList& arguments) {
   if (!ExpectPositionals(parser, 1)) {
     return kExitUsage;
   }
-  const std::variant<std::filesystem::path, int> projectFile =
-      PrepareProjectFile(parser.positionalArguments()[0]);
+  const std::variant<std::filesystem::path, int> projectFile = PrepareProjectFile(
+      parser.positionalArguments()[0], parser.values("picture") + parser.values("sound"));
   if (const int* done = std::get_if<int>(&projectFile)) {
     return *done;
   }

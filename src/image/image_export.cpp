@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "base/atomic_file_writer.h"
@@ -164,6 +165,22 @@ std::filesystem::path ExportIndexPath(const std::filesystem::path& chosen) {
   const std::string name = chosen.filename().string();
   const std::size_t dot = name.rfind('.');
   return chosen.parent_path() / (name.substr(0, dot) + ".idx");
+}
+
+Status CheckExportTargets(const std::filesystem::path& chosen,
+                          const std::vector<std::filesystem::path>& inputs) {
+  std::vector<std::filesystem::path> targets{chosen};
+  if (ExportFormFor(chosen) == ExportForm::Binary) {
+    targets.push_back(ExportIndexPath(chosen));
+  }
+  for (const std::filesystem::path& target : targets) {
+    for (const std::filesystem::path& input : inputs) {
+      if (std::error_code error; std::filesystem::equivalent(target, input, error)) {
+        return Status::Failure("不能导出到工程自己的文件：" + target.string());
+      }
+    }
+  }
+  return Status::Ok();
 }
 
 ExportOutcome ExportPictures(const std::vector<std::filesystem::path>& pictures,

@@ -35,6 +35,12 @@ ExportForm ExportFormFor(const std::filesystem::path& chosen);
 // with its extension replaced by "idx".
 std::filesystem::path ExportIndexPath(const std::filesystem::path& chosen);
 
+// Refuses an export whose file (or, for the binary form, its index) is one
+// of its own inputs under any name: a picture of the list or the project
+// file would be overwritten by data made from it.
+Status CheckExportTargets(const std::filesystem::path& chosen,
+                          const std::vector<std::filesystem::path>& inputs);
+
 struct ExportOutcome {
   ExportForm form = ExportForm::CHeader;
   // The binary form reports as the compile does: its failure is already a

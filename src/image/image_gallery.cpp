@@ -395,11 +395,15 @@ void CImageGallery::mouseReleaseEvent(QMouseEvent* event) {
     if (removeByDraggingOut_) {
       items_.Remove(selected);
       Layout();
+      Q_EMIT ListChangedByDragging();
     }
   } else if (reorderByDragging_) {
     const CGalleryGeometry::DropTarget target = geometry_.DropTargetAt(point, ScrollPosition());
-    if (target.index >= 0) {
-      items_.Move(selected, target.Position());
+    // Dropping an entry just before or after itself leaves the order alone.
+    const int position = target.Position();
+    if (target.index >= 0 && position != selected && position != selected + 1) {
+      items_.Move(selected, position);
+      Q_EMIT ListChangedByDragging();
     }
   }
   viewport()->update();

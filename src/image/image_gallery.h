@@ -73,6 +73,11 @@ class CImageGallery : public QAbstractScrollArea {
   // Waits until the thumbnails decoded ahead of scrolling are all in.
   void WaitForPrefetch();
 
+ Q_SIGNALS:
+  // The user moved an entry or dragged one out: the numbers the module uses
+  // have changed.
+  void ListChangedByDragging();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

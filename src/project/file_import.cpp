@@ -3,6 +3,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
+#include <fstream>
+#include <system_error>
 
 #include "base/file_copy.h"
 
@@ -21,7 +24,48 @@ std::string PrintableName(const std::filesystem::path& name) {
   return text;
 }
 
+// Byte-for-byte comparison of two regular files; a file that cannot be read
+// counts as different.
+bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code errorA;
+  std::error_code errorB;
+  if (std::filesystem::file_size(a, errorA) != std::filesystem::file_size(b, errorB) || errorA ||
+      errorB) {
+    return false;
+  }
+  std::ifstream first(a, std::ios::binary);
+  std::ifstream second(b, std::ios::binary);
+  std::array<char, 1 << 16> left{};
+  std::array<char, 1 << 16> right{};
+  while (first && second) {
+    first.read(left.data(), left.size());
+    second.read(right.data(), right.size());
+    if (first.gcount() != second.gcount() ||
+        !std::equal(left.begin(), left.begin() + first.gcount(), right.begin())) {
+      return false;
+    }
+  }
+  return first.eof() && second.eof();
+}
+
 }  // namespace
+
+bool WouldReplaceOtherFile(const std::filesystem::path& source,
+                           const std::filesystem::path& destination) {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(destination, error)) ||
+      std::filesystem::equivalent(source, destination, error)) {
+    return false;
+  }
+  // Only regular files are read here: a source that is anything else is
+  // refused by the copy, and anything else in the destination's place is
+  // not the source's bytes.
+  if (!std::filesystem::is_regular_file(source, error)) {
+    return false;
+  }
+  return !std::filesystem::is_regular_file(destination, error) ||
+         !SameContents(source, destination);
+}
 
 bool IsStorableFileName(const std::filesystem::path& name) {
   const std::string& bytes = name.native();

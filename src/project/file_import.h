@@ -14,6 +14,12 @@ namespace zentora {
 Result<std::filesystem::path> ImportFileIntoFolder(const std::filesystem::path& source,
                                                    const std::filesystem::path& folder);
 
+// True when a file lies at `destination` that is neither `source` itself
+// nor a copy of its bytes: copying would lose it. A missing destination, or
+// a source that is no regular file, is no such case.
+bool WouldReplaceOtherFile(const std::filesystem::path& source,
+                           const std::filesystem::path& destination);
+
 // True when the file name is valid UTF-8 with no control characters and no
 // backslash.
 bool IsStorableFileName(const std::filesystem::path& name);

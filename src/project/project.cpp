@@ -156,6 +156,8 @@ Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lis
   };
   fill(lists.pictures, contents.value().images);
   fill(lists.sounds, contents.value().waves);
+  // The lists are now what the file says: nothing is left to save.
+  modified_ = 0;
   return Status::Ok();
 }
 

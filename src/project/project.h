@@ -53,8 +53,9 @@ class CProject {
   Outcome Save(ProjectLists lists, const AskProjectPath& askPath);
 
   // Reads a project file and replaces both lists with its entries. The
-  // project folder and file switch to the opened file's; `modified` is kept.
-  // On failure nothing changes.
+  // project folder and file switch to the opened file's and `modified` is
+  // cleared; whoever opens asks about unsaved changes first. On failure
+  // nothing changes.
   Status Open(const std::filesystem::path& projectFile, ProjectLists lists);
 
   // Makes `folder` the project's folder without saving (used when a project

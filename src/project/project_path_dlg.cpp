@@ -14,8 +14,13 @@ namespace zentora {
 
 CProjectPathDlg::CProjectPathDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("保存工程"));
-  projectLocation =
-      QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+  // A desktop may name a documents folder that was never made; a project
+  // saved there would fail, as its folder is made one level deep.
+  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (documents.isEmpty() || !QDir(documents).exists()) {
+    documents = QDir::homePath();
+  }
+  projectLocation = QDir::toNativeSeparators(documents);
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   setFixedSize(du.X(230), du.Y(76));
 

