@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "font/font_catalog.h"
 #include "font/font_preview_ctrl.h"
 #include "font/glyph_model.h"
+#include "font/library_worker.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
@@ -68,15 +70,18 @@ CFontTempDlg::CFontTempDlg(QWidget* parent) : QDialog(parent) {
   librarySink_ = CQueuedStatusSink::Create(
       this, {[] {}, [](const QString&) {}, [this](int position) { progress_->setValue(position); },
              [this](bool visible) { progress_->setVisible(visible); }});
+  libraryWorker_ = std::make_unique<CLibraryWorker>(librarySink_, [this](Outcome outcome) {
+    // Queued behind the progress calls; dropped if the dialog goes first.
+    QMetaObject::invokeMethod(
+        this, [this, outcome = std::move(outcome)] { LibraryFinished(outcome); },
+        Qt::QueuedConnection);
+  });
 }
 
 CFontTempDlg::~CFontTempDlg() {
-  if (libraryWorker_.joinable()) {
-    // The generation under way stops at its next glyph and removes its
-    // temporary file; an existing library stays as it was.
-    libraryWorker_.request_stop();
-    libraryWorker_.join();
-  }
+  // The generation under way stops at its next glyph and removes its
+  // temporary file; an existing library stays as it was.
+  libraryWorker_.reset();
   librarySink_->Detach();
 }
 
@@ -89,6 +94,15 @@ void CFontTempDlg::CreateControls() {
   // Holds the largest cell, 48 pixels at six screen pixels each.
   preview_->setGeometry(du.Rect(7, 7, 166, 166));
 
+  CreateSettingsGroup(du);
+  CreatePackingGroup(du);
+  generateLibraryButton_ = MakeButton(this, QStringLiteral("生成字库..."), IDC_GENERATE_LIBRARY,
+                                      du.Rect(180, 153, 143, 19));
+  CreateTextControls(du);
+  SetTabOrder();
+}
+
+void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
   auto* settings = new QGroupBox(QStringLiteral("字模设置"), this);
   settings->setGeometry(du.Rect(180, 3, 143, 86));
   auto addRow = [&](const QString& caption, int id, int top) {
@@ -110,7 +124,9 @@ void CFontTempDlg::CreateControls() {
   for (int index = 0; index < kGlyphSizeCount; ++index) {
     glyphSizeList_->addItem(QString::number(GlyphExtentOfIndex(index)));
   }
+}
 
+void CFontTempDlg::CreatePackingGroup(const CDialogUnits& du) {
   auto* packing = new QGroupBox(QStringLiteral("取模方式"), this);
   packing->setGeometry(du.Rect(180, 93, 143, 52));
   horizontalButton_ = new QRadioButton(QStringLiteral("横向取模"), packing);
@@ -123,10 +139,9 @@ void CFontTempDlg::CreateControls() {
   horizontalButton_->setGeometry(du.Rect(188, 108, 60, 11).translated(-origin));
   verticalButton_->setGeometry(du.Rect(252, 108, 60, 11).translated(-origin));
   bit7FirstBox_->setGeometry(du.Rect(188, 127, 128, 11).translated(-origin));
+}
 
-  generateLibraryButton_ = MakeButton(this, QStringLiteral("生成字库..."), IDC_GENERATE_LIBRARY,
-                                      du.Rect(180, 153, 143, 19));
-
+void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
   inputEdit_ = new QLineEdit(this);
   SetControlId(inputEdit_, IDC_INPUT);
   inputEdit_->setGeometry(du.Rect(7, 181, 209, 15));
@@ -151,8 +166,10 @@ void CFontTempDlg::CreateControls() {
   progress_->setTextVisible(false);
   progress_->setGeometry(du.Rect(7, 304, 316, 8));
   progress_->hide();
+}
 
-  // The template's order, which is the keyboard's.
+// The template's order, which is the keyboard's.
+void CFontTempDlg::SetTabOrder() {
   const QList<QWidget*> order = {fontList_,         sizeList_,
                                  charsetList_,      glyphSizeList_,
                                  horizontalButton_, verticalButton_,
@@ -311,46 +328,16 @@ void CFontTempDlg::OnGenerateLibrary() {
   }
   // The worker gets its own copy of everything it uses, so the dialog may
   // change while it runs: one font, cell and packing for the whole file.
-  LibraryRequest request{preview_->fontDesc, CurrentLayout(),
-                         static_cast<CharsetKind>(std::clamp(charsetIndex, 0, 2)),
-                         PathFromText(chosen.first())};
-  {
-    std::lock_guard lock(libraryMutex_);
-    libraryRequest_ = std::move(request);
-  }
   generating_ = true;
-  if (!libraryWorker_.joinable()) {
-    libraryWorker_ = std::jthread([this](std::stop_token stop) { LibraryWorker(stop); });
-  }
-  libraryWake_.notify_one();
+  libraryWorker_->Request({preview_->fontDesc, CurrentLayout(),
+                           static_cast<CharsetKind>(std::clamp(charsetIndex, 0, 2)),
+                           PathFromText(chosen.first())});
 }
 
-void CFontTempDlg::LibraryWorker(std::stop_token stop) {
-  for (;;) {
-    LibraryRequest request;
-    {
-      std::unique_lock lock(libraryMutex_);
-      if (!libraryWake_.wait(lock, stop, [this] { return libraryRequest_.has_value(); })) {
-        return;
-      }
-      request = std::move(*libraryRequest_);
-      libraryRequest_.reset();
-    }
-    librarySink_->SetProgress(0);
-    librarySink_->ShowProgress(true);
-    Outcome result = GenerateLibrary(request, *librarySink_, stop);
-    librarySink_->ShowProgress(false);
-    // Queued behind the progress calls; dropped if the dialog goes first.
-    QMetaObject::invokeMethod(
-        this, [this, result = std::move(result)] { LibraryFinished(result); },
-        Qt::QueuedConnection);
-  }
-}
-
-void CFontTempDlg::LibraryFinished(const Outcome& result) {
+void CFontTempDlg::LibraryFinished(const Outcome& outcome) {
   generating_ = false;
-  if (result.failed()) {
-    ShowAppMessage(this, QString::fromStdString(result.message()));
+  if (outcome.failed()) {
+    ShowAppMessage(this, QString::fromStdString(outcome.message()));
   }
 }
 

@@ -3,16 +3,11 @@
 #include <QDialog>
 #include <QString>
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <span>
-#include <stop_token>
-#include <thread>
 
-#include "font/font_library.h"
+#include "base/outcome.h"
 #include "font/glyph_layout.h"
 
 class QCheckBox;
@@ -25,7 +20,9 @@ class QRadioButton;
 
 namespace zentora {
 
+class CDialogUnits;
 class CFontPreviewCtrl;
+class CLibraryWorker;
 class CQueuedStatusSink;
 
 // "字库取模": renders characters of an installed font into packed 1-bit
@@ -86,6 +83,10 @@ class CFontTempDlg : public QDialog {
 
  private:
   void CreateControls();
+  void CreateSettingsGroup(const CDialogUnits& du);
+  void CreatePackingGroup(const CDialogUnits& du);
+  void CreateTextControls(const CDialogUnits& du);
+  void SetTabOrder();
   void BindControls();
   void OnInputChanged();
   void OnGenerateGlyphs();
@@ -93,8 +94,7 @@ class CFontTempDlg : public QDialog {
   void OnGenerateLibrary();
 
   GlyphLayout CurrentLayout() const;
-  void LibraryWorker(std::stop_token stop);
-  void LibraryFinished(const Outcome& result);
+  void LibraryFinished(const Outcome& outcome);
 
   QComboBox* fontList_ = nullptr;
   QComboBox* sizeList_ = nullptr;
@@ -115,11 +115,8 @@ class CFontTempDlg : public QDialog {
   // worker, which reports progress through the sink and its outcome as a
   // queued call back on the interface thread.
   std::shared_ptr<CQueuedStatusSink> librarySink_;
-  std::mutex libraryMutex_;
-  std::condition_variable_any libraryWake_;
-  std::optional<LibraryRequest> libraryRequest_;  // guarded by libraryMutex_
-  bool generating_ = false;                       // interface thread only
-  std::jthread libraryWorker_;
+  std::unique_ptr<CLibraryWorker> libraryWorker_;
+  bool generating_ = false;  // interface thread only
 };
 
 }  // namespace zentora

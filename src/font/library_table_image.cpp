@@ -46,6 +46,65 @@ std::u16string Ascii(const std::string& text) {
   return {text.begin(), text.end()};
 }
 
+void DrawCaptionRow(QImage& image, CGlyphRenderer& renderer) {
+  FillRect(image, 0, 0, image.width(), kTableCaptionHeight, kCaptionBackground);
+  DrawLabel(image, renderer, u"地址", 0, 0, kTableAddressWidth, kTableCaptionHeight);
+  for (int column = 1; column <= kGlyphsPerRow; ++column) {
+    const int left = kTableAddressWidth + (column - 1) * kTableCellSize;
+    DrawLabel(image, renderer, Ascii(std::to_string(column - 1)), left, 0, kTableCellSize,
+              kTableCaptionHeight);
+  }
+}
+
+// The glyph's set pixels in black about the centre of the cell at (left,
+// top); pixels that fall outside the picture are dropped.
+void DrawGlyph(QImage& image, const std::vector<std::uint8_t>& glyph, const GlyphLayout& layout,
+               int left, int top) {
+  const CellOrigin origin =
+      GlyphOriginInCell(left, top, left + kTableCellSize, top + kTableCellSize, layout);
+  for (int x = 0; x < layout.cellWidth; ++x) {
+    for (int y = 0; y < layout.cellHeight; ++y) {
+      const int px = origin.x + x;
+      const int py = origin.y + y;
+      if (GlyphPixel(glyph, layout, x, y) && px >= 0 && py >= 0 && px < image.width() &&
+          py < image.height()) {
+        image.scanLine(py)[px] = 0;
+      }
+    }
+  }
+}
+
+// One row of the table, its address and its 16 glyphs, at top.
+Status DrawGlyphRow(QImage& image, CGlyphRenderer& renderer, CFontLibraryReader& library,
+                    const GlyphLayout& layout, std::uint64_t row, int top) {
+  char address[32];
+  std::snprintf(address, sizeof address, "0x%04llX",
+                static_cast<unsigned long long>(row * kGlyphsPerRow));
+  DrawLabel(image, renderer, Ascii(address), 0, top, kTableAddressWidth, kTableCellSize);
+  for (int column = 1; column <= kGlyphsPerRow; ++column) {
+    const Result<std::vector<std::uint8_t>> glyph = library.ReadCell(row, column, layout);
+    if (!glyph) {
+      return glyph.status();
+    }
+    DrawGlyph(image, glyph.value(), layout, kTableAddressWidth + (column - 1) * kTableCellSize,
+              top);
+  }
+  return Status::Ok();
+}
+
+// Grid lines on the right and bottom edge of every cell, outside the
+// largest glyph's 48 pixels.
+void DrawGridLines(QImage& image, std::uint64_t rowCount) {
+  for (int column = 0; column <= kGlyphsPerRow; ++column) {
+    FillRect(image, kTableAddressWidth + column * kTableCellSize - 1, 0, 1, image.height(),
+             kGridLine);
+  }
+  for (std::uint64_t i = 0; i <= rowCount; ++i) {
+    FillRect(image, 0, kTableCaptionHeight + static_cast<int>(i) * kTableCellSize - 1,
+             image.width(), 1, kGridLine);
+  }
+}
+
 }  // namespace
 
 Result<QImage> DrawLibraryTable(CFontLibraryReader& library, const GlyphLayout& layout,
@@ -65,52 +124,14 @@ Result<QImage> DrawLibraryTable(CFontLibraryReader& library, const GlyphLayout& 
   }
   image.fill(kPaper);
   CGlyphRenderer renderer;
-
-  FillRect(image, 0, 0, width, kTableCaptionHeight, kCaptionBackground);
-  DrawLabel(image, renderer, u"地址", 0, 0, kTableAddressWidth, kTableCaptionHeight);
-  for (int column = 1; column <= kGlyphsPerRow; ++column) {
-    const int left = kTableAddressWidth + (column - 1) * kTableCellSize;
-    DrawLabel(image, renderer, Ascii(std::to_string(column - 1)), left, 0, kTableCellSize,
-              kTableCaptionHeight);
-  }
-
+  DrawCaptionRow(image, renderer);
   for (std::uint64_t i = 0; i < rowCount; ++i) {
-    const std::uint64_t row = firstRow + i;
     const int top = kTableCaptionHeight + static_cast<int>(i) * kTableCellSize;
-    char address[32];
-    std::snprintf(address, sizeof address, "0x%04llX",
-                  static_cast<unsigned long long>(row * kGlyphsPerRow));
-    DrawLabel(image, renderer, Ascii(address), 0, top, kTableAddressWidth, kTableCellSize);
-    for (int column = 1; column <= kGlyphsPerRow; ++column) {
-      const int left = kTableAddressWidth + (column - 1) * kTableCellSize;
-      const Result<std::vector<std::uint8_t>> glyph = library.ReadCell(row, column, layout);
-      if (!glyph) {
-        return glyph.status();
-      }
-      const CellOrigin origin =
-          GlyphOriginInCell(left, top, left + kTableCellSize, top + kTableCellSize, layout);
-      for (int x = 0; x < layout.cellWidth; ++x) {
-        for (int y = 0; y < layout.cellHeight; ++y) {
-          const int px = origin.x + x;
-          const int py = origin.y + y;
-          if (GlyphPixel(glyph.value(), layout, x, y) && px >= 0 && py >= 0 && px < image.width() &&
-              py < image.height()) {
-            image.scanLine(py)[px] = 0;
-          }
-        }
-      }
+    if (Status drawn = DrawGlyphRow(image, renderer, library, layout, firstRow + i, top); !drawn) {
+      return drawn;
     }
   }
-  // Grid lines on the right and bottom edge of every cell, outside the
-  // largest glyph's 48 pixels.
-  for (int column = 0; column <= kGlyphsPerRow; ++column) {
-    FillRect(image, kTableAddressWidth + column * kTableCellSize - 1, 0, 1, image.height(),
-             kGridLine);
-  }
-  for (std::uint64_t i = 0; i <= rowCount; ++i) {
-    FillRect(image, 0, kTableCaptionHeight + static_cast<int>(i) * kTableCellSize - 1, width, 1,
-             kGridLine);
-  }
+  DrawGridLines(image, rowCount);
   return image;
 }
 
