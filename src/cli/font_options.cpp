@@ -17,6 +17,9 @@ void AddFontOptions(QCommandLineParser& parser) {
   parser.addOption({"cell", "Glyph cell: 8, 16 (default), 24, 32, 40 or 48.", "PX", "16"});
   parser.addOption({"vertical", "Model column by column instead of row by row."});
   parser.addOption({"bit0-first", "Store the first pixel of each byte in bit 0."});
+  parser.addOption({"mono",
+                    "Hint every glyph and draw it in black and white, whatever the font's gasp "
+                    "table asks for (the font's own bitmaps of the size still win)."});
 }
 
 std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
@@ -40,6 +43,7 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
   }
   choice.layout = {*cell, *cell, !parser.isSet("vertical"), !parser.isSet("bit0-first")};
   choice.font.height = *size;
+  choice.font.monochrome = parser.isSet("mono");
   choice.font.charset = choice.charset == CharsetKind::kAscii ? kAnsiCharset : kGb2312Charset;
 
   if (parser.isSet("font-file")) {

@@ -31,7 +31,8 @@ static_assert([] {
   return true;
 }());
 
-// --font, --font-file, --size, --charset, --cell, --vertical, --bit0-first.
+// --font, --font-file, --size, --charset, --cell, --vertical, --bit0-first,
+// --mono.
 void AddFontOptions(QCommandLineParser& parser);
 
 // nullopt (after printing why) for a value an option cannot take or a font

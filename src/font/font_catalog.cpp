@@ -19,9 +19,16 @@ namespace {
 constexpr char kSongTi[] = "宋体";
 constexpr char kSimplifiedChinese[] = "zh-cn";
 
+// The Song (Ming) faces that stand in for 宋体, best first: they draw small
+// sizes from bitmaps of their own or from strokes thin enough to stay apart.
+constexpr const char* kSongFamilies[] = {"AR PL UMing CN", "AR PL SungtiL GB", "Noto Serif CJK SC",
+                                         "Source Han Serif SC"};
+
 struct ListedFace {
   std::string name;
   std::string family;
+  // Every family name fontconfig knows the face by, localised ones too.
+  std::vector<std::string> families;
   FontSource source;
   int score = 0;
 };
@@ -98,8 +105,8 @@ int RegularityScore(FcPattern* pattern) {
 
 struct Catalog {
   std::vector<std::string> names;
-  // Family (fontconfig's first family name) → listed name, and listed name
-  // (folded) → face.
+  // Family (any of fontconfig's family names) → listed name, and listed
+  // name (folded) → face.
   std::map<std::string, std::string> nameOfFamily;
   std::map<QString, FontSource> sourceOfName;
 };
@@ -117,6 +124,13 @@ Catalog BuildCatalog() {
     FcPattern* font = fonts->fonts[i];
     ListedFace face;
     face.family = FcStringProperty(font, FC_FAMILY, 0);
+    for (int index = 0;; ++index) {
+      std::string family = FcStringProperty(font, FC_FAMILY, index);
+      if (family.empty()) {
+        break;
+      }
+      face.families.push_back(std::move(family));
+    }
     face.source.file = FcStringProperty(font, FC_FILE, 0);
     face.source.faceIndex = FcIntProperty(font, FC_INDEX, 0);
     if (face.family.empty() || face.source.file.empty()) {
@@ -144,7 +158,9 @@ Catalog BuildCatalog() {
     if (catalog.sourceOfName.try_emplace(folded, face.source).second) {
       catalog.names.push_back(face.name);
     }
-    catalog.nameOfFamily.try_emplace(family, face.name);
+    for (const std::string& name : face.families) {
+      catalog.nameOfFamily.try_emplace(name, face.name);
+    }
   }
   std::sort(catalog.names.begin(), catalog.names.end(), FontNameLess);
   return catalog;
@@ -167,6 +183,20 @@ std::optional<std::pair<std::string, FontSource>> MatchFont(const std::string& f
     return std::nullopt;
   }
   return std::pair{std::move(match->family), FontSource{std::move(match->file), match->faceIndex}};
+}
+
+// The entry of names that lists the family, if any.
+std::optional<std::string> ListedNameOfFamily(const std::string& family,
+                                              const std::vector<std::string>& names) {
+  const Catalog& catalog = TheCatalog();
+  const auto listed = catalog.nameOfFamily.find(family);
+  if (listed == catalog.nameOfFamily.end()) {
+    return std::nullopt;
+  }
+  const auto inNames = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+    return FontNamesEqual(name, listed->second);
+  });
+  return inNames != names.end() ? std::optional(*inNames) : std::nullopt;
 }
 
 }  // namespace
@@ -192,19 +222,13 @@ std::optional<std::string> DefaultFontName(const std::vector<std::string>& names
       return name;
     }
   }
+  for (const char* family : kSongFamilies) {
+    if (auto name = ListedNameOfFamily(family, names)) {
+      return name;
+    }
+  }
   const auto match = MatchFont(kSongTi, kSimplifiedChinese);
-  if (!match) {
-    return std::nullopt;
-  }
-  const Catalog& catalog = TheCatalog();
-  const auto listed = catalog.nameOfFamily.find(match->first);
-  if (listed == catalog.nameOfFamily.end()) {
-    return std::nullopt;
-  }
-  const auto inNames = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
-    return FontNamesEqual(name, listed->second);
-  });
-  return inNames != names.end() ? std::optional(*inNames) : std::nullopt;
+  return match ? ListedNameOfFamily(match->first, names) : std::nullopt;
 }
 
 std::optional<std::string> DefaultFontName() {

@@ -18,8 +18,10 @@ namespace zentora {
 const std::vector<std::string>& InstalledFontNames();
 
 // The entry selected when the list first shows: the first name beginning
-// with "宋体"; failing that, the entry of the family fontconfig picks for
-// "宋体" in Simplified Chinese, which is the platform's substitute for it.
+// with "宋体"; failing that, the platform's substitute for it: the first
+// installed Song face of "AR PL UMing CN", "AR PL SungtiL GB", "Noto Serif
+// CJK SC" and "Source Han Serif SC", and only when none is, the family
+// fontconfig picks for "宋体" in Simplified Chinese.
 std::optional<std::string> DefaultFontName(const std::vector<std::string>& names);
 std::optional<std::string> DefaultFontName();
 

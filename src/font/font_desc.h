@@ -24,6 +24,9 @@ struct FontDesc {
   int charset = kAnsiCharset;
   // A font file to use instead of looking the name up (command line).
   std::filesystem::path fontFile;
+  // Every glyph drawn from outlines is hinted and drawn in black and white,
+  // whatever the font's gasp table asks for; embedded bitmaps still win.
+  bool monochrome = false;
 
   bool operator==(const FontDesc&) const = default;
 };

@@ -97,7 +97,7 @@ void CFontTempDlg::CreateControls() {
   CreateSettingsGroup(du);
   CreatePackingGroup(du);
   generateLibraryButton_ = MakeButton(this, QStringLiteral("生成字库..."), IDC_GENERATE_LIBRARY,
-                                      du.Rect(180, 153, 143, 19));
+                                      du.Rect(180, 155, 143, 18));
   CreateTextControls(du);
   SetTabOrder();
 }
@@ -128,17 +128,20 @@ void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
 
 void CFontTempDlg::CreatePackingGroup(const CDialogUnits& du) {
   auto* packing = new QGroupBox(QStringLiteral("取模方式"), this);
-  packing->setGeometry(du.Rect(180, 93, 143, 52));
+  packing->setGeometry(du.Rect(180, 93, 143, 58));
   horizontalButton_ = new QRadioButton(QStringLiteral("横向取模"), packing);
   SetControlId(horizontalButton_, IDC_HORIZONTAL);
   verticalButton_ = new QRadioButton(QStringLiteral("纵向取模"), packing);
   SetControlId(verticalButton_, IDC_VERTICAL);
   bit7FirstBox_ = new QCheckBox(QStringLiteral("从bit7到bit0存放字节"), packing);
   SetControlId(bit7FirstBox_, IDC_BIT7_FIRST);
+  monochromeBox_ = new QCheckBox(QStringLiteral("单色点阵"), packing);
+  SetControlId(monochromeBox_, IDC_MONOCHROME);
   const QPoint origin = du.Rect(180, 93, 0, 0).topLeft();
-  horizontalButton_->setGeometry(du.Rect(188, 108, 60, 11).translated(-origin));
-  verticalButton_->setGeometry(du.Rect(252, 108, 60, 11).translated(-origin));
-  bit7FirstBox_->setGeometry(du.Rect(188, 127, 128, 11).translated(-origin));
+  horizontalButton_->setGeometry(du.Rect(188, 106, 60, 11).translated(-origin));
+  verticalButton_->setGeometry(du.Rect(252, 106, 60, 11).translated(-origin));
+  bit7FirstBox_->setGeometry(du.Rect(188, 120, 128, 11).translated(-origin));
+  monochromeBox_->setGeometry(du.Rect(188, 134, 128, 11).translated(-origin));
 }
 
 void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
@@ -170,12 +173,19 @@ void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
 
 // The template's order, which is the keyboard's.
 void CFontTempDlg::SetTabOrder() {
-  const QList<QWidget*> order = {fontList_,         sizeList_,
-                                 charsetList_,      glyphSizeList_,
-                                 horizontalButton_, verticalButton_,
-                                 bit7FirstBox_,     generateLibraryButton_,
-                                 inputEdit_,        generateGlyphsButton_,
-                                 copyGlyphsButton_, outputEdit_};
+  const QList<QWidget*> order = {fontList_,
+                                 sizeList_,
+                                 charsetList_,
+                                 glyphSizeList_,
+                                 horizontalButton_,
+                                 verticalButton_,
+                                 bit7FirstBox_,
+                                 monochromeBox_,
+                                 generateLibraryButton_,
+                                 inputEdit_,
+                                 generateGlyphsButton_,
+                                 copyGlyphsButton_,
+                                 outputEdit_};
   for (qsizetype i = 1; i < order.size(); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
@@ -199,6 +209,7 @@ void CFontTempDlg::DoDataExchange(bool saveAndValidate) {
     glyphSizeIndex = std::max(0, glyphSizeList_->currentIndex());
     horizontal = horizontalButton_->isChecked() ? 1 : 0;
     bit7First = bit7FirstBox_->isChecked() ? 1 : 0;
+    monochrome = monochromeBox_->isChecked() ? 1 : 0;
     inputText = inputEdit_->text();
     // The output box is read-only and shows only what was written into it;
     // the field stays the authority, CR LF line ends included.
@@ -217,6 +228,7 @@ void CFontTempDlg::DoDataExchange(bool saveAndValidate) {
   horizontalButton_->setChecked(horizontal != 0);
   verticalButton_->setChecked(horizontal == 0);
   bit7FirstBox_->setChecked(bit7First != 0);
+  monochromeBox_->setChecked(monochrome != 0);
   if (inputEdit_->text() != inputText) {
     inputEdit_->setText(inputText);
   }
@@ -259,13 +271,21 @@ void CFontTempDlg::InitFontList() {
   ApplyFontSettings();
 }
 
+// The commands that draw read the controls through here, so that "单色点阵",
+// which has no handler of its own, takes effect at the next of them.
+void CFontTempDlg::ReadControls() {
+  DoDataExchange(true);
+  preview_->fontDesc.monochrome = monochrome != 0;
+}
+
 void CFontTempDlg::ApplyFontSettings() {
   DoDataExchange(true);
   // An unparsable size gives 0, the default height.
   preview_->fontDesc = FontDesc{fontName.toStdString(),
                                 fontSize.toInt(),
                                 charsetIndex == 0 ? kAnsiCharset : kGb2312Charset,
-                                {}};
+                                {},
+                                monochrome != 0};
   preview_->cellWidth = GlyphExtentOfIndex(glyphSizeIndex);
   preview_->cellHeight = GlyphExtentOfIndex(glyphSizeIndex);
   preview_->previewText = inputText;
@@ -281,13 +301,13 @@ void CFontTempDlg::ModelChar(char16_t ch, std::span<std::uint8_t> dest) {
 }
 
 void CFontTempDlg::OnInputChanged() {
-  DoDataExchange(true);
+  ReadControls();
   preview_->previewText = inputText;
   preview_->update();
 }
 
 void CFontTempDlg::OnGenerateGlyphs() {
-  DoDataExchange(true);
+  ReadControls();
   preview_->previewText = inputText;
   preview_->update();
 
@@ -314,7 +334,7 @@ void CFontTempDlg::OnGenerateLibrary() {
     ShowAppMessage(this, QString::fromUtf8(kLibraryBusy));
     return;
   }
-  DoDataExchange(true);
+  ReadControls();
   FileDialogRequest ask;
   ask.kind = FileDialogRequest::Kind::SaveFile;
   ask.title = QStringLiteral("生成字库");

@@ -48,6 +48,7 @@ class CFontTempDlg : public QDialog {
     IDC_HORIZONTAL = 1034,
     IDC_VERTICAL = 1035,
     IDC_BIT7_FIRST = 1036,
+    IDC_MONOCHROME = 1040,
   };
 
   explicit CFontTempDlg(QWidget* parent = nullptr);
@@ -61,6 +62,8 @@ class CFontTempDlg : public QDialog {
   int glyphSizeIndex = 1;
   int horizontal = 1;
   int bit7First = 1;
+  // "单色点阵": glyphs drawn from outlines are hinted and black and white.
+  int monochrome = 0;
   QString inputText = QStringLiteral("在此输入文字");
   // The C array, with CR LF line ends.
   QString outputText;
@@ -88,6 +91,7 @@ class CFontTempDlg : public QDialog {
   void CreateTextControls(const CDialogUnits& du);
   void SetTabOrder();
   void BindControls();
+  void ReadControls();
   void OnInputChanged();
   void OnGenerateGlyphs();
   void OnCopyGlyphs();
@@ -103,6 +107,7 @@ class CFontTempDlg : public QDialog {
   QRadioButton* horizontalButton_ = nullptr;
   QRadioButton* verticalButton_ = nullptr;
   QCheckBox* bit7FirstBox_ = nullptr;
+  QCheckBox* monochromeBox_ = nullptr;
   QLineEdit* inputEdit_ = nullptr;
   QPlainTextEdit* outputEdit_ = nullptr;
   CFontPreviewCtrl* preview_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_GASP_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
@@ -48,6 +49,30 @@ CellMetrics FontCellMetrics(FT_Face face) {
   return {face->units_per_EM, 0};
 }
 
+// Whether the font's gasp table asks for no grey-scale at this em size. A
+// font without the table, or whose table does not reach the size, is
+// anti-aliased.
+bool GaspAsksForMonochrome(FT_Face face, long ppem) {
+  const FT_Int gasp = FT_Get_Gasp(face, static_cast<FT_UInt>(ppem));
+  return gasp != FT_GASP_NO_TABLE && (gasp & FT_GASP_DO_GRAY) == 0;
+}
+
+// Turns a loaded glyph into pixels: a bitmap from a strike as it is, an
+// outline in black and white or in grey. Hinted for black and white, a
+// stroke thinner than a pixel can fall between pixel centres; where the
+// font's instructions switch dropout control off (WenQuanYi Zen Hei's 一 at
+// 13 ppem) the stroke would vanish, so smart dropout control stays on.
+bool DrawSlot(FT_GlyphSlot slot, bool monochrome) {
+  if (slot->format == FT_GLYPH_FORMAT_BITMAP) {
+    return true;
+  }
+  if (monochrome && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    slot->outline.flags &= ~FT_OUTLINE_IGNORE_DROPOUTS;
+    slot->outline.flags |= FT_OUTLINE_SMART_DROPOUTS;
+  }
+  return FT_Render_Glyph(slot, monochrome ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) == 0;
+}
+
 void CopyCoverage(const FT_Bitmap& bitmap, PlacedGlyph& glyph) {
   glyph.width = static_cast<int>(bitmap.width);
   glyph.rows = static_cast<int>(bitmap.rows);
@@ -85,6 +110,8 @@ struct CGlyphRenderer::Face {
   bool prepared = false;
   bool usable = false;
   bool strike = false;
+  // Outlines are hinted and drawn in black and white.
+  bool monochrome = false;
   int height = 0;
   int ascent = 0;
   std::vector<PlacedGlyph> line;
@@ -126,10 +153,12 @@ struct CGlyphRenderer::Face {
     return true;
   }
 
-  // Sets the em size for a cell height and picks the strike, if any.
-  bool SetHeight(int cellHeight) {
+  // Sets the em size for a cell height, picks the strike, if any, and how
+  // outlines are drawn: the glyphs a strike lacks are drawn from them too.
+  bool SetHeight(int cellHeight, bool forceMonochrome) {
     height = cellHeight;
     strike = false;
+    monochrome = false;
     if (!FT_IS_SCALABLE(face)) {
       return SelectNearestStrike();
     }
@@ -139,6 +168,7 @@ struct CGlyphRenderer::Face {
                                                static_cast<double>(cell)));
     ascent = static_cast<int>(
         std::lround(static_cast<double>(height) * metrics.ascent / static_cast<double>(cell)));
+    monochrome = forceMonochrome || GaspAsksForMonochrome(face, ppem);
     for (int i = 0; i < face->num_fixed_sizes; ++i) {
       if ((face->available_sizes[i].y_ppem + 32) >> 6 == ppem && FT_Select_Size(face, i) == 0) {
         strike = true;
@@ -172,13 +202,15 @@ struct CGlyphRenderer::Face {
   int Shape(std::u16string_view text) {
     line.resize(text.size());
     int pen = 0;
-    const FT_Int32 flags = FT_LOAD_RENDER | (strike ? 0 : FT_LOAD_NO_BITMAP);
+    const FT_Int32 flags = (strike ? 0 : FT_LOAD_NO_BITMAP) |
+                           (monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
     for (std::size_t i = 0; i < text.size(); ++i) {
       PlacedGlyph& glyph = line[i];
       glyph.pen = pen;
       glyph.width = glyph.rows = 0;
       const FT_UInt index = FT_Get_Char_Index(face, text[i]);
-      if (index == 0 || FT_Load_Glyph(face, index, flags) != 0) {
+      if (index == 0 || FT_Load_Glyph(face, index, flags) != 0 ||
+          !DrawSlot(face->glyph, monochrome)) {
         continue;
       }
       const FT_GlyphSlot slot = face->glyph;
@@ -205,7 +237,8 @@ bool CGlyphRenderer::Prepare(const FontDesc& desc) {
   if (!source || !face_->Open(source.value())) {
     return false;
   }
-  face_->usable = face_->SetHeight(desc.height > 0 ? desc.height : kDefaultFontHeight);
+  face_->usable =
+      face_->SetHeight(desc.height > 0 ? desc.height : kDefaultFontHeight, desc.monochrome);
   return face_->usable;
 }
 

@@ -16,8 +16,14 @@ namespace zentora {
 // The requested height is the font's character cell: the em size is
 // height × unitsPerEm / (winAscent + winDescent) (hhea's ascender and
 // descender where the font has no OS/2 table), and ascent and descent split
-// the height in that ratio. An embedded bitmap strike of that em size is
-// used where the font has one; otherwise the anti-aliased outline.
+// the height in that ratio.
+//
+// Each glyph is drawn as the desktop draws that font at that em size: from
+// an embedded bitmap strike of exactly that size where the font has the
+// glyph in one; otherwise from its outline, hinted and in black and white
+// where the font's gasp table asks for no grey-scale at that size (or the
+// desc asks for monochrome), anti-aliased where it asks for grey-scale or
+// has no gasp table.
 //
 // One renderer holds one FreeType face and is not shared between threads;
 // the face is kept across characters and made anew when the font changes.

@@ -33,6 +33,48 @@ TEST(FontCommandsTest, FontsMarksOneDefault) {
             1);
 }
 
+// The first Song face installed stands in for 宋体, whatever fontconfig
+// would pick; only without one does fontconfig's choice apply. The fonts are
+// a private folder that fontconfig is pointed at, its choice set by an alias.
+TEST(FontCommandsTest, DefaultIsASongFaceElseFontconfigsChoiceForSongTi) {
+  for (const bool withSong : {true, false}) {
+    CTempDir dir;
+    std::filesystem::create_directory(dir / "fonts");
+    std::filesystem::create_symlink("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+                                    dir / "fonts" / "wqy-zenhei.ttc");
+    if (withSong) {
+      std::filesystem::create_symlink("/usr/share/fonts/truetype/arphic/uming.ttc",
+                                      dir / "fonts" / "uming.ttc");
+    }
+    WriteBytes(dir / "fonts.conf",
+               "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + (dir / "fonts").string() +
+                   "</dir>\n<cachedir>" + (dir / "cache").string() +
+                   "</cachedir>\n<alias><family>宋体</family>"
+                   "<prefer><family>WenQuanYi Zen Hei</family></prefer></alias>\n</fontconfig>\n");
+    const CliRun run = RunCli({"fonts"}, {}, {{"FONTCONFIG_FILE", Arg(dir / "fonts.conf")}});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "  AR PL UMing TW"), withSong ? 1 : 0);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         withSong ? "* AR PL UMing CN" : "* WenQuanYi Zen Hei"),
+              1)
+        << run.out;
+  }
+}
+
+// --mono reaches the glyphs drawn from outlines, not those of a strike.
+TEST(FontCommandsTest, MonoRedrawsOutlinesButNotStrikes) {
+  for (const QString size : {"24", "16"}) {
+    const QStringList glyphs{
+        "glyphs", "库", "--font-file", "/usr/share/fonts/truetype/arphic/uming.ttc",
+        "--size", size, "--cell",      size};
+    const CliRun grey = RunCli(glyphs);
+    const CliRun mono = RunCli(glyphs + QStringList{"--mono"});
+    ASSERT_EQ(grey.exitCode + mono.exitCode, 0) << grey.err << mono.err;
+    EXPECT_EQ(grey.out == mono.out, size == "16") << grey.out << mono.out;
+  }
+}
+
 TEST(FontCommandsTest, GlyphsPrintsOneLinePerCharacter) {
   const CliRun run = RunCli({"glyphs", "AB", "--charset", "ascii", "--cell", "8"});
   ASSERT_EQ(run.exitCode, 0) << run.err;

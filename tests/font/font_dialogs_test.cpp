@@ -23,16 +23,16 @@
 #include <string>
 #include <vector>
 
-#include "ui/control_ids.h"
-#include "base/exclusive_file.h"
-#include "ui/message_box.h"
-#include "ui/shell_dialogs.h"
 #include "app/zentora_dlg.h"
+#include "base/exclusive_file.h"
 #include "font/font_catalog.h"
 #include "font/font_explorer_dlg.h"
 #include "font/font_preview_ctrl.h"
 #include "font/glyph_model.h"
 #include "font/glyph_renderer.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 
@@ -204,6 +204,7 @@ class FontDialogsTest : public QObject {
     }
     QVERIFY(Control<QRadioButton>(dialog, Id::IDC_HORIZONTAL)->isChecked());
     QVERIFY(Control<QCheckBox>(dialog, Id::IDC_BIT7_FIRST)->isChecked());
+    QVERIFY(!Control<QCheckBox>(dialog, Id::IDC_MONOCHROME)->isChecked());
     QCOMPARE(Control<QLineEdit>(dialog, Id::IDC_INPUT)->text(), QStringLiteral("在此输入文字"));
     QVERIFY(Control<QPlainTextEdit>(dialog, Id::IDC_OUTPUT)->toPlainText().isEmpty());
     QVERIFY(Control<QProgressBar>(dialog, Id::IDC_PROGRESS)->isHidden());
@@ -300,20 +301,28 @@ class FontDialogsTest : public QObject {
     QTest::addColumn<int>("charset");
     QTest::addColumn<int>("cellIndex");
     QTest::addColumn<qint64>("length");
-    QTest::newRow("ASCII 16") << 0 << 1 << qint64(4096);
-    QTest::newRow("ASCII 48") << 0 << 5 << qint64(36864);
-    QTest::newRow("GB2312 8") << 1 << 0 << qint64(70688);
+    // Black and white from outlines: the default font has no strike of 24.
+    QTest::addColumn<QString>("fontSize");
+    QTest::addColumn<bool>("monochrome");
+    QTest::newRow("ASCII 16") << 0 << 1 << qint64(4096) << "16" << false;
+    QTest::newRow("ASCII 48, mono") << 0 << 5 << qint64(36864) << "24" << true;
+    QTest::newRow("GB2312 8") << 1 << 0 << qint64(70688) << "16" << false;
   }
 
   void generatesALibraryOfTheSetsLength() {
     QFETCH(int, charset);
     QFETCH(int, cellIndex);
     QFETCH(qint64, length);
+    QFETCH(QString, fontSize);
+    QFETCH(bool, monochrome);
     CFontTempDlg dialog;
     Show(dialog);
+    Control<QComboBox>(dialog, Id::IDC_FONT_SIZE)->setCurrentText(fontSize);
     Control<QComboBox>(dialog, Id::IDC_CHARSET)->setCurrentIndex(charset);
     Control<QComboBox>(dialog, Id::IDC_GLYPH_SIZE)->setCurrentIndex(cellIndex);
     Control<QRadioButton>(dialog, Id::IDC_VERTICAL)->click();
+    // Read at the click, like the packing.
+    Control<QCheckBox>(dialog, Id::IDC_MONOCHROME)->setChecked(monochrome);
     answer_ = root_.filePath(QStringLiteral("字库-%1.bin").arg(QTest::currentDataTag()));
     auto* progress = Control<QProgressBar>(dialog, Id::IDC_PROGRESS);
     CShowCounter shown;
@@ -333,8 +342,10 @@ class FontDialogsTest : public QObject {
     QCOMPARE(asked_[0].fileName + asked_[0].filter + asked_[0].defaultSuffix,
              QStringLiteral("字库字库(*.bin)bin"));
     QVERIFY(asked_[0].confirmOverwrite);
+    QCOMPARE(Preview(dialog).fontDesc.monochrome, monochrome);
     if (charset == 0) {
-      // 'A' as the dialog models it at the click: vertical, bit 7 first.
+      // 'A' as the dialog models it at the click: vertical, bit 7 first,
+      // black and white or not.
       const std::size_t b = static_cast<std::size_t>(length / 128);
       Bytes glyph(b, 0);
       dialog.ModelChar(u'A', glyph);

@@ -75,6 +75,9 @@ struct Ink {
 };
 
 // The CJK fonts that every installation of the program has.
+constexpr char kZenHei[] = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
+constexpr char kUMing[] = "/usr/share/fonts/truetype/arphic/uming.ttc";
+
 class RenderCharTest : public ::testing::TestWithParam<const char*> {
  protected:
   FontDesc Font(int height) const { return {{}, height, kGb2312Charset, GetParam()}; }
@@ -131,9 +134,37 @@ TEST_P(RenderCharTest, LargeFontInSmallCellShowsTheCentre) {
   EXPECT_TRUE(found);
 }
 
-INSTANTIATE_TEST_SUITE_P(InstalledCjkFonts, RenderCharTest,
-                         ::testing::Values("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
-                                           "/usr/share/fonts/truetype/arphic/uming.ttc"));
+INSTANTIATE_TEST_SUITE_P(InstalledCjkFonts, RenderCharTest, ::testing::Values(kZenHei, kUMing));
+
+bool HasGrey(const CellBitmap& cell) {
+  return std::any_of(cell.coverage.begin(), cell.coverage.end(),
+                     [](std::uint8_t value) { return value > 0 && value < 255; });
+}
+
+// WenQuanYi Zen Hei's gasp table asks for no grey-scale from 9 to 16 ppem
+// (a 16-pixel height is 13 ppem) and for grey above (24 pixels, 19 ppem).
+// AR PL UMing asks for grey at every size but has bitmap strikes of 11 to 16
+// ppem (16 pixels, 15 ppem).
+TEST(RasterisingTest, StrikesAndTheGaspTableDecideWhereGreyIs) {
+  const struct {
+    const char* font;
+    int size;
+    bool monochrome;
+    bool grey;
+  } cases[] = {
+      {kZenHei, 16, false, false}, {kZenHei, 24, false, true}, {kZenHei, 24, true, false},
+      {kUMing, 16, false, false},  {kUMing, 24, false, true},  {kUMing, 24, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.font << " " << c.size << (c.monochrome ? " mono" : ""));
+    const FontDesc font{{}, c.size, kGb2312Charset, c.font, c.monochrome};
+    const CellBitmap zi = RenderChar(font, c.size, c.size, u'字');
+    EXPECT_EQ(HasGrey(zi), c.grey);
+    EXPECT_GT(Ink(zi).count, c.size);
+    // A stroke thinner than a pixel, hinted between pixel centres, stays.
+    EXPECT_GT(Ink(RenderChar(font, c.size, c.size, u'一')).count, c.size / 2);
+  }
+}
 
 TEST(RenderCharByNameTest, UnknownFaceNameDrawsWithASubstitute) {
   for (const int charset : {kAnsiCharset, kGb2312Charset}) {
