@@ -8,67 +8,29 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "base/status_sink.h"
 #include "bench/null_sink.h"
+#include "bench/photo_pictures.h"
 #include "bench/ratio_reporter.h"
 #include "image/image_compiler.h"
 
 namespace {
 
 constexpr int kPictures = 100;
-constexpr int kWidth = 800;
-constexpr int kHeight = 480;
 
 std::filesystem::path WorkFolder() {
   return std::filesystem::temp_directory_path() / "zentora-bench-pictures";
 }
 
-// Photo-like content: smooth gradients with fine noise, so that PNG and JPEG
-// decoding cost what real pictures cost (flat colour would decode far too
-// fast).
-QImage MakePicture(int seed) {
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  std::mt19937 random(static_cast<unsigned>(seed));
-  std::uniform_int_distribution<int> noise(-12, 12);
-  const double phase = seed * 0.37;
-  for (int y = 0; y < kHeight; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < kWidth; ++x) {
-      const double wave = std::sin(x * 0.013 + phase) * std::cos(y * 0.021 - phase);
-      const int red = std::clamp(static_cast<int>(128 + 100 * wave) + noise(random), 0, 255);
-      const int green = std::clamp(x * 255 / kWidth + noise(random), 0, 255);
-      const int blue = std::clamp(y * 255 / kHeight + noise(random), 0, 255);
-      row[x] = qRgb(red, green, blue);
-    }
-  }
-  return image;
-}
-
 const std::vector<std::filesystem::path>& Pictures() {
-  static const std::vector<std::filesystem::path> pictures = [] {
-    std::vector<std::filesystem::path> paths;
-    std::filesystem::create_directories(WorkFolder());
-    for (int i = 0; i < kPictures; ++i) {
-      const bool png = i % 2 == 0;
-      std::filesystem::path path =
-          WorkFolder() / ("picture-" + std::to_string(i) + (png ? ".png" : ".jpg"));
-      if (!std::filesystem::exists(path)) {
-        MakePicture(i).save(QString::fromStdString(path.string()), png ? "PNG" : "JPEG",
-                            png ? -1 : 85);
-      }
-      paths.push_back(path);
-    }
-    return paths;
-  }();
+  static const std::vector<std::filesystem::path> pictures =
+      zentora::bench::PhotoPictures(kPictures);
   return pictures;
 }
 

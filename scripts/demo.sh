@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the sample project shipped with the repository and downloads it to
 # the simulated display module, showing every line, then checks that the
-# module received exactly the compiled files. The sample itself is never
-# written to.
+# module received exactly the compiled files, and reads what the module
+# received back into pictures and a contact sheet. The sample itself is
+# never written to.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,9 +12,10 @@ CLI="$BUILD_DIR/src/cli/zentora-cli"
 MODSIM="$BUILD_DIR/tools/modsim/libzentora-modsim.so"
 OUT="$BUILD_DIR/demo-output"
 RECEIVED="$BUILD_DIR/demo-module"
+INSPECTED="$BUILD_DIR/demo-inspect"
 PROJECT=samples/demo/Demo.zentoraprj
 
-rm -rf "$OUT" "$RECEIVED"
+rm -rf "$OUT" "$RECEIVED" "$INSPECTED"
 mkdir -p "$RECEIVED"
 
 echo "\$ zentora-cli project show $PROJECT"
@@ -40,3 +42,9 @@ if grep -q VIOLATION "$BUILD_DIR/demo-module.log"; then
   grep VIOLATION "$BUILD_DIR/demo-module.log"
   exit 1
 fi
+echo
+echo "\$ zentora-cli inspect $RECEIVED --png $INSPECTED    (what the module received)"
+"$CLI" inspect "$RECEIVED" --png "$INSPECTED"
+echo
+echo "The pictures as the module reads them: $INSPECTED/0000.png ..."
+echo "Their contact sheet: $INSPECTED/sheet.png"

@@ -52,6 +52,10 @@ constexpr CommandRow kCommands[] = {
      "LIB --width W --height H [--vertical] [--bit0-first]\n"
      "[--glyph N | --png FILE]",
      "Show one glyph of a font library as text, or its table as a picture."},
+    {"inspect", "", RunInspect, "DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]",
+     "List and check the compiled resources of DIR; write the pictures as the\n"
+     "module reads them with the image options, the sounds as WAV files, and\n"
+     "picture N under all 16 settings of its depth."},
 };
 
 constexpr std::string_view kUsageHead =

@@ -18,5 +18,6 @@ int RunFontLibrary(const QStringList& arguments);
 int RunFontView(const QStringList& arguments);
 int RunExport(const QStringList& arguments);
 int RunAdjust(const QStringList& arguments);
+int RunInspect(const QStringList& arguments);
 
 }  // namespace zentora::cli

@@ -1,0 +1,174 @@
+// inspect: compiled resources read back, checked and unpacked.
+
+#include <QCommandLineParser>
+#include <QString>
+
+#include <string>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/console_sink.h"
+#include "cli/image_options.h"
+#include "cli/integer_option.h"
+#include "font/font_desc.h"
+#include "font/glyph_renderer.h"
+#include "inspect/inspect_output.h"
+
+namespace zentora::cli {
+
+namespace {
+
+// Labels drawn with the core's FreeType renderer in the viewer's label font:
+// the command-line tool has no GUI application to draw text with.
+class CFreeTypeLabels {
+ public:
+  void Draw(QImage& sheet, const QRect& box, std::string_view text) {
+    static const FontDesc font{"宋体", 16, kGb2312Charset, {}};
+    CellBitmap coverage;
+    renderer_.RenderLine(
+        font, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String(),
+        box.width(), box.height(), coverage);
+    for (int y = 0; y < box.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(sheet.scanLine(box.top() + y)) + box.left();
+      for (int x = 0; x < box.width(); ++x) {
+        const int keep = 255 - coverage.At(x, y);
+        row[x] = qRgb(qRed(row[x]) * keep / 255, qGreen(row[x]) * keep / 255,
+                      qBlue(row[x]) * keep / 255);
+      }
+    }
+  }
+
+ private:
+  CGlyphRenderer renderer_;
+};
+
+void PrintListing(const ResourceListing& listing) {
+  for (const PictureEntry& entry : listing.pictures) {
+    PrintLine(PictureLine(entry));
+  }
+  for (const SoundEntry& entry : listing.sounds) {
+    PrintLine(SoundLine(entry));
+  }
+  if (listing.findings.empty()) {
+    PrintLine("未发现问题");
+    return;
+  }
+  PrintLine("发现 " + std::to_string(listing.findings.size()) + " 个问题：");
+  for (const std::string& finding : listing.findings) {
+    PrintLine(finding);
+  }
+}
+
+// What was asked for besides the listing.
+struct InspectRequest {
+  std::filesystem::path folder;
+  ImageSettings settings;
+  std::filesystem::path pngFolder;  // empty: no pictures written
+  std::filesystem::path wavFolder;  // empty: no sounds written
+  int sheet = -1;                   // the picture whose settings sheet is wanted
+};
+
+std::optional<InspectRequest> ReadRequest(const QCommandLineParser& parser) {
+  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  if (!settings) {
+    return std::nullopt;
+  }
+  InspectRequest request{ToPath(parser.positionalArguments()[0]), *settings, {}, {}, -1};
+  if (parser.isSet("png")) {
+    request.pngFolder = ToPath(parser.value("png"));
+  }
+  if (parser.isSet("wav")) {
+    request.wavFolder = ToPath(parser.value("wav"));
+  }
+  if (parser.isSet("sheet")) {
+    const std::optional<int> sheet = ReadIntegerOption<int>(parser, "sheet", AtLeast(0));
+    if (!sheet) {
+      return std::nullopt;
+    }
+    request.sheet = *sheet;
+    if (request.pngFolder.empty()) {
+      PrintError("--sheet writes into the folder of --png DIR2; give --png too");
+      return std::nullopt;
+    }
+  }
+  return request;
+}
+
+// Writes what the request asks for; the lines of what failed.
+std::vector<std::string> WriteOutputs(const InspectRequest& request,
+                                      const ResourceListing& listing) {
+  CFreeTypeLabels labels;
+  const LabelPainter label = [&labels](QImage& sheet, const QRect& box, std::string_view text) {
+    labels.Draw(sheet, box, text);
+  };
+  std::vector<std::string> problems;
+  if (!request.pngFolder.empty()) {
+    CConsoleSink progress(stdout, stderr);
+    progress.ShowProgress(true);
+    problems = WritePictureFiles(request.folder, listing, request.settings, request.pngFolder,
+                                 label, progress);
+    progress.ShowProgress(false);
+  }
+  if (request.sheet >= 0) {
+    if (Status written =
+            WriteSettingsSheet(request.folder, listing, request.sheet, request.pngFolder, label);
+        !written) {
+      problems.push_back(written.message());
+    }
+  }
+  if (!request.wavFolder.empty()) {
+    const std::vector<std::string> sounds =
+        WriteSoundFiles(request.folder, listing, request.wavFolder);
+    problems.insert(problems.end(), sounds.begin(), sounds.end());
+  }
+  return problems;
+}
+
+}  // namespace
+
+int RunInspect(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Read the compiled resources of DIR back: list every picture and sound,\n"
+      "check the files against the formats the compilers write, and unpack them\n"
+      "as the module reads them with the given image options.\n"
+      "Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.");
+  parser.addPositionalArgument(
+      "DIR", "The folder holding image.idx, image.bin, wave.idx, wave.bin.", "inspect DIR");
+  AddImageOptions(parser);
+  parser.addOption({"png", "Write each picture (0000.png, ...) and sheet.png into DIR2.", "DIR2"});
+  parser.addOption(
+      {"wav", "Write each sound back as a WAV file (0000.wav, ...) into DIR2.", "DIR2"});
+  parser.addOption({"sheet",
+                    "Write picture N under all 16 settings of its depth to "
+                    "picture-N-settings.png in the --png folder.",
+                    "N"});
+  if (std::optional<int> done = ParseArguments(parser, arguments)) {
+    return *done;
+  }
+  if (!ExpectPositionals(parser, 1)) {
+    return kExitUsage;
+  }
+  const std::optional<InspectRequest> request = ReadRequest(parser);
+  if (!request) {
+    return kExitUsage;
+  }
+  const Result<ResourceListing> listing = ReadResourceFolder(request->folder);
+  if (!listing) {
+    PrintError(listing.error());
+    return kExitUsage;
+  }
+  if (request->sheet >= static_cast<int>(listing.value().pictures.size())) {
+    PrintError("--sheet " + std::to_string(request->sheet) + ": the folder has " +
+               std::to_string(listing.value().pictures.size()) + " pictures");
+    return kExitUsage;
+  }
+  PrintListing(listing.value());
+  const std::vector<std::string> problems = WriteOutputs(*request, listing.value());
+  for (const std::string& problem : problems) {
+    PrintError(problem);
+  }
+  return listing.value().findings.empty() && problems.empty() ? kExitOk : kExitFailed;
+}
+
+}  // namespace zentora::cli

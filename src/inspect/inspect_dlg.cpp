@@ -1,0 +1,318 @@
+#include "inspect/inspect_dlg.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <system_error>
+#include <utility>
+
+#include "base/path_text.h"
+#include "inspect/data_file_reader.h"
+#include "inspect/inspect_output.h"
+#include "inspect/inspect_sheets.h"
+#include "inspect/picture_unpacking.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
+#include "ui/window_font.h"
+
+namespace zentora {
+
+namespace {
+
+void PaintLabel(QImage& sheet, const QRect& box, std::string_view text) {
+  QPainter painter(&sheet);
+  painter.setFont(WindowFont());
+  painter.setPen(Qt::black);
+  painter.drawText(box, Qt::AlignCenter,
+                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+// Hands a call to the window's thread; it is dropped if the window has gone.
+template <typename Call>
+void Post(QObject* window, Call call) {
+  QMetaObject::invokeMethod(window, std::move(call), Qt::QueuedConnection);
+}
+
+template <typename T>
+T* Tagged(T* control, int id) {
+  SetControlId(control, id);
+  return control;
+}
+
+QScrollArea* Scrolled(const QImage& image) {
+  auto* label = new QLabel;
+  label->setPixmap(QPixmap::fromImage(image));
+  auto* area = new QScrollArea;
+  area->setWidget(label);
+  return area;
+}
+
+// The picture at full size beside its 16-setting sheet, in a window of its
+// own that goes when closed.
+void OpenPictureWindow(QWidget* parent, const QString& title, const QImage& picture,
+                       const QImage& sheet) {
+  auto* window = new QDialog(parent);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(title);
+  auto* layout = new QHBoxLayout(window);
+  layout->addWidget(Scrolled(picture), 1);
+  layout->addWidget(Scrolled(sheet), 1);
+  window->resize(1100, 760);
+  window->show();
+}
+
+}  // namespace
+
+CInspectDlg::CInspectDlg(const ImageSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
+  setWindowTitle(QStringLiteral("资源查看"));
+  CreateControls();
+  BindControls();
+  DoDataExchange(false);
+  resize(760, 620);
+}
+
+CInspectDlg::~CInspectDlg() = default;
+
+void CInspectDlg::CreateControls() {
+  auto* frame = new QVBoxLayout(this);
+  auto* band = new QHBoxLayout;
+  band->addWidget(new QLabel(QStringLiteral("资源文件夹："), this));
+  folderEdit_ = Tagged(new QLineEdit(this), IDC_INSPECT_FOLDER);
+  band->addWidget(folderEdit_, 1);
+  browseButton_ = MakeButton(this, QStringLiteral("浏览..."), IDC_INSPECT_BROWSE, QRect());
+  openButton_ = MakeButton(this, QStringLiteral("打开"), IDC_INSPECT_OPEN, QRect());
+  band->addWidget(browseButton_);
+  band->addWidget(openButton_);
+  frame->addLayout(band);
+
+  pictures_ = Tagged(new QListWidget(this), IDC_INSPECT_PICTURES);
+  pictures_->setViewMode(QListView::IconMode);
+  pictures_->setIconSize(QSize(kThumbnailSize, kThumbnailSize));
+  pictures_->setGridSize(QSize(kThumbnailSize + 16, kThumbnailSize + 28));
+  pictures_->setResizeMode(QListView::Adjust);
+  pictures_->setMovement(QListView::Static);
+  pictures_->setUniformItemSizes(true);
+  frame->addWidget(new QLabel(QStringLiteral("图片（双击查看原大与 16 种设置）："), this));
+  frame->addWidget(pictures_, 3);
+
+  sounds_ = Tagged(new QListWidget(this), IDC_INSPECT_SOUNDS);
+  frame->addWidget(new QLabel(QStringLiteral("声音："), this));
+  frame->addWidget(sounds_, 1);
+  findings_ = Tagged(new QListWidget(this), IDC_INSPECT_FINDINGS);
+  frame->addWidget(new QLabel(QStringLiteral("检查结果："), this));
+  frame->addWidget(findings_, 1);
+  progress_ = Tagged(new QProgressBar(this), IDC_INSPECT_PROGRESS);
+  progress_->setRange(0, 100);
+  progress_->hide();
+  frame->addWidget(progress_);
+}
+
+void CInspectDlg::BindControls() {
+  connect(browseButton_, &QPushButton::clicked, this, &CInspectDlg::OnBrowse);
+  connect(openButton_, &QPushButton::clicked, this, &CInspectDlg::OnOpen);
+  connect(pictures_, &QListWidget::itemDoubleClicked, this, &CInspectDlg::OnPictureActivated);
+}
+
+void CInspectDlg::DoDataExchange(bool saveAndValidate) {
+  if (saveAndValidate) {
+    folderPath = folderEdit_->text();
+  } else {
+    folderEdit_->setText(folderPath);
+  }
+}
+
+void CInspectDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter in the folder field reads it; elsewhere Enter does not close.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->animateClick();
+    } else if (focusWidget() == folderEdit_) {
+      OnOpen();
+    }
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CInspectDlg::OnBrowse() {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Folder;
+  request.directory = folderEdit_->text();
+  const QStringList chosen = AskFileDialog(this, request);
+  if (!chosen.isEmpty() && !chosen.first().isEmpty()) {
+    folderPath = chosen.first();
+    DoDataExchange(false);
+  }
+}
+
+void CInspectDlg::OnOpen() {
+  DoDataExchange(true);
+  folder_ = PathFromText(folderPath);
+  if (std::error_code error; folder_.empty() || !std::filesystem::is_directory(folder_, error)) {
+    ShowAppMessage(this, QStringLiteral("目录不存在！"));
+    return;
+  }
+  StartWorker(true);
+}
+
+void CInspectDlg::SetImageSettings(const ImageSettings& settings) {
+  if (settings == settings_) {
+    return;
+  }
+  settings_ = settings;
+  if (listing_) {
+    StartWorker(false);
+  }
+}
+
+void CInspectDlg::OnPictureActivated(QListWidgetItem* item) {
+  ShowPicture(pictures_->row(item));
+}
+
+void CInspectDlg::ShowPicture(int position) {
+  if (!listing_ || position < 0 || position >= static_cast<int>(listing_->pictures.size())) {
+    return;
+  }
+  const PictureEntry& entry = listing_->pictures[static_cast<std::size_t>(position)];
+  const Result<CDataFileReader> blocks = CDataFileReader::Open(folder_ / "image.bin");
+  Result<QImage> picture = blocks ? ReadPicture(blocks.value(), entry, settings_) : blocks.status();
+  Result<QImage> sheet =
+      blocks ? ComposeSettingsSheet(blocks.value(), entry, PaintLabel) : blocks.status();
+  if (!picture || !sheet) {
+    ShowAppMessage(this, QString::fromStdString(picture ? sheet.error() : picture.error()));
+    return;
+  }
+  OpenPictureWindow(this, QStringLiteral("图片 %1").arg(position), picture.value(), sheet.value());
+}
+
+void CInspectDlg::StartWorker(bool reread) {
+  ++generation_;
+  reading_ = true;
+  progress_->setValue(0);
+  progress_->show();
+  if (reread) {
+    listing_.reset();
+    pictures_->clear();
+    sounds_->clear();
+    findings_->clear();
+  }
+  // Assigning stops and joins the worker that ran before: its results carry
+  // an older generation and are ignored if any are still queued.
+  worker_ = std::jthread([this, folder = folder_, settings = settings_,
+                          listing = reread ? nullptr : listing_,
+                          generation = generation_](std::stop_token stop) {
+    Work(stop, folder, settings, listing, generation);
+  });
+}
+
+void CInspectDlg::Work(std::stop_token stop, const std::filesystem::path& folder,
+                       const ImageSettings& settings,
+                       std::shared_ptr<const ResourceListing> listing, std::uint64_t generation) {
+  if (!listing) {
+    Result<ResourceListing> read = ReadResourceFolder(folder);
+    if (!read) {
+      Post(this, [this, failure = QString::fromStdString(read.error()), generation] {
+        FinishReading(failure, generation);
+      });
+      return;
+    }
+    listing = std::make_shared<const ResourceListing>(std::move(read).value());
+    Post(this, [this, listing, generation] { ShowListing(listing, generation); });
+  }
+  const Result<CDataFileReader> blocks = CDataFileReader::Open(folder / "image.bin");
+  const int count = static_cast<int>(listing->pictures.size());
+  int shown = -1;
+  for (int i = 0; i < count; ++i) {
+    if (stop.stop_requested()) {
+      return;
+    }
+    const PictureEntry& entry = listing->pictures[static_cast<std::size_t>(i)];
+    QImage thumbnail;
+    if (blocks && entry.inData && !entry.IsEmpty()) {
+      if (const Result<QImage> picture = ReadPicture(blocks.value(), entry, settings)) {
+        thumbnail = FitPicture(picture.value(), kThumbnailSize);
+      }
+    }
+    const int percent = (i + 1) * 100 / count;
+    Post(this, [this, i, thumbnail, percent, report = percent != shown, generation] {
+      ShowThumbnail(i, thumbnail, generation);
+      if (report) {
+        ShowProgress(percent, generation);
+      }
+    });
+    shown = percent;
+  }
+  Post(this, [this, generation] { FinishReading({}, generation); });
+}
+
+void CInspectDlg::ShowListing(std::shared_ptr<const ResourceListing> listing,
+                              std::uint64_t generation) {
+  if (generation != generation_) {
+    return;
+  }
+  listing_ = std::move(listing);
+  QPixmap blank(kThumbnailSize, kThumbnailSize);
+  blank.fill(QColor(0xE8, 0xE8, 0xE8));
+  for (const PictureEntry& entry : listing_->pictures) {
+    const QString number = QString::fromStdString(NumberedName(entry.position, ""));
+    auto* item = new QListWidgetItem(QIcon(blank),
+                                     entry.IsEmpty() ? number + QStringLiteral(" 空") : number);
+    item->setToolTip(QString::fromStdString(PictureLine(entry)));
+    pictures_->addItem(item);
+  }
+  for (const SoundEntry& entry : listing_->sounds) {
+    sounds_->addItem(QString::fromStdString(SoundLine(entry)));
+  }
+  for (const std::string& finding : listing_->findings) {
+    findings_->addItem(QString::fromStdString(finding));
+  }
+  if (listing_->findings.empty()) {
+    findings_->addItem(QStringLiteral("未发现问题"));
+  }
+}
+
+void CInspectDlg::ShowThumbnail(int position, const QImage& thumbnail, std::uint64_t generation) {
+  QListWidgetItem* item = pictures_->item(position);
+  if (generation != generation_ || item == nullptr) {
+    return;
+  }
+  QPixmap icon(kThumbnailSize, kThumbnailSize);
+  icon.fill(QColor(0xE8, 0xE8, 0xE8));
+  if (!thumbnail.isNull()) {
+    QPainter painter(&icon);
+    painter.drawImage((kThumbnailSize - thumbnail.width()) / 2,
+                      (kThumbnailSize - thumbnail.height()) / 2, thumbnail);
+  }
+  item->setIcon(QIcon(icon));
+}
+
+void CInspectDlg::ShowProgress(int position, std::uint64_t generation) {
+  if (generation == generation_) {
+    progress_->setValue(position);
+  }
+}
+
+void CInspectDlg::FinishReading(const QString& failure, std::uint64_t generation) {
+  if (generation != generation_) {
+    return;
+  }
+  reading_ = false;
+  progress_->hide();
+  if (!failure.isEmpty()) {
+    findings_->addItem(failure);
+  }
+  Q_EMIT ReadingFinished();
+}
+
+}  // namespace zentora

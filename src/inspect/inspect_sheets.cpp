@@ -1,0 +1,143 @@
+#include "inspect/inspect_sheets.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "inspect/picture_unpacking.h"
+#include "inspect/resource_listing.h"
+
+namespace zentora {
+
+namespace {
+
+constexpr QRgb kPaper = 0xFFFFFFFF;
+constexpr QRgb kEmptyCell = 0xFFE8E8E8;
+constexpr int kLabelHeight = 20;
+constexpr int kMargin = 8;
+
+constexpr int kContactColumns = 12;
+constexpr int kContactCell = kThumbnailSize + 12;
+
+constexpr int kTileSize = 192;
+constexpr int kTileCell = kTileSize + 8;
+constexpr int kSheetColumns = 4;
+
+QImage Sheet(int width, int height) {
+  QImage sheet(width, height, QImage::Format_RGB32);
+  if (!sheet.isNull()) {
+    sheet.fill(kPaper);
+  }
+  return sheet;
+}
+
+// Centres `picture` in a square cell whose top left is (left, top).
+void PlaceInCell(QImage& sheet, const QImage& picture, int left, int top, int cell) {
+  QPainter painter(&sheet);
+  painter.drawImage(left + (cell - picture.width()) / 2, top + (cell - picture.height()) / 2,
+                    picture);
+}
+
+std::string Number(int position) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d", position);
+  return text;
+}
+
+}  // namespace
+
+std::array<ImageSettings, 16> SettingsOfDepth(int colorDepth) {
+  std::array<ImageSettings, 16> all{};
+  for (int i = 0; i < 16; ++i) {
+    ImageSettings& settings = all[static_cast<std::size_t>(i)];
+    settings.colorDepth = colorDepth;
+    settings.msbFirst = (i & 8) != 0;
+    settings.columnFirst = (i & 4) != 0;
+    settings.rowRightToLeft = (i & 2) != 0;
+    settings.columnBottomToTop = (i & 1) != 0;
+  }
+  return all;
+}
+
+std::string SettingsLabel(const ImageSettings& settings) {
+  return std::string(settings.msbFirst ? "MSB" : "LSB") + (settings.rowRightToLeft ? " ←" : " →") +
+         (settings.columnBottomToTop ? " ↑" : " ↓") + (settings.columnFirst ? " 列" : " 行");
+}
+
+QImage FitPicture(const QImage& picture, int box) {
+  const int w = picture.width();
+  const int h = picture.height();
+  if (w <= 0 || h <= 0 || box <= 0) {
+    return {};
+  }
+  if (w <= box && h <= box) {
+    const int factor = std::min(box / w, box / h);
+    return factor == 1 ? picture : picture.scaled(w * factor, h * factor);
+  }
+  const int longer = std::max(w, h);
+  const int fitW = std::max(1, static_cast<int>(static_cast<long long>(w) * box / longer));
+  const int fitH = std::max(1, static_cast<int>(static_cast<long long>(h) * box / longer));
+  return picture.scaled(fitW, fitH, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage ComposeContactSheet(const std::vector<QImage>& thumbnails, const LabelPainter& label) {
+  const int count = std::min(static_cast<int>(thumbnails.size()), kMaxContactSheetPictures);
+  const int columns = std::clamp(count, 1, kContactColumns);
+  const int rows = std::max(1, (count + columns - 1) / columns);
+  const int rowHeight = kContactCell + kLabelHeight;
+  QImage sheet = Sheet(2 * kMargin + columns * kContactCell, 2 * kMargin + rows * rowHeight);
+  if (sheet.isNull()) {
+    return sheet;
+  }
+  for (int i = 0; i < count; ++i) {
+    const int left = kMargin + (i % columns) * kContactCell;
+    const int top = kMargin + (i / columns) * rowHeight;
+    const QImage& thumbnail = thumbnails[static_cast<std::size_t>(i)];
+    if (thumbnail.isNull()) {
+      QPainter(&sheet).fillRect(left + 6, top + 6, kThumbnailSize, kThumbnailSize, kEmptyCell);
+    } else {
+      PlaceInCell(sheet, thumbnail, left, top, kContactCell);
+    }
+    label(sheet, QRect(left, top + kContactCell, kContactCell, kLabelHeight), Number(i));
+  }
+  return sheet;
+}
+
+Result<QImage> ComposeSettingsSheet(const CDataFileReader& data, const PictureEntry& entry,
+                                    const LabelPainter& label) {
+  const int bytesPerPixel = entry.BytesPerPixel();
+  if (bytesPerPixel == 0) {
+    return Status::Failure("图片 " + std::to_string(entry.position) + " 的每像素字节数不明");
+  }
+  const int headerHeight = 3 * kLabelHeight + kMargin;
+  const int width = 2 * kMargin + kSheetColumns * kTileCell;
+  QImage sheet = Sheet(width, headerHeight + 4 * (kTileCell + kLabelHeight) + kMargin);
+  if (sheet.isNull()) {
+    return Status::Failure("内存不足");
+  }
+  const std::string depth = bytesPerPixel == 2 ? "16 位（RGB565）" : "24 位（RGB）";
+  label(sheet, QRect(kMargin, kMargin, width - 2 * kMargin, kLabelHeight),
+        "图片 " + std::to_string(entry.position) + "：" + std::to_string(entry.width) + " × " +
+            std::to_string(entry.height) + "，" + depth);
+  label(sheet, QRect(kMargin, kMargin + kLabelHeight, width - 2 * kMargin, kLabelHeight),
+        "LSB/MSB：低/高字节在前 (--msb-first)   →/←：行从左/从右扫描 (--row-right-to-left)");
+  label(sheet, QRect(kMargin, kMargin + 2 * kLabelHeight, width - 2 * kMargin, kLabelHeight),
+        "↓/↑：列从上/从下扫描 (--column-bottom-to-top)   行/列：行优先/列优先 (--column-first)");
+  const std::array<ImageSettings, 16> all = SettingsOfDepth(bytesPerPixel - 2);
+  for (int i = 0; i < 16; ++i) {
+    const ImageSettings& settings = all[static_cast<std::size_t>(i)];
+    Result<QImage> picture = ReadPicture(data, entry, settings);
+    if (!picture) {
+      return picture.status();
+    }
+    const int left = kMargin + (i % kSheetColumns) * kTileCell;
+    const int top = headerHeight + (i / kSheetColumns) * (kTileCell + kLabelHeight);
+    PlaceInCell(sheet, FitPicture(picture.value(), kTileSize), left, top, kTileCell);
+    label(sheet, QRect(left, top + kTileCell, kTileCell, kLabelHeight),
+          std::to_string(i + 1) + ". " + SettingsLabel(settings));
+  }
+  return sheet;
+}
+
+}  // namespace zentora

@@ -1,0 +1,231 @@
+// Parsing and checking of image.idx and wave.idx. Every field is taken as
+// hostile: sums are done in 64 bits, nothing is allocated from a field, and
+// a block counts as present only when the data file really holds it.
+
+#include <cstdio>
+#include <string>
+
+#include "image/image_index.h"
+#include "inspect/resource_listing.h"
+#include "sound/wave_index.h"
+
+namespace zentora {
+
+namespace {
+
+std::uint32_t Field(std::span<const std::uint8_t> entry, std::size_t offset, std::size_t bytes) {
+  std::uint32_t value = 0;
+  for (std::size_t i = bytes; i-- > 0;) {
+    value = (value << 8) | entry[offset + i];
+  }
+  return value;
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::string Count(std::uint64_t value) {
+  return std::to_string(value);
+}
+
+// The length check shared by both index files; the entries that follow.
+std::span<const std::uint8_t> WholeEntries(std::span<const std::uint8_t> index, const char* name,
+                                           std::vector<std::string>& findings) {
+  const std::size_t rest = index.size() % kImageIndexEntrySize;
+  if (rest != 0) {
+    findings.push_back(std::string(name) + "：长度 " + Count(index.size()) +
+                       " 字节，不是 16 的倍数，末尾 " + Count(rest) + " 字节不成条目");
+  }
+  return index.first(index.size() - rest);
+}
+
+// Where a block stands in its data file: inside it, or a finding.
+bool CheckBlock(const std::string& who, std::uint32_t address, std::uint32_t base,
+                std::uint64_t length, std::uint64_t dataSize, const char* dataName,
+                std::vector<std::string>& findings) {
+  if (address < base) {
+    findings.push_back(who + "：地址 " + Hex(address) + " 在数据起点 " + Hex(base) + " 之前");
+    return false;
+  }
+  const std::uint64_t offset = address - base;
+  if (offset + length > dataSize) {
+    findings.push_back(who + "：数据（偏移 " + Count(offset) + "，长度 " + Count(length) +
+                       "）超出 " + dataName + " 的 " + Count(dataSize) + " 字节");
+    return false;
+  }
+  return true;
+}
+
+void CheckLeftOver(std::uint64_t used, std::uint64_t dataSize, const char* dataName,
+                   std::vector<std::string>& findings) {
+  if (dataSize > used) {
+    findings.push_back(std::string(dataName) + "：末尾多出 " + Count(dataSize - used) +
+                       " 字节，没有条目指向它们");
+  }
+}
+
+PictureEntry ParsePicture(std::span<const std::uint8_t> bytes, int position) {
+  PictureEntry entry;
+  entry.position = position;
+  entry.number = static_cast<int>(Field(bytes, 0, 2));
+  entry.address = Field(bytes, 3, 4);
+  entry.width = static_cast<int>(Field(bytes, 7, 2));
+  entry.height = static_cast<int>(Field(bytes, 9, 2));
+  entry.length = Field(bytes, 11, 3);
+  return entry;
+}
+
+// The depth the first picture with one sets for all after it.
+void CheckPictureFields(const PictureEntry& entry, bool reservedClear, int& firstDepth,
+                        std::vector<std::string>& findings) {
+  const std::string who = "图片 " + Count(entry.position);
+  if (entry.number != (entry.position & 0xFFFF)) {
+    findings.push_back(who + "：编号为 " + Count(entry.number) + "，应为 " +
+                       Count(entry.position & 0xFFFF));
+  }
+  if (!reservedClear) {
+    findings.push_back(who + "：保留字节不为 0");
+  }
+  if (entry.IsEmpty()) {
+    return;
+  }
+  const int depth = entry.BytesPerPixel();
+  if (depth == 0) {
+    findings.push_back(who + "：数据长度 " + Count(entry.length) + " 不等于 宽 × 高（" +
+                       Count(entry.width) + " × " + Count(entry.height) + "）× 2 或 × 3");
+  } else if (firstDepth == 0) {
+    firstDepth = depth;
+  } else if (depth != firstDepth) {
+    findings.push_back(who + "：每像素 " + Count(depth) + " 字节，与前面的图片（" +
+                       Count(firstDepth) + " 字节）不同");
+  }
+}
+
+std::vector<PictureEntry> CheckPictures(std::span<const std::uint8_t> index, std::uint64_t dataSize,
+                                        std::vector<std::string>& findings) {
+  const std::span<const std::uint8_t> whole = WholeEntries(index, "image.idx", findings);
+  std::vector<PictureEntry> pictures;
+  pictures.reserve(whole.size() / kImageIndexEntrySize);
+  std::uint64_t expected = kImageBaseAddress;
+  std::uint64_t used = 0;
+  int firstDepth = 0;
+  for (std::size_t at = 0; at < whole.size(); at += kImageIndexEntrySize) {
+    const std::span<const std::uint8_t> bytes = whole.subspan(at, kImageIndexEntrySize);
+    PictureEntry entry = ParsePicture(bytes, static_cast<int>(pictures.size()));
+    const std::string who = "图片 " + Count(entry.position);
+    CheckPictureFields(entry, bytes[2] == 0 && bytes[14] == 0 && bytes[15] == 0, firstDepth,
+                       findings);
+    if (entry.address != expected) {
+      findings.push_back(who + "：地址 " + Hex(entry.address) + "，应为 " + Hex(expected));
+    }
+    entry.inData = CheckBlock(who, entry.address, kImageBaseAddress, entry.length, dataSize,
+                              "image.bin", findings);
+    expected = std::uint64_t{entry.address} + entry.length;
+    used += entry.length;
+    pictures.push_back(entry);
+  }
+  CheckLeftOver(used, dataSize, "image.bin", findings);
+  return pictures;
+}
+
+SoundEntry ParseSound(std::span<const std::uint8_t> bytes, int position) {
+  SoundEntry entry;
+  entry.position = position;
+  entry.number = static_cast<int>(Field(bytes, 0, 1));
+  entry.channels = static_cast<int>(Field(bytes, 1, 1));
+  entry.bitsPerSample = static_cast<int>(Field(bytes, 2, 2));
+  entry.sampleRate = Field(bytes, 4, 4);
+  entry.length = Field(bytes, 8, 4);
+  entry.address = Field(bytes, 12, 4);
+  return entry;
+}
+
+std::uint64_t AlignUp(std::uint64_t value) {
+  return (value + kWaveAlignment - 1) / kWaveAlignment * kWaveAlignment;
+}
+
+std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::uint64_t dataSize,
+                                    std::vector<std::string>& findings) {
+  const std::span<const std::uint8_t> whole = WholeEntries(index, "wave.idx", findings);
+  std::vector<SoundEntry> sounds;
+  sounds.reserve(whole.size() / kWaveIndexEntrySize);
+  std::uint64_t expected = kWaveBaseAddress;
+  std::uint64_t used = 0;
+  std::uint64_t lastSamplesEnd = 0;
+  for (std::size_t at = 0; at < whole.size(); at += kWaveIndexEntrySize) {
+    SoundEntry entry =
+        ParseSound(whole.subspan(at, kWaveIndexEntrySize), static_cast<int>(sounds.size()));
+    const std::string who = "声音 " + Count(entry.position);
+    if (entry.number != (entry.position & 0xFF)) {
+      findings.push_back(who + "：编号为 " + Count(entry.number) + "，应为 " +
+                         Count(entry.position & 0xFF));
+    }
+    if (entry.address != expected) {
+      findings.push_back(who + "：地址 " + Hex(entry.address) + "，应为 " + Hex(expected));
+    }
+    if (entry.address % kWaveAlignment != 0) {
+      findings.push_back(who + "：地址 " + Hex(entry.address) + " 不是 2048 的倍数");
+    }
+    entry.inData = CheckBlock(who, entry.address, kWaveBaseAddress, entry.length, dataSize,
+                              "wave.bin", findings);
+    expected = AlignUp(std::uint64_t{entry.address} + entry.length);
+    lastSamplesEnd = used + entry.length;
+    used = AlignUp(lastSamplesEnd);
+    sounds.push_back(entry);
+  }
+  if (dataSize >= lastSamplesEnd && dataSize < used) {
+    findings.push_back("wave.bin：最后一段声音后少了 " + Count(used - dataSize) + " 字节填充");
+  }
+  CheckLeftOver(used, dataSize, "wave.bin", findings);
+  return sounds;
+}
+
+}  // namespace
+
+int PictureEntry::BytesPerPixel() const {
+  const std::uint64_t pixels =
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  if (pixels == 0) {
+    return 0;
+  }
+  if (length == pixels * 2) {
+    return 2;
+  }
+  return length == pixels * 3 ? 3 : 0;
+}
+
+std::optional<std::uint64_t> PictureEntry::Offset() const {
+  if (address < kImageBaseAddress) {
+    return std::nullopt;
+  }
+  return address - kImageBaseAddress;
+}
+
+std::optional<std::uint64_t> SoundEntry::Offset() const {
+  if (address < kWaveBaseAddress) {
+    return std::nullopt;
+  }
+  return address - kWaveBaseAddress;
+}
+
+double SoundEntry::Seconds() const {
+  const double bytesPerSecond =
+      static_cast<double>(sampleRate) * channels * ((static_cast<unsigned>(bitsPerSample) + 7) / 8);
+  return bytesPerSecond > 0 ? length / bytesPerSecond : 0.0;
+}
+
+ResourceListing CheckResources(std::span<const std::uint8_t> imageIndex,
+                               std::uint64_t imageDataSize, std::span<const std::uint8_t> waveIndex,
+                               std::uint64_t waveDataSize) {
+  ResourceListing listing;
+  listing.imageDataSize = imageDataSize;
+  listing.waveDataSize = waveDataSize;
+  listing.pictures = CheckPictures(imageIndex, imageDataSize, listing.findings);
+  listing.sounds = CheckSounds(waveIndex, waveDataSize, listing.findings);
+  return listing;
+}
+
+}  // namespace zentora

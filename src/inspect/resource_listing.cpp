@@ -1,0 +1,82 @@
+#include "inspect/resource_listing.h"
+
+#include <system_error>
+#include <utility>
+
+#include "base/whole_file.h"
+
+namespace zentora {
+
+namespace {
+
+// Only regular files are opened: a FIFO or device under a resource file's
+// name must not block or feed the reader.
+bool IsReadableFile(const std::filesystem::path& path, const char* name, bool& present,
+                    std::vector<std::string>& findings) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  present = std::filesystem::exists(status);
+  if (!present) {
+    return false;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    findings.push_back(std::string(name) + "：不是普通文件");
+    return false;
+  }
+  return true;
+}
+
+std::string ReadIndex(const std::filesystem::path& folder, const char* name,
+                      std::vector<std::string>& findings) {
+  const std::filesystem::path path = folder / name;
+  bool present = false;
+  if (!IsReadableFile(path, name, present, findings)) {
+    return {};
+  }
+  Result<std::string> bytes = ReadWholeFile(path, kMaxIndexBytes);
+  if (!bytes) {
+    findings.push_back(std::string(name) + "：无法读取（" + bytes.error() + "）");
+    return {};
+  }
+  return std::move(bytes).value();
+}
+
+std::uint64_t DataSize(const std::filesystem::path& folder, const char* name,
+                       std::vector<std::string>& findings) {
+  const std::filesystem::path path = folder / name;
+  bool present = false;
+  if (!IsReadableFile(path, name, present, findings)) {
+    return 0;
+  }
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) {
+    findings.push_back(std::string(name) + "：无法读取（" + error.message() + "）");
+    return 0;
+  }
+  return size;
+}
+
+std::span<const std::uint8_t> Bytes(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+}  // namespace
+
+Result<ResourceListing> ReadResourceFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    return Status::Failure("文件夹不存在：" + folder.string());
+  }
+  std::vector<std::string> readFindings;
+  const std::string imageIndex = ReadIndex(folder, "image.idx", readFindings);
+  const std::uint64_t imageDataSize = DataSize(folder, "image.bin", readFindings);
+  const std::string waveIndex = ReadIndex(folder, "wave.idx", readFindings);
+  const std::uint64_t waveDataSize = DataSize(folder, "wave.bin", readFindings);
+  ResourceListing listing =
+      CheckResources(Bytes(imageIndex), imageDataSize, Bytes(waveIndex), waveDataSize);
+  listing.findings.insert(listing.findings.begin(), readFindings.begin(), readFindings.end());
+  return listing;
+}
+
+}  // namespace zentora

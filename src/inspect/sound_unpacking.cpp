@@ -1,0 +1,60 @@
+#include "inspect/sound_unpacking.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/little_endian.h"
+#include "inspect/data_file_reader.h"
+#include "inspect/resource_listing.h"
+
+namespace zentora {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 44;
+
+void PutTag(std::vector<std::uint8_t>& out, std::size_t offset, const char (&tag)[5]) {
+  std::copy(tag, tag + 4, out.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> WaveFileBytes(int channels, int bitsPerSample, std::uint32_t sampleRate,
+                                        std::span<const std::uint8_t> samples) {
+  // A chunk of odd length is followed by a pad byte that its size leaves out.
+  const std::size_t pad = samples.size() % 2;
+  std::vector<std::uint8_t> file(kHeaderSize + samples.size() + pad, 0);
+  const auto blockAlign = static_cast<std::uint32_t>(std::min<unsigned>(
+      0xFFFF, static_cast<unsigned>(channels) * ((static_cast<unsigned>(bitsPerSample) + 7) / 8)));
+  const auto dataLength = static_cast<std::uint32_t>(samples.size());
+  PutTag(file, 0, "RIFF");
+  PutLittleEndian(file, 4, static_cast<std::uint32_t>(file.size() - 8), 4);
+  PutTag(file, 8, "WAVE");
+  PutTag(file, 12, "fmt ");
+  PutLittleEndian(file, 16, 16, 4);
+  PutLittleEndian(file, 20, 1, 2);  // integer PCM
+  PutLittleEndian(file, 22, static_cast<std::uint32_t>(channels), 2);
+  PutLittleEndian(file, 24, sampleRate, 4);
+  PutLittleEndian(file, 28, sampleRate * blockAlign, 4);
+  PutLittleEndian(file, 32, blockAlign, 2);
+  PutLittleEndian(file, 34, static_cast<std::uint32_t>(bitsPerSample), 2);
+  PutTag(file, 36, "data");
+  PutLittleEndian(file, 40, dataLength, 4);
+  std::copy(samples.begin(), samples.end(), file.begin() + kHeaderSize);
+  return file;
+}
+
+Result<std::vector<std::uint8_t>> ReadSoundAsWave(const CDataFileReader& data,
+                                                  const SoundEntry& entry) {
+  const std::optional<std::uint64_t> offset = entry.Offset();
+  if (!entry.inData || !offset) {
+    return Status::Failure("声音 " + std::to_string(entry.position) + " 没有可读的数据");
+  }
+  std::vector<std::uint8_t> samples(entry.length);
+  if (Status read = data.ReadPadded(*offset, samples); !read) {
+    return read;
+  }
+  return WaveFileBytes(entry.channels, entry.bitsPerSample, entry.sampleRate, samples);
+}
+
+}  // namespace zentora

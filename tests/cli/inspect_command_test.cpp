@@ -1,0 +1,105 @@
+// zentora-cli inspect.
+
+#include <QImage>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "cli_runner.h"
+#include "image/picture_canvas.h"
+#include "sound/wave.h"
+#include "support/temp_dir.h"
+
+namespace zentora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSample = fs::path(ZENTORA_TEST_DATA_DIR) / ".." / ".." / "samples" / "demo";
+
+std::string SamplesOf(const fs::path& path) {
+  CWave wave;
+  EXPECT_EQ(wave.Load(path), 1) << path;
+  return {reinterpret_cast<const char*>(wave.Data()), wave.DataLength()};
+}
+
+// The sample project compiled with settings other than the defaults comes
+// back as exactly the pictures and sounds that went in.
+TEST(InspectCommandTest, TheSampleProjectComesBack) {
+  CTempDir dir;
+  const QStringList options{"--depth", "24", "--column-first", "--row-right-to-left"};
+  const CliRun compiled =
+      RunCli(QStringList{"compile", Arg(kSample / "Demo.zentoraprj"), "--out", Arg(dir / "out")} +
+             options);
+  ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+
+  const CliRun run = RunCli(QStringList{"inspect", Arg(dir / "out"), "--png", Arg(dir / "png"),
+                                        "--wav", Arg(dir / "wav"), "--sheet", "5"} +
+                            options);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(
+      run.out.starts_with("图片 0000  地址 0x00B00000  320 × 240  3 字节/像素  230400 字节\n"))
+      << run.out;
+  EXPECT_TRUE(run.out.ends_with("未发现问题\n")) << run.out;
+  const char* pictures[] = {"splash.png",  "alert.png", "level.bmp",
+                            "texture.jpg", "badge.gif", "stripes.tif"};
+  for (int i = 0; i < 6; ++i) {
+    const QImage back(
+        QString::fromStdString((dir / "png" / ("000" + std::to_string(i) + ".png")).string()));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32),
+              DrawPictureCanvas(kSample / pictures[i]).canvas)
+        << pictures[i];
+  }
+  EXPECT_EQ(SamplesOf(dir / "wav" / "0000.wav"), SamplesOf(kSample / "beep.wav"));
+  EXPECT_EQ(SamplesOf(dir / "wav" / "0001.wav"), SamplesOf(kSample / "chime.wav"));
+  EXPECT_EQ(
+      QImage(QString::fromStdString((dir / "png" / "picture-5-settings.png").string())).isNull(),
+      false);
+  EXPECT_EQ(QImage(QString::fromStdString((dir / "png" / "sheet.png").string())).isNull(), false);
+}
+
+struct ExitCase {
+  const char* name;
+  QStringList arguments;  // after "inspect"; FOLDER stands for a folder with a 15-byte image.idx
+  int exitCode;
+  std::string out;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class InspectExitTest : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(InspectExitTest, EndsWithItsExitCode) {
+  CTempDir dir;
+  WriteBytes(dir / "image.idx", std::string(15, '\0'));
+  QStringList arguments{"inspect"};
+  for (const QString& argument : GetParam().arguments) {
+    arguments << (argument == "FOLDER" ? Arg(dir.Path()) : argument);
+  }
+  const CliRun run = RunCli(arguments);
+  EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err;
+  EXPECT_EQ(run.out, GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, InspectExitTest,
+    ::testing::Values(
+        ExitCase{
+            "Findings",
+            {"FOLDER"},
+            1,
+            "发现 1 个问题：\nimage.idx：长度 15 字节，不是 16 的倍数，末尾 15 字节不成条目\n"},
+        ExitCase{"NoFolder", {}, 2, ""}, ExitCase{"MissingFolder", {"/nonexistent/folder"}, 2, ""},
+        ExitCase{"BadDepth", {"FOLDER", "--depth", "8"}, 2, ""},
+        ExitCase{"SheetWithoutPng", {"FOLDER", "--sheet", "0"}, 2, ""},
+        ExitCase{"SheetPastTheLastPicture", {"FOLDER", "--png", "/tmp", "--sheet", "0"}, 2, ""},
+        ExitCase{"SheetNotANumber", {"FOLDER", "--png", "/tmp", "--sheet", "x"}, 2, ""}),
+    [](const ::testing::TestParamInfo<ExitCase>& row) { return row.param.name; });
+
+}  // namespace
+}  // namespace zentora::testing

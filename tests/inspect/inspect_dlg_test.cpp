@@ -1,0 +1,119 @@
+#include "inspect/inspect_dlg.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <vector>
+
+#include "base/status_sink.h"
+#include "image/image_compiler.h"
+#include "ui/control_ids.h"
+
+namespace zentora {
+
+namespace {
+
+class CSilentSink final : public StatusSink {
+ public:
+  void ClearLines() override {}
+  void AppendLine(std::string_view) override {}
+  void SetProgress(int) override {}
+  void ShowProgress(bool) override {}
+};
+
+QStringList Texts(const QListWidget* list) {
+  QStringList texts;
+  for (int i = 0; i < list->count(); ++i) {
+    texts << list->item(i)->text();
+  }
+  return texts;
+}
+
+}  // namespace
+
+class InspectDlgTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir root_;
+  std::filesystem::path folder_;
+
+  // Reads the folder as "打开" does and waits until the thumbnails are drawn.
+  static bool Open(CInspectDlg& dialog, const std::filesystem::path& folder) {
+    QSignalSpy finished(&dialog, &CInspectDlg::ReadingFinished);
+    FindControl<QLineEdit>(&dialog, CInspectDlg::IDC_INSPECT_FOLDER)
+        ->setText(QString::fromStdString(folder.string()));
+    FindControl<QPushButton>(&dialog, CInspectDlg::IDC_INSPECT_OPEN)->click();
+    return finished.wait(20000);
+  }
+
+ private Q_SLOTS:
+  // Two pictures (a red-left and blue-right 2 × 1, a 3 × 3 green) around a
+  // missing one, compiled with the default settings.
+  void initTestCase() {
+    folder_ = root_.path().toStdString();
+    QImage halves(2, 1, QImage::Format_RGB32);
+    halves.setPixel(0, 0, qRgb(255, 0, 0));
+    halves.setPixel(1, 0, qRgb(0, 0, 255));
+    QVERIFY(halves.save(root_.filePath("halves.png")));
+    QImage green(3, 3, QImage::Format_RGB32);
+    green.fill(qRgb(0, 255, 0));
+    QVERIFY(green.save(root_.filePath("green.png")));
+    CSilentSink sink;
+    QCOMPARE(GenerateImageResources(
+                 {folder_ / "halves.png", folder_ / "missing.png", folder_ / "green.png"},
+                 ImageSettings{}, folder_ / "image.bin", folder_ / "image.idx", sink),
+             CompileOutcome::Written);
+  }
+
+  void showsTheCompiledFolder() {
+    CInspectDlg dialog(ImageSettings{}, nullptr);
+    QVERIFY(Open(dialog, folder_));
+    const auto* pictures = FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_PICTURES);
+    QCOMPARE(Texts(pictures), (QStringList{"0000", "0001 空", "0002"}));
+    QCOMPARE(Texts(FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_SOUNDS)),
+             QStringList{});
+    QCOMPARE(Texts(FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_FINDINGS)),
+             QStringList{"未发现问题"});
+    QVERIFY(!FindControl<QWidget>(&dialog, CInspectDlg::IDC_INSPECT_PROGRESS)->isVisible());
+
+    // Read mirrored, the red half of the first picture moves to the right.
+    const QImage before = pictures->item(0)->icon().pixmap(88).toImage();
+    QSignalSpy finished(&dialog, &CInspectDlg::ReadingFinished);
+    ImageSettings mirrored;
+    mirrored.rowRightToLeft = true;
+    dialog.SetImageSettings(mirrored);
+    QVERIFY(finished.wait(20000));
+    const QImage after = pictures->item(0)->icon().pixmap(88).toImage();
+    QCOMPARE(before.pixel(30, 44), qRgb(255, 0, 0));
+    QCOMPARE(after.pixel(30, 44), qRgb(0, 0, 255));
+
+    dialog.ShowPicture(2);
+    const auto windows = dialog.findChildren<QDialog*>();
+    QCOMPARE(windows.size(), 1);
+    QCOMPARE(windows.first()->windowTitle(), QStringLiteral("图片 2"));
+  }
+
+  void aBrokenFolderListsItsFindings() {
+    QTemporaryDir broken;
+    QFile index(broken.filePath("image.idx"));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write(QByteArray(15, '\0'));
+    index.close();
+    CInspectDlg dialog(ImageSettings{}, nullptr);
+    QVERIFY(Open(dialog, broken.path().toStdString()));
+    QCOMPARE(Texts(FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_FINDINGS)),
+             QStringList{"image.idx：长度 15 字节，不是 16 的倍数，末尾 15 字节不成条目"});
+  }
+};
+
+}  // namespace zentora
+
+QTEST_MAIN(zentora::InspectDlgTest)
+#include "inspect_dlg_test.moc"
