@@ -13,7 +13,7 @@ PACKAGES=(
   qt6-webengine-dev libqt6svg6 qt6-translations-l10n
   # formats and platform libraries of the core
   libxml2-dev libfreetype-dev libfontconfig-dev libusb-dev libgif-dev
-  libimagequant-dev
+  libimagequant-dev libspng-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # CJK fonts for the font tools, a display for window screenshots

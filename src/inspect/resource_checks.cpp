@@ -183,6 +183,21 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
   return sounds;
 }
 
+// The module keeps pictures below the sounds' base address: a picture that
+// runs past it shares memory with the sounds. Named once, at the first.
+void CheckPicturesBelowSounds(const ResourceListing& listing, std::vector<std::string>& findings) {
+  if (listing.sounds.empty()) {
+    return;
+  }
+  for (const PictureEntry& entry : listing.pictures) {
+    if (std::uint64_t{entry.address} + entry.length > kWaveBaseAddress) {
+      findings.push_back("图片 " + Count(entry.position) + " 起：数据越过 " +
+                         Hex(kWaveBaseAddress) + "，与声音数据重叠");
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int PictureEntry::BytesPerPixel() const {
@@ -225,6 +240,7 @@ ResourceListing CheckResources(std::span<const std::uint8_t> imageIndex,
   listing.waveDataSize = waveDataSize;
   listing.pictures = CheckPictures(imageIndex, imageDataSize, listing.findings);
   listing.sounds = CheckSounds(waveIndex, waveDataSize, listing.findings);
+  CheckPicturesBelowSounds(listing, listing.findings);
   return listing;
 }
 
