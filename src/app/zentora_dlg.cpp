@@ -26,6 +26,7 @@
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
+#include "inspect/inspect_dlg.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
@@ -496,6 +497,27 @@ void CZentoraDlg::OnFontLibraryViewer() {
   }
   bool placed = !made;
   ShowToolWindow(*fontExplorerDlg_, *client_, placed);
+}
+
+void CZentoraDlg::OnInspectResources() {
+  // The viewer unpacks under the settings the controls show now.
+  DoDataExchange(true);
+  const bool made = inspectDlg_ == nullptr;
+  if (made) {
+    inspectDlg_ = std::make_unique<CInspectDlg>(settings_, this);
+  }
+  // Every use starts from the compile output, as the download window does.
+  inspectDlg_->folderPath = TextFromPath(GetWorkingFolder() / "output");
+  inspectDlg_->DoDataExchange(false);
+  bool placed = !made;
+  ShowToolWindow(*inspectDlg_, *client_, placed);
+}
+
+void CZentoraDlg::OnImageSettingsChanged() {
+  if (inspectDlg_ != nullptr) {
+    DoDataExchange(true);
+    inspectDlg_->SetImageSettings(settings_);
+  }
 }
 
 }  // namespace zentora

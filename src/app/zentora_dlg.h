@@ -28,6 +28,7 @@ class CDownloadDlg;
 class CFontExplorerDlg;
 class CFontTempDlg;
 class CImageGallery;
+class CInspectDlg;
 class CQueuedStatusSink;
 class StatusSink;
 
@@ -114,6 +115,9 @@ class CZentoraDlg : public QDialog {
   void OnDownloadResources();
   void OnGlyphModelling();
   void OnFontLibraryViewer();
+  void OnInspectResources();
+  // A settings control changed: the resource viewer redraws its pictures.
+  void OnImageSettingsChanged();
   // A command whose handler lives outside the window and acts on it.
   template <void (*Handler)(CZentoraDlg&)>
   void OnCommand() {
@@ -156,6 +160,7 @@ class CZentoraDlg : public QDialog {
   std::unique_ptr<CDownloadDlg> downloadDlg_;
   std::unique_ptr<CFontTempDlg> fontTempDlg_;
   std::unique_ptr<CFontExplorerDlg> fontExplorerDlg_;
+  std::unique_ptr<CInspectDlg> inspectDlg_;
 };
 
 // The folder used while a project has none, created with its parents when

@@ -2,6 +2,8 @@
 // actions its buttons share and their bindings are built.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -74,6 +76,7 @@ std::span<const CZentoraDlg::CommandRow> CZentoraDlg::Commands() {
       {IDC_COMPILE_DOWNLOAD, Menu::kDownload, "编译下载", &W::OnCompileDownload},
       {ID_DOWNLOAD_RESOURCES, Menu::kDownload, "下载资源文件...", &W::OnDownloadResources,
        kAfterLine},
+      {ID_INSPECT_RESOURCES, Menu::kDownload, "资源查看...", &W::OnInspectResources},
       {ID_APP_ABOUT, Menu::kHelp, "关于 Zentora助手", &W::OnAbout},
       {ID_MAKER_WEB_PAGE, Menu::kHelp, "关于 Morvane科技", &W::OnMakerWebPage},
   };
@@ -111,6 +114,10 @@ void CZentoraDlg::BindCommands() {
   connect(tabs_, &QTabBar::currentChanged, this, &CZentoraDlg::OnTabChanged);
   for (CImageGallery* gallery : {pictureGallery_, soundGallery_}) {
     connect(gallery, &CImageGallery::ListChangedByDragging, this, &CZentoraDlg::OnGalleryDragged);
+  }
+  connect(colorDepth_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
+  for (QCheckBox* box : {msbFirst_, rowRightToLeft_, columnBottomToTop_, columnFirst_}) {
+    connect(box, &QCheckBox::toggled, this, &CZentoraDlg::OnImageSettingsChanged);
   }
 }
 

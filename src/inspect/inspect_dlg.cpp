@@ -9,9 +9,11 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -65,9 +67,13 @@ void OpenPictureWindow(QWidget* parent, const QString& title, const QImage& pict
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(title);
   auto* layout = new QHBoxLayout(window);
-  layout->addWidget(Scrolled(picture), 1);
-  layout->addWidget(Scrolled(sheet), 1);
-  window->resize(1100, 760);
+  // Each side gets room in proportion to its width; the window is as large
+  // as both need, within the screen.
+  layout->addWidget(Scrolled(picture), picture.width());
+  layout->addWidget(Scrolled(sheet), sheet.width());
+  const QSize wanted(picture.width() + sheet.width() + 100,
+                     std::max(picture.height(), sheet.height()) + 48);
+  window->resize(wanted.boundedTo(parent->screen()->availableGeometry().size() * 9 / 10));
   window->show();
 }
 
@@ -177,10 +183,7 @@ void CInspectDlg::SetImageSettings(const ImageSettings& settings) {
 }
 
 void CInspectDlg::OnPictureActivated(QListWidgetItem* item) {
-  ShowPicture(pictures_->row(item));
-}
-
-void CInspectDlg::ShowPicture(int position) {
+  const int position = pictures_->row(item);
   if (!listing_ || position < 0 || position >= static_cast<int>(listing_->pictures.size())) {
     return;
   }

@@ -52,10 +52,6 @@ class CInspectDlg : public QDialog {
   // The main window's settings changed: the thumbnails are drawn again.
   void SetImageSettings(const ImageSettings& settings);
 
-  // Opens the picture at `position` at full size beside its settings sheet,
-  // as a double click does.
-  void ShowPicture(int position);
-
   // Whether a reading is under way.
   bool IsReading() const { return reading_; }
 
@@ -71,6 +67,7 @@ class CInspectDlg : public QDialog {
   void BindControls();
   void OnBrowse();
   void OnOpen();
+  // A double click: the picture at full size beside its settings sheet.
   void OnPictureActivated(QListWidgetItem* item);
 
   // Starts the worker: it reads the folder again when `reread`, then unpacks

@@ -32,11 +32,11 @@ QImage Sheet(int width, int height) {
   return sheet;
 }
 
-// Centres `picture` in a square cell whose top left is (left, top).
-void PlaceInCell(QImage& sheet, const QImage& picture, int left, int top, int cell) {
+// Centres `picture` in a cell of the sheet.
+void PlaceInCell(QImage& sheet, const QImage& picture, const QRect& cell) {
   QPainter painter(&sheet);
-  painter.drawImage(left + (cell - picture.width()) / 2, top + (cell - picture.height()) / 2,
-                    picture);
+  painter.drawImage(cell.left() + (cell.width() - picture.width()) / 2,
+                    cell.top() + (cell.height() - picture.height()) / 2, picture);
 }
 
 std::string Number(int position) {
@@ -65,20 +65,28 @@ std::string SettingsLabel(const ImageSettings& settings) {
          (settings.columnBottomToTop ? " ↑" : " ↓") + (settings.columnFirst ? " 列" : " 行");
 }
 
-QImage FitPicture(const QImage& picture, int box) {
-  const int w = picture.width();
-  const int h = picture.height();
-  if (w <= 0 || h <= 0 || box <= 0) {
+QSize FittedSize(int width, int height, int box) {
+  if (width <= 0 || height <= 0 || box <= 0) {
     return {};
   }
-  if (w <= box && h <= box) {
-    const int factor = std::min(box / w, box / h);
-    return factor == 1 ? picture : picture.scaled(w * factor, h * factor);
+  if (width <= box && height <= box) {
+    const int factor = std::min(box / width, box / height);
+    return {width * factor, height * factor};
   }
-  const int longer = std::max(w, h);
-  const int fitW = std::max(1, static_cast<int>(static_cast<long long>(w) * box / longer));
-  const int fitH = std::max(1, static_cast<int>(static_cast<long long>(h) * box / longer));
-  return picture.scaled(fitW, fitH, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const long long longer = std::max(width, height);
+  return {std::max(1, static_cast<int>(width * static_cast<long long>(box) / longer)),
+          std::max(1, static_cast<int>(height * static_cast<long long>(box) / longer))};
+}
+
+QImage FitPicture(const QImage& picture, int box) {
+  const QSize size = FittedSize(picture.width(), picture.height(), box);
+  if (size.isEmpty() || size == picture.size()) {
+    return size.isEmpty() ? QImage() : picture;
+  }
+  // Growing keeps every pixel a sharp square; shrinking averages.
+  const bool grows = size.width() > picture.width();
+  return picture.scaled(size, Qt::IgnoreAspectRatio,
+                        grows ? Qt::FastTransformation : Qt::SmoothTransformation);
 }
 
 QImage ComposeContactSheet(const std::vector<QImage>& thumbnails, const LabelPainter& label) {
@@ -97,7 +105,7 @@ QImage ComposeContactSheet(const std::vector<QImage>& thumbnails, const LabelPai
     if (thumbnail.isNull()) {
       QPainter(&sheet).fillRect(left + 6, top + 6, kThumbnailSize, kThumbnailSize, kEmptyCell);
     } else {
-      PlaceInCell(sheet, thumbnail, left, top, kContactCell);
+      PlaceInCell(sheet, thumbnail, QRect(left, top, kContactCell, kContactCell));
     }
     label(sheet, QRect(left, top + kContactCell, kContactCell, kLabelHeight), Number(i));
   }
@@ -112,7 +120,9 @@ Result<QImage> ComposeSettingsSheet(const CDataFileReader& data, const PictureEn
   }
   const int headerHeight = 3 * kLabelHeight + kMargin;
   const int width = 2 * kMargin + kSheetColumns * kTileCell;
-  QImage sheet = Sheet(width, headerHeight + 4 * (kTileCell + kLabelHeight) + kMargin);
+  // Every reading has the picture's own size, so one row height fits all.
+  const int tileHeight = FittedSize(entry.width, entry.height, kTileSize).height() + 8;
+  QImage sheet = Sheet(width, headerHeight + 4 * (tileHeight + kLabelHeight) + kMargin);
   if (sheet.isNull()) {
     return Status::Failure("内存不足");
   }
@@ -132,9 +142,10 @@ Result<QImage> ComposeSettingsSheet(const CDataFileReader& data, const PictureEn
       return picture.status();
     }
     const int left = kMargin + (i % kSheetColumns) * kTileCell;
-    const int top = headerHeight + (i / kSheetColumns) * (kTileCell + kLabelHeight);
-    PlaceInCell(sheet, FitPicture(picture.value(), kTileSize), left, top, kTileCell);
-    label(sheet, QRect(left, top + kTileCell, kTileCell, kLabelHeight),
+    const int top = headerHeight + (i / kSheetColumns) * (tileHeight + kLabelHeight);
+    PlaceInCell(sheet, FitPicture(picture.value(), kTileSize),
+                QRect(left, top, kTileCell, tileHeight));
+    label(sheet, QRect(left, top + tileHeight, kTileCell, kLabelHeight),
           std::to_string(i + 1) + ". " + SettingsLabel(settings));
   }
   return sheet;

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 
 #include <array>
 #include <functional>
@@ -30,9 +31,11 @@ std::array<ImageSettings, 16> SettingsOfDepth(int colorDepth);
 // A setting's short label, "LSB → ↓ 行" to "MSB ← ↑ 列" (see the legend).
 std::string SettingsLabel(const ImageSettings& settings);
 
-// A picture made to fit a box × box square, keeping its proportions: larger
-// pictures shrink smoothly, small ones grow by a whole factor so that their
-// pixels stay sharp.
+// The size a width × height picture takes to fit a box × box square,
+// keeping its proportions: larger pictures shrink, small ones grow by a
+// whole factor so that their pixels stay sharp squares.
+QSize FittedSize(int width, int height, int box);
+// The picture scaled to that size.
 QImage FitPicture(const QImage& picture, int box);
 
 // The thumbnail square of the contact sheet.

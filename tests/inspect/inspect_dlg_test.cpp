@@ -1,5 +1,7 @@
 #include "inspect/inspect_dlg.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/zentora_dlg.h"
 #include "base/status_sink.h"
 #include "image/image_compiler.h"
 #include "ui/control_ids.h"
@@ -44,27 +47,27 @@ class InspectDlgTest : public QObject {
   QTemporaryDir root_;
   std::filesystem::path folder_;
 
-  // Reads the folder as "打开" does and waits until the thumbnails are drawn.
-  static bool Open(CInspectDlg& dialog, const std::filesystem::path& folder) {
+  // Presses "打开" and waits until the thumbnails are drawn.
+  static bool Open(CInspectDlg& dialog) {
     QSignalSpy finished(&dialog, &CInspectDlg::ReadingFinished);
-    FindControl<QLineEdit>(&dialog, CInspectDlg::IDC_INSPECT_FOLDER)
-        ->setText(QString::fromStdString(folder.string()));
     FindControl<QPushButton>(&dialog, CInspectDlg::IDC_INSPECT_OPEN)->click();
     return finished.wait(20000);
   }
 
  private Q_SLOTS:
   // Two pictures (a red-left and blue-right 2 × 1, a 3 × 3 green) around a
-  // missing one, compiled with the default settings.
+  // missing one, compiled with the default settings into the default
+  // folder's output folder.
   void initTestCase() {
-    folder_ = root_.path().toStdString();
+    folder_ = std::filesystem::path(root_.path().toStdString()) / "output";
+    std::filesystem::create_directories(folder_);
     QImage halves(2, 1, QImage::Format_RGB32);
     halves.setPixel(0, 0, qRgb(255, 0, 0));
     halves.setPixel(1, 0, qRgb(0, 0, 255));
-    QVERIFY(halves.save(root_.filePath("halves.png")));
+    QVERIFY(halves.save(QString::fromStdString((folder_ / "halves.png").string())));
     QImage green(3, 3, QImage::Format_RGB32);
     green.fill(qRgb(0, 255, 0));
-    QVERIFY(green.save(root_.filePath("green.png")));
+    QVERIFY(green.save(QString::fromStdString((folder_ / "green.png").string())));
     CSilentSink sink;
     QCOMPARE(GenerateImageResources(
                  {folder_ / "halves.png", folder_ / "missing.png", folder_ / "green.png"},
@@ -73,9 +76,15 @@ class InspectDlgTest : public QObject {
   }
 
   void showsTheCompiledFolder() {
-    CInspectDlg dialog(ImageSettings{}, nullptr);
-    QVERIFY(Open(dialog, folder_));
-    const auto* pictures = FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_PICTURES);
+    CZentoraDlg window(nullptr, root_.path().toStdString());
+    window.Action(ID_INSPECT_RESOURCES)->trigger();
+    auto* shown = window.findChild<CInspectDlg*>();
+    QVERIFY(shown != nullptr && shown->isVisible());
+    CInspectDlg& dialog = *shown;
+    QCOMPARE(FindControl<QLineEdit>(&dialog, CInspectDlg::IDC_INSPECT_FOLDER)->text(),
+             QString::fromStdString(folder_.string()));
+    QVERIFY(Open(dialog));
+    auto* pictures = FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_PICTURES);
     QCOMPARE(Texts(pictures), (QStringList{"0000", "0001 空", "0002"}));
     QCOMPARE(Texts(FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_SOUNDS)),
              QStringList{});
@@ -86,15 +95,13 @@ class InspectDlgTest : public QObject {
     // Read mirrored, the red half of the first picture moves to the right.
     const QImage before = pictures->item(0)->icon().pixmap(88).toImage();
     QSignalSpy finished(&dialog, &CInspectDlg::ReadingFinished);
-    ImageSettings mirrored;
-    mirrored.rowRightToLeft = true;
-    dialog.SetImageSettings(mirrored);
+    FindControl<QCheckBox>(&window, IDC_ROW_RIGHT_TO_LEFT)->setChecked(true);
     QVERIFY(finished.wait(20000));
     const QImage after = pictures->item(0)->icon().pixmap(88).toImage();
     QCOMPARE(before.pixel(30, 44), qRgb(255, 0, 0));
     QCOMPARE(after.pixel(30, 44), qRgb(0, 0, 255));
 
-    dialog.ShowPicture(2);
+    pictures->itemDoubleClicked(pictures->item(2));
     const auto windows = dialog.findChildren<QDialog*>();
     QCOMPARE(windows.size(), 1);
     QCOMPARE(windows.first()->windowTitle(), QStringLiteral("图片 2"));
@@ -107,7 +114,8 @@ class InspectDlgTest : public QObject {
     index.write(QByteArray(15, '\0'));
     index.close();
     CInspectDlg dialog(ImageSettings{}, nullptr);
-    QVERIFY(Open(dialog, broken.path().toStdString()));
+    FindControl<QLineEdit>(&dialog, CInspectDlg::IDC_INSPECT_FOLDER)->setText(broken.path());
+    QVERIFY(Open(dialog));
     QCOMPARE(Texts(FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_FINDINGS)),
              QStringList{"image.idx：长度 15 字节，不是 16 的倍数，末尾 15 字节不成条目"});
   }
