@@ -138,7 +138,8 @@ class ZentoraDlgTest : public QObject {
     QCOMPARE(items[2],
              (QStringList{"添加声音=1020", "-", "删除选中声音=32809", "删除所有声音=32801"}));
     QCOMPARE(items[3], (QStringList{"字库取模...=32814", "字库查看...=32816"}));
-    QCOMPARE(items[4], (QStringList{"编译下载=1022", "-", "下载资源文件...=32806"}));
+    QCOMPARE(items[4],
+             (QStringList{"编译下载=1022", "-", "下载资源文件...=32806", "资源查看...=32818"}));
     QCOMPARE(items[5], (QStringList{"关于 Zentora助手=57664", "关于 Morvane科技=32808"}));
     for (const QList<QAction*>& actions : {window.findChildren<QAction*>()}) {
       for (QAction* action : actions) {
