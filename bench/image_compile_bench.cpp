@@ -95,17 +95,10 @@ BENCHMARK(BM_Compile)
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-    return 1;
-  }
-  Pictures();  // made before anything is timed
-  zentora::bench::CRatioReporter reporter(
-      "BM_DecodeOnlySingleThread",
+  return zentora::bench::RunWithRatios(
+      argc, argv, "BM_DecodeOnlySingleThread",
       "Median compile time / median single-threaded decode-only time, " +
           std::to_string(zentora::ImageCompilerThreadCount()) +
-          " threads (arg 0 = 16-bit, 1 = 24-bit):");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+          " threads (arg 0 = 16-bit, 1 = 24-bit):",
+      [] { Pictures(); });
 }

@@ -83,14 +83,7 @@ BENCHMARK(BM_WritePngs)
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-    return 1;
-  }
-  Compile(PictureList());  // the folder exists before anything is timed
-  zentora::bench::CRatioReporter reporter(
-      "BM_Compile", "Median time / median compile time of the same 1,000 pictures:");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return zentora::bench::RunWithRatios(
+      argc, argv, "BM_Compile", "Median time / median compile time of the same 1,000 pictures:",
+      [] { Compile(PictureList()); });
 }

@@ -52,4 +52,20 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
   std::map<std::string, double> seconds_;
 };
 
+// The main of a benchmark whose times are compared with a baseline's:
+// prepare() makes the inputs before anything is timed.
+template <typename Prepare>
+int RunWithRatios(int argc, char** argv, std::string baseline, std::string heading,
+                  Prepare prepare) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    return 1;
+  }
+  prepare();
+  CRatioReporter reporter(std::move(baseline), std::move(heading));
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
 }  // namespace zentora::bench

@@ -133,14 +133,7 @@ BENCHMARK(BM_CompileSounds)->Unit(benchmark::kMillisecond)->Repetitions(5)->UseR
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-    return 1;
-  }
-  Sounds();  // made before anything is timed
-  zentora::bench::CRatioReporter reporter(
-      "BM_PlainCopy", "Median compile time / median plain copy time of the same bytes:");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return zentora::bench::RunWithRatios(
+      argc, argv, "BM_PlainCopy",
+      "Median compile time / median plain copy time of the same bytes:", [] { Sounds(); });
 }
