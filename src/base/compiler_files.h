@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
-#include <optional>
+#include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 
+#include "base/compile_outcome.h"
 #include "base/exclusive_file.h"
 #include "base/result.h"
+#include "base/status_sink.h"
 
 namespace zentora {
 
@@ -18,19 +23,60 @@ inline std::string WriteFailureLine(const std::filesystem::path& path, const Sta
   return "写入文件失败：" + path.string() + "（" + failure.message() + "）";
 }
 
-// Closes two output files in the given order; the line for the first that
-// failed, if any. Closing reports write errors the kernel kept back.
-inline std::optional<std::string> CloseInOrder(CExclusiveFile& first,
-                                               const std::filesystem::path& firstPath,
-                                               CExclusiveFile& second,
-                                               const std::filesystem::path& secondPath) {
-  if (Status closed = first.Close(); !closed) {
-    return WriteFailureLine(firstPath, closed);
-  }
-  if (Status closed = second.Close(); !closed) {
-    return WriteFailureLine(secondPath, closed);
-  }
-  return std::nullopt;
+// Closes two output files in the given order. The failure carries the
+// output-list line for the first that failed: closing reports write errors
+// the kernel kept back.
+Status CloseInOrder(CExclusiveFile& first, const std::filesystem::path& firstPath,
+                    CExclusiveFile& second, const std::filesystem::path& secondPath);
+
+// Where the progress bar stands before item i of count is processed.
+inline int ProgressBefore(int i, int count) {
+  return static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count);
 }
+
+// The data file and the index file of one resource compiler, held
+// exclusively from their creation until they are closed.
+class CCompilerFiles {
+ public:
+  enum class Kind { kData, kIndex };
+
+  // Creates both files anew, `createdFirst` first. The failure carries the
+  // output-list line for the file that could not be created.
+  static Result<CCompilerFiles> Create(const std::filesystem::path& dataPath,
+                                       const std::filesystem::path& indexPath, Kind createdFirst);
+
+  // Appends bytes to one file; the failure carries the output-list line.
+  Status Write(Kind kind, std::span<const std::uint8_t> bytes);
+  // Closes the index file, then the data file.
+  Status Close();
+
+ private:
+  CCompilerFiles(CExclusiveFile data, std::filesystem::path dataPath, CExclusiveFile index,
+                 std::filesystem::path indexPath);
+
+  CExclusiveFile data_;
+  std::filesystem::path dataPath_;
+  CExclusiveFile index_;
+  std::filesystem::path indexPath_;
+};
+
+// What sets one resource compiler apart in the steps both share.
+struct ResourceCompilerTexts {
+  CCompilerFiles::Kind createdFirst;
+  std::string_view emptyList;  // the line for a list with no entries
+  std::string_view starting;
+  std::string_view succeeded;
+};
+
+// The steps every resource compiler takes around its entries: create and
+// hold both files, report an empty list, announce the start and set the
+// progress bar to 0, let `writeEntries` write every entry, close the files
+// in order and report the outcome. `writeEntries` returns the failure whose
+// message is the line to report.
+CompileOutcome RunResourceCompiler(const ResourceCompilerTexts& texts,
+                                   const std::filesystem::path& dataPath,
+                                   const std::filesystem::path& indexPath, int count,
+                                   StatusSink& sink,
+                                   const std::function<Status(CCompilerFiles&)>& writeEntries);
 
 }  // namespace zentora

@@ -4,13 +4,11 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <optional>
 #include <span>
 #include <string>
 #include <thread>
 
 #include "base/compiler_files.h"
-#include "base/exclusive_file.h"
 #include "base/ordered_pipeline.h"
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
@@ -117,6 +115,71 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
   return packed;
 }
 
+// Writes the packed pictures in list order, each its pixel block and then
+// its index entry, and keeps the first failure.
+class CPictureWriter {
+ public:
+  CPictureWriter(CCompilerFiles& files, const std::vector<std::filesystem::path>& pictures,
+                 int bytesPerPixel, CMemoryPool& pool, StatusSink& sink)
+      : files_(files),
+        pictures_(pictures),
+        bytesPerPixel_(bytesPerPixel),
+        pool_(pool),
+        sink_(sink) {}
+
+  // False stops the compile.
+  bool Write(int i, PackedPicture picture) {
+    const std::filesystem::path& path = pictures_[static_cast<std::size_t>(i)];
+    sink_.SetProgress(ProgressBefore(i, static_cast<int>(pictures_.size())));
+    if (picture.status == PictureCanvas::Status::TooLarge) {
+      sink_.AppendLine("图片尺寸超出范围：" + path.filename().string());
+    }
+    failure_ = files_.Write(CCompilerFiles::Kind::kData, picture.Bytes());
+    if (failure_) {
+      const ImageIndexEntry entry =
+          EncodeImageIndexEntry(i, address_, picture.width, picture.height, bytesPerPixel_);
+      failure_ = files_.Write(CCompilerFiles::Kind::kIndex, entry);
+    }
+    if (!failure_) {
+      return false;
+    }
+    address_ += ImageDataLength(picture.width, picture.height, bytesPerPixel_);
+    pool_.GiveBlock(std::move(picture.block));
+    return true;
+  }
+
+  const Status& Failure() const { return failure_; }
+
+ private:
+  CCompilerFiles& files_;
+  const std::vector<std::filesystem::path>& pictures_;
+  const int bytesPerPixel_;
+  CMemoryPool& pool_;
+  StatusSink& sink_;
+  std::uint32_t address_ = kImageBaseAddress;
+  Status failure_ = Status::Ok();
+};
+
+// Decodes ahead on `threads` threads and writes in list order.
+Status WritePictures(const std::vector<std::filesystem::path>& pictures,
+                     const ImageSettings& settings, int threads, CCompilerFiles& files,
+                     StatusSink& sink) {
+  CMemoryPool pool(static_cast<std::size_t>(threads) + 1);
+  CPictureWriter writer(files, pictures, settings.BytesPerPixel(), pool, sink);
+  RunOrderedPipeline<PackedPicture>(
+      static_cast<int>(pictures.size()), threads, 2 * threads,
+      [&](int i) { return DecodeAndPack(pictures[static_cast<std::size_t>(i)], settings, pool); },
+      [&](int i, PackedPicture picture) { return writer.Write(i, std::move(picture)); });
+  return writer.Failure();
+}
+
+constexpr ResourceCompilerTexts kPictureTexts{
+    CCompilerFiles::Kind::kData,
+    "没有图片资源！",
+    "生成图片资源...",
+    "生成图片资源成功！",
+};
+
 }  // namespace
 
 int ImageCompilerThreadCount() {
@@ -137,65 +200,10 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
                                                const std::filesystem::path& dataPath,
                                                const std::filesystem::path& indexPath,
                                                StatusSink& sink, int threads) {
-  Result<CExclusiveFile> dataFile = CExclusiveFile::Create(dataPath);
-  if (!dataFile) {
-    sink.AppendLine(CannotCreateFileLine(dataPath));
-    return CompileOutcome::Failed;
-  }
-  Result<CExclusiveFile> indexFile = CExclusiveFile::Create(indexPath);
-  if (!indexFile) {
-    sink.AppendLine(CannotCreateFileLine(indexPath));
-    return CompileOutcome::Failed;
-  }
-
-  const int count = static_cast<int>(pictures.size());
-  if (count == 0) {
-    sink.AppendLine("没有图片资源！");
-    return CompileOutcome::EmptyList;
-  }
-
-  sink.AppendLine("生成图片资源...");
-  sink.SetProgress(0);
-
-  std::uint32_t address = kImageBaseAddress;
-  const int bytesPerPixel = settings.BytesPerPixel();
-  std::optional<std::string> writeFailure;
-
-  CMemoryPool pool(static_cast<std::size_t>(threads) + 1);
-  auto produce = [&](int i) {
-    return DecodeAndPack(pictures[static_cast<std::size_t>(i)], settings, pool);
-  };
-  auto consume = [&](int i, PackedPicture picture) {
-    sink.SetProgress(static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count));
-    if (picture.status == PictureCanvas::Status::TooLarge) {
-      sink.AppendLine("图片尺寸超出范围：" +
-                      pictures[static_cast<std::size_t>(i)].filename().string());
-    }
-    if (Status written = dataFile.value().Write(picture.Bytes()); !written) {
-      writeFailure = WriteFailureLine(dataPath, written);
-      return false;
-    }
-    const ImageIndexEntry entry =
-        EncodeImageIndexEntry(i, address, picture.width, picture.height, bytesPerPixel);
-    if (Status written = indexFile.value().Write(entry); !written) {
-      writeFailure = WriteFailureLine(indexPath, written);
-      return false;
-    }
-    address += ImageDataLength(picture.width, picture.height, bytesPerPixel);
-    pool.GiveBlock(std::move(picture.block));
-    return true;
-  };
-  RunOrderedPipeline<PackedPicture>(count, threads, 2 * threads, produce, consume);
-
-  if (!writeFailure) {
-    writeFailure = CloseInOrder(indexFile.value(), indexPath, dataFile.value(), dataPath);
-  }
-  if (writeFailure) {
-    sink.AppendLine(*writeFailure);
-    return CompileOutcome::Failed;
-  }
-  sink.AppendLine("生成图片资源成功！");
-  return CompileOutcome::Written;
+  return RunResourceCompiler(kPictureTexts, dataPath, indexPath, static_cast<int>(pictures.size()),
+                             sink, [&](CCompilerFiles& files) {
+                               return WritePictures(pictures, settings, threads, files, sink);
+                             });
 }
 
 }  // namespace zentora
