@@ -23,6 +23,14 @@ constexpr std::uint64_t kFormatHeaderSize = 24;  // chunk header + 16 body bytes
 constexpr std::uint64_t kChunkHeaderSize = 8;
 constexpr std::uint16_t kPcmFormatTag = 1;
 
+// Why a file was refused, as the output list says it.
+constexpr const char* kNotAFile = "不是普通文件";
+constexpr const char* kNotWave = "不是 WAV 文件";
+constexpr const char* kNotPcm = "不是 PCM 格式";
+constexpr const char* kTooLong = "声音数据过长";
+constexpr const char* kNoMemory = "内存不足";
+constexpr const char* kUnreadable = "读取文件失败";
+
 std::uint16_t U16(const std::uint8_t* bytes) {
   return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
@@ -56,6 +64,12 @@ struct DataSpan {
   std::uint64_t length;
 };
 
+// The "data" chunks of a form and their joined length.
+struct DataChunks {
+  std::vector<DataSpan> spans;
+  std::uint64_t total = 0;
+};
+
 class CFileCloser {
  public:
   explicit CFileCloser(int fd) : fd_(fd) {}
@@ -66,6 +80,55 @@ class CFileCloser {
  private:
   int fd_;
 };
+
+// Walks the chunks from `offset` while a whole chunk header fits before
+// `walkEnd`, collecting the "data" bodies first so that the sample buffer
+// can be allocated once, at its final size.
+Result<DataChunks> FindDataChunks(int fd, std::uint64_t offset, std::uint64_t walkEnd,
+                                  std::uint64_t fileSize) {
+  DataChunks chunks;
+  while (offset + kChunkHeaderSize <= walkEnd) {
+    std::uint8_t header[kChunkHeaderSize];
+    if (!ReadAt(fd, offset, header)) {
+      return Status::Failure(kUnreadable);
+    }
+    const std::uint32_t size = U32(header + 4);
+    const std::uint64_t body = offset + kChunkHeaderSize;
+    if (std::memcmp(header, "data", 4) == 0) {
+      const std::uint64_t present =
+          body >= fileSize ? 0 : std::min<std::uint64_t>(size, fileSize - body);
+      if (present > 0) {
+        chunks.spans.push_back({body, present});
+        chunks.total += present;
+      }
+    }
+    offset = body + size + (size & 1);
+  }
+  if (chunks.total > std::numeric_limits<std::uint32_t>::max()) {
+    return Status::Failure(kTooLong);  // the length could not be described
+  }
+  return chunks;
+}
+
+// The joined bodies of the "data" chunks; null when there are none.
+Result<std::unique_ptr<std::uint8_t[]>> ReadSamples(int fd, const DataChunks& chunks) {
+  if (chunks.total == 0) {
+    return std::unique_ptr<std::uint8_t[]>();
+  }
+  std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[chunks.total]);
+  if (!data) {
+    return Status::Failure(kNoMemory);
+  }
+  std::uint64_t filled = 0;
+  for (const DataSpan& span : chunks.spans) {
+    // The file may have shrunk since it was measured.
+    if (!ReadAt(fd, span.offset, std::span(data.get() + filled, span.length))) {
+      return Status::Failure(kUnreadable);
+    }
+    filled += span.length;
+  }
+  return data;
+}
 
 }  // namespace
 
@@ -97,36 +160,60 @@ int CWave::Load(const std::filesystem::path& path) {
   }
   const int fd = opened.value();
   CFileCloser closer(fd);
-  const int accepted = LoadOpenFile(fd);
-  if (accepted == 0) {
+  const Status read = ReadOpenFile(fd);
+  if (!read) {
     Release();
     ClearHeaders();
   }
-  return accepted;
+  return read ? 1 : 0;
 }
 
-int CWave::LoadOpenFile(int fd) {
+Status CWave::ReadOpenFile(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    return 0;
+    return Status::Failure(kNotAFile);
   }
   const auto fileSize = static_cast<std::uint64_t>(info.st_size);
+  if (Status header = ReadRiffHeader(fd); !header) {
+    return header;
+  }
+  if (Status format = ReadFormatChunk(fd); !format) {
+    return format;
+  }
+  const std::uint64_t formEnd = 8 + static_cast<std::uint64_t>(riffSize_);
+  const std::uint64_t firstChunk = 20 + static_cast<std::uint64_t>(formatSize_) + (formatSize_ & 1);
+  Result<DataChunks> chunks = FindDataChunks(fd, firstChunk, std::min(formEnd, fileSize), fileSize);
+  if (!chunks) {
+    return chunks.status();
+  }
+  Result<std::unique_ptr<std::uint8_t[]>> samples = ReadSamples(fd, chunks.value());
+  if (!samples) {
+    return samples.status();
+  }
+  data_ = std::move(samples).value();
+  dataLength_ = static_cast<std::uint32_t>(chunks.value().total);
+  return Status::Ok();
+}
 
+Status CWave::ReadRiffHeader(int fd) {
   std::uint8_t riff[kRiffHeaderSize];
   if (!ReadAt(fd, 0, riff)) {
-    return 0;
+    return Status::Failure(kNotWave);
   }
   std::memcpy(riffId_.data(), riff, 4);
   riffSize_ = U32(riff + 4);
   std::memcpy(formType_.data(), riff + 8, 4);
   // The chunk id is not examined: only the form type.
   if (std::memcmp(formType_.data(), "WAVE", 4) != 0) {
-    return 0;
+    return Status::Failure(kNotWave);
   }
+  return Status::Ok();
+}
 
+Status CWave::ReadFormatChunk(int fd) {
   std::uint8_t format[kFormatHeaderSize];
   if (!ReadAt(fd, kRiffHeaderSize, format)) {
-    return 0;
+    return Status::Failure(kNotWave);
   }
   std::memcpy(formatId_.data(), format, 4);
   formatSize_ = U32(format + 4);
@@ -137,55 +224,13 @@ int CWave::LoadOpenFile(int fd) {
   blockAlign_ = U16(format + 20);
   bitsPerSample_ = U16(format + 22);
   // The format chunk must come first; its fourth id byte is not examined.
-  if (std::memcmp(formatId_.data(), "fmt", 3) != 0 || formatTag_ != kPcmFormatTag) {
-    return 0;
+  if (std::memcmp(formatId_.data(), "fmt", 3) != 0) {
+    return Status::Failure(kNotWave);
   }
-
-  // Walk the chunks after the format chunk's body, collecting the "data"
-  // bodies first so that the buffer is allocated once, at its final size.
-  const std::uint64_t formEnd = 8 + static_cast<std::uint64_t>(riffSize_);
-  const std::uint64_t walkEnd = std::min(formEnd, fileSize);
-  std::uint64_t offset = 20 + static_cast<std::uint64_t>(formatSize_) + (formatSize_ & 1);
-  std::vector<DataSpan> spans;
-  std::uint64_t total = 0;
-  while (offset + kChunkHeaderSize <= walkEnd) {
-    std::uint8_t header[kChunkHeaderSize];
-    if (!ReadAt(fd, offset, header)) {
-      return 0;
-    }
-    const std::uint32_t size = U32(header + 4);
-    const std::uint64_t body = offset + kChunkHeaderSize;
-    if (std::memcmp(header, "data", 4) == 0) {
-      const std::uint64_t present =
-          body >= fileSize ? 0 : std::min<std::uint64_t>(size, fileSize - body);
-      if (present > 0) {
-        spans.push_back({body, present});
-        total += present;
-      }
-    }
-    offset = body + size + (size & 1);
+  if (formatTag_ != kPcmFormatTag) {
+    return Status::Failure(kNotPcm);
   }
-  if (total > std::numeric_limits<std::uint32_t>::max()) {
-    return 0;  // the length could not be described
-  }
-
-  if (total > 0) {
-    std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[total]);
-    if (!data) {
-      return 0;
-    }
-    std::uint64_t filled = 0;
-    for (const DataSpan& span : spans) {
-      // The file may have shrunk since it was measured.
-      if (!ReadAt(fd, span.offset, std::span(data.get() + filled, span.length))) {
-        return 0;
-      }
-      filled += span.length;
-    }
-    data_ = std::move(data);
-  }
-  dataLength_ = static_cast<std::uint32_t>(total);
-  return 1;
+  return Status::Ok();
 }
 
 }  // namespace zentora

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/result.h"
+
 namespace zentora {
 
 // One WAV file read into memory: the RIFF header, the format chunk's
@@ -42,7 +44,9 @@ class CWave {
   std::uint32_t DataLength() const { return dataLength_; }
 
  private:
-  int LoadOpenFile(int fd);
+  Status ReadOpenFile(int fd);
+  Status ReadRiffHeader(int fd);
+  Status ReadFormatChunk(int fd);
   void ClearHeaders();
 
   std::array<char, 4> riffId_{};
