@@ -74,10 +74,10 @@ Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& 
   // plain create would.
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::filesystem::path temp = TempNameBeside(target);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      CAtomicFileWriter writer(fd, std::move(temp), target);
-      if (Status kept = KeepMode(fd, target); !kept) {
+    CFileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.IsOpen()) {
+      CAtomicFileWriter writer(std::move(fd), std::move(temp), target);
+      if (Status kept = KeepMode(writer.fd_.Get(), target); !kept) {
         return kept;
       }
       return writer;
@@ -89,14 +89,12 @@ Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& 
   return Status::Failure(ErrnoMessage(EEXIST));
 }
 
-CAtomicFileWriter::CAtomicFileWriter(int fd, std::filesystem::path temp,
+CAtomicFileWriter::CAtomicFileWriter(CFileDescriptor fd, std::filesystem::path temp,
                                      std::filesystem::path target)
-    : fd_(fd), temp_(std::move(temp)), target_(std::move(target)) {}
+    : fd_(std::move(fd)), temp_(std::move(temp)), target_(std::move(target)) {}
 
 CAtomicFileWriter::CAtomicFileWriter(CAtomicFileWriter&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      temp_(std::move(other.temp_)),
-      target_(std::move(other.target_)) {
+    : fd_(std::move(other.fd_)), temp_(std::move(other.temp_)), target_(std::move(other.target_)) {
   other.temp_.clear();
 }
 
@@ -105,10 +103,7 @@ CAtomicFileWriter::~CAtomicFileWriter() {
 }
 
 void CAtomicFileWriter::Discard() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  fd_ = CFileDescriptor();
   if (!temp_.empty()) {
     ::unlink(temp_.c_str());
     temp_.clear();
@@ -116,28 +111,26 @@ void CAtomicFileWriter::Discard() {
 }
 
 Status CAtomicFileWriter::Write(std::span<const std::uint8_t> bytes) {
-  if (fd_ < 0) {
+  if (!fd_.IsOpen()) {
     return Status::Failure(ErrnoMessage(EBADF));
   }
-  return WriteAllToDescriptor(fd_, bytes);
+  return WriteAllToDescriptor(fd_.Get(), bytes);
 }
 
 Status CAtomicFileWriter::Commit() {
-  if (fd_ < 0) {
+  if (!fd_.IsOpen()) {
     return Status::Failure(ErrnoMessage(EBADF));
   }
   // Without the sync a crash soon after the rename can leave an empty file
   // where the old one stood.
-  if (::fsync(fd_) != 0) {
+  if (::fsync(fd_.Get()) != 0) {
     const int error = errno;
     Discard();
     return Status::Failure(ErrnoMessage(error));
   }
-  const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) {
-    const int error = errno;
+  if (Status closed = fd_.Close(); !closed) {
     Discard();
-    return Status::Failure(ErrnoMessage(error));
+    return closed;
   }
   if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
     const int error = errno;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 
+#include "base/file_descriptor.h"
 #include "base/result.h"
 
 namespace zentora {
@@ -29,10 +30,10 @@ class CAtomicFileWriter {
   Status Commit();
 
  private:
-  CAtomicFileWriter(int fd, std::filesystem::path temp, std::filesystem::path target);
+  CAtomicFileWriter(CFileDescriptor fd, std::filesystem::path temp, std::filesystem::path target);
   void Discard();
 
-  int fd_ = -1;
+  CFileDescriptor fd_;
   std::filesystem::path temp_;
   std::filesystem::path target_;
 };

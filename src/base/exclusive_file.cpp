@@ -35,22 +35,18 @@ namespace {
 // Only regular files: a folder would open for reading and fail later, and a
 // FIFO would block the open itself, so the open does not wait and anything
 // else is refused before it is used.
-Result<int> OpenLocked(const std::filesystem::path& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) {
+Result<CFileDescriptor> OpenLocked(const std::filesystem::path& path, int flags) {
+  CFileDescriptor fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666));
+  if (!fd.IsOpen()) {
     return Status::Failure(ErrnoMessage(errno));
   }
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    ::close(fd);
-    return Status::Failure(ErrnoMessage(error));
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return Status::Failure(ErrnoMessage(S_ISDIR(info.st_mode) ? EISDIR : EINVAL));
   }
-  if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-      ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return Status::Failure(ErrnoMessage(error));
+  if (::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0 ||
+      ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+    return Status::Failure(ErrnoMessage(errno));
   }
   return fd;
 }
@@ -60,51 +56,32 @@ Result<int> OpenLocked(const std::filesystem::path& path, int flags) {
 Result<CExclusiveFile> CExclusiveFile::Create(const std::filesystem::path& path) {
   // O_TRUNC would empty a file that another holder has locked, so the
   // truncation waits until the lock is ours.
-  Result<int> fd = OpenLocked(path, O_RDWR | O_CREAT);
+  Result<CFileDescriptor> fd = OpenLocked(path, O_RDWR | O_CREAT);
   if (!fd) {
     return fd.status();
   }
-  CExclusiveFile file(fd.value());
-  if (::ftruncate(file.fd_, 0) != 0) {
+  CExclusiveFile file(std::move(fd).value());
+  if (::ftruncate(file.fd_.Get(), 0) != 0) {
     return Status::Failure(ErrnoMessage(errno));
   }
   return file;
 }
 
 Result<CExclusiveFile> CExclusiveFile::OpenForReading(const std::filesystem::path& path) {
-  Result<int> fd = OpenLocked(path, O_RDONLY);
+  Result<CFileDescriptor> fd = OpenLocked(path, O_RDONLY);
   if (!fd) {
     return fd.status();
   }
-  return CExclusiveFile(fd.value());
-}
-
-CExclusiveFile::CExclusiveFile(CExclusiveFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)) {}
-
-CExclusiveFile& CExclusiveFile::operator=(CExclusiveFile&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-CExclusiveFile::~CExclusiveFile() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-  }
+  return CExclusiveFile(std::move(fd).value());
 }
 
 Status CExclusiveFile::Write(std::span<const std::uint8_t> bytes) {
-  return WriteAllToDescriptor(fd_, bytes);
+  return WriteAllToDescriptor(fd_.Get(), bytes);
 }
 
 Result<std::size_t> CExclusiveFile::Read(std::span<std::uint8_t> bytes) {
   for (;;) {
-    const ssize_t got = ::read(fd_, bytes.data(), bytes.size());
+    const ssize_t got = ::read(fd_.Get(), bytes.data(), bytes.size());
     if (got >= 0) {
       return static_cast<std::size_t>(got);
     }
@@ -117,7 +94,7 @@ Result<std::size_t> CExclusiveFile::Read(std::span<std::uint8_t> bytes) {
 Result<std::size_t> CExclusiveFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
   std::size_t total = 0;
   while (total < bytes.size()) {
-    const ssize_t got = ::pread(fd_, bytes.data() + total, bytes.size() - total,
+    const ssize_t got = ::pread(fd_.Get(), bytes.data() + total, bytes.size() - total,
                                 static_cast<off_t>(offset + total));
     if (got == 0) {
       break;
@@ -135,18 +112,10 @@ Result<std::size_t> CExclusiveFile::ReadAt(std::uint64_t offset, std::span<std::
 
 Result<std::uint64_t> CExclusiveFile::Size() const {
   struct stat info {};
-  if (::fstat(fd_, &info) != 0) {
+  if (::fstat(fd_.Get(), &info) != 0) {
     return Status::Failure(ErrnoMessage(errno));
   }
   return static_cast<std::uint64_t>(info.st_size);
-}
-
-Status CExclusiveFile::Close() {
-  const int fd = std::exchange(fd_, -1);
-  if (fd >= 0 && ::close(fd) != 0) {
-    return Status::Failure(ErrnoMessage(errno));
-  }
-  return Status::Ok();
 }
 
 }  // namespace zentora

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 
+#include "base/file_descriptor.h"
 #include "base/result.h"
 
 namespace zentora {
@@ -20,11 +21,11 @@ class CExclusiveFile {
   static Result<CExclusiveFile> Create(const std::filesystem::path& path);
   static Result<CExclusiveFile> OpenForReading(const std::filesystem::path& path);
 
-  CExclusiveFile(CExclusiveFile&& other) noexcept;
-  CExclusiveFile& operator=(CExclusiveFile&& other) noexcept;
+  CExclusiveFile(CExclusiveFile&& other) noexcept = default;
+  CExclusiveFile& operator=(CExclusiveFile&& other) noexcept = default;
   CExclusiveFile(const CExclusiveFile&) = delete;
   CExclusiveFile& operator=(const CExclusiveFile&) = delete;
-  ~CExclusiveFile();
+  ~CExclusiveFile() = default;
 
   // Writes every byte, retrying short writes.
   Status Write(std::span<const std::uint8_t> bytes);
@@ -35,12 +36,12 @@ class CExclusiveFile {
   Result<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes);
   Result<std::uint64_t> Size() const;
   // Closing reports errors that the kernel kept back until then.
-  Status Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  Status Close() { return fd_.Close(); }
+  bool IsOpen() const { return fd_.IsOpen(); }
 
  private:
-  explicit CExclusiveFile(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  explicit CExclusiveFile(CFileDescriptor fd) : fd_(std::move(fd)) {}
+  CFileDescriptor fd_;
 };
 
 // The reason for errno, as the user reads it: SystemErrorText without a

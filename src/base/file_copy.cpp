@@ -9,6 +9,7 @@
 
 #include "base/atomic_file_writer.h"
 #include "base/exclusive_file.h"
+#include "base/file_descriptor.h"
 #include "base/regular_file.h"
 
 namespace zentora {
@@ -18,26 +19,22 @@ Status CopyFileReplacing(const std::filesystem::path& from, const std::filesyste
   if (std::filesystem::equivalent(from, to, error)) {
     return Status::Ok();
   }
-  const Result<int> opened = OpenRegularFile(from);
-  if (!opened) {
-    return opened.status();
+  const Result<CFileDescriptor> source = OpenRegularFile(from);
+  if (!source) {
+    return source.status();
   }
-  const int source = opened.value();
   Result<CAtomicFileWriter> target = CAtomicFileWriter::Begin(to);
   if (!target) {
-    ::close(source);
     return target.status();
   }
   std::array<std::uint8_t, 1 << 16> buffer{};
   for (;;) {
-    const ssize_t got = ::read(source, buffer.data(), buffer.size());
+    const ssize_t got = ::read(source.value().Get(), buffer.data(), buffer.size());
     if (got < 0) {
       if (errno == EINTR) {
         continue;
       }
-      const int readError = errno;
-      ::close(source);
-      return Status::Failure(ErrnoMessage(readError));
+      return Status::Failure(ErrnoMessage(errno));
     }
     if (got == 0) {
       break;
@@ -45,11 +42,9 @@ Status CopyFileReplacing(const std::filesystem::path& from, const std::filesyste
     if (Status written = target.value().Write(
             std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got)));
         !written) {
-      ::close(source);
       return written;
     }
   }
-  ::close(source);
   return target.value().Commit();
 }
 

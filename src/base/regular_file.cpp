@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -10,26 +9,21 @@
 
 namespace zentora {
 
-Result<int> OpenRegularFile(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
+Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path) {
+  CFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (!fd.IsOpen()) {
     return Status::Failure(ErrnoMessage(errno));
   }
   struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return Status::Failure(ErrnoMessage(error));
+  if (::fstat(fd.Get(), &info) != 0) {
+    return Status::Failure(ErrnoMessage(errno));
   }
   if (!S_ISREG(info.st_mode)) {
-    ::close(fd);
     return Status::Failure(S_ISDIR(info.st_mode) ? ErrnoMessage(EISDIR) : "不是普通文件");
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return Status::Failure(ErrnoMessage(error));
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    return Status::Failure(ErrnoMessage(errno));
   }
   return fd;
 }

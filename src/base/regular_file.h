@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "base/file_descriptor.h"
 #include "base/result.h"
 
 namespace zentora {
@@ -10,8 +11,7 @@ namespace zentora {
 // would block the open itself until someone writes to it, and a device or
 // folder would feed a reader endlessly or fail later, so anything but a
 // regular file is refused before a byte is read. Links are followed. On
-// success the descriptor is blocking again (and close-on-exec) and belongs
-// to the caller.
-Result<int> OpenRegularFile(const std::filesystem::path& path);
+// success the descriptor is blocking again (and close-on-exec).
+Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path);
 
 }  // namespace zentora

@@ -7,24 +7,22 @@
 #include <cerrno>
 
 #include "base/exclusive_file.h"
+#include "base/file_descriptor.h"
 #include "base/regular_file.h"
 
 namespace zentora {
 
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
-  const Result<int> opened = OpenRegularFile(path);
+  const Result<CFileDescriptor> opened = OpenRegularFile(path);
   if (!opened) {
     return opened.status();
   }
-  const int fd = opened.value();
+  const int fd = opened.value().Get();
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return Status::Failure(ErrnoMessage(error));
+    return Status::Failure(ErrnoMessage(errno));
   }
   if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
-    ::close(fd);
     return Status::Failure("文件过大");
   }
   std::string contents;
@@ -37,7 +35,6 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64
         char probe;
         const ssize_t more = ::read(fd, &probe, 1);
         if (more > 0) {
-          ::close(fd);
           return Status::Failure("文件过大");
         }
         break;
@@ -49,16 +46,13 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64
       if (errno == EINTR) {
         continue;
       }
-      const int error = errno;
-      ::close(fd);
-      return Status::Failure(ErrnoMessage(error));
+      return Status::Failure(ErrnoMessage(errno));
     }
     if (got == 0) {
       break;
     }
     filled += static_cast<std::size_t>(got);
   }
-  ::close(fd);
   contents.resize(filled);
   return contents;
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/atomic_file_writer.h"
+#include "base/file_descriptor.h"
 #include "base/ordered_pipeline.h"
 #include "base/system_error_text.h"
 #include "font/glyph_model.h"
@@ -36,21 +37,16 @@ int ProgressAfterGlyph(CharsetKind charset, int glyph, int count) {
 // file until the new one has replaced it.
 class CTargetHold {
  public:
-  ~CTargetHold() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
   // Empty when the target may be replaced; else the message for the user.
   std::optional<std::string> Take(const std::filesystem::path& target) {
-    fd_ = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) {
+    fd_ = CFileDescriptor(::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd_.IsOpen()) {
       // A missing target is the usual case; an unreadable one is reported
       // by the write that follows.
       return std::nullopt;
     }
     struct stat info {};
-    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd_.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
       return kLibraryFailurePrefix +
              SystemErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
     }
@@ -59,7 +55,7 @@ class CTargetHold {
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
       return std::string(kLibraryBusyMessage);
     }
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(fd_.Get(), LOCK_EX | LOCK_NB) != 0) {
       return errno == EWOULDBLOCK ? std::string(kLibraryBusyMessage)
                                   : kLibraryFailurePrefix + SystemErrorText(errno, target);
     }
@@ -67,7 +63,7 @@ class CTargetHold {
   }
 
  private:
-  int fd_ = -1;
+  CFileDescriptor fd_;
 };
 
 // A failure while the library was built or written: the prefix, the path

@@ -140,11 +140,9 @@ struct CGlyphRenderer::Face {
     }
     // FreeType would wait on a FIFO named like a font, or read a device
     // without end; a font file is checked the way every named file is.
-    const Result<int> checked = OpenRegularFile(wanted.file);
-    if (!checked) {
+    if (!OpenRegularFile(wanted.file)) {
       return false;
     }
-    ::close(checked.value());
     if (FT_New_Face(library, wanted.file.c_str(), wanted.faceIndex, &face) != 0) {
       face = nullptr;
       return false;

@@ -21,15 +21,15 @@ bool SameFile(int a, int b) {
 }  // namespace
 
 bool OpenPictureFile(QFile& file) {
-  const Result<int> checked =
+  const Result<CFileDescriptor> checked =
       OpenRegularFile(std::filesystem::path(QFile::encodeName(file.fileName()).toStdString()));
   if (!checked) {
     return false;
   }
   // Held open until the decoder's own descriptor is known to be the same
   // file, so that one swapped in meanwhile is not read.
-  const bool opened = file.open(QIODevice::ReadOnly) && SameFile(checked.value(), file.handle());
-  ::close(checked.value());
+  const bool opened =
+      file.open(QIODevice::ReadOnly) && SameFile(checked.value().Get(), file.handle());
   if (!opened) {
     file.close();
   }

@@ -70,17 +70,6 @@ struct DataChunks {
   std::uint64_t total = 0;
 };
 
-class CFileCloser {
- public:
-  explicit CFileCloser(int fd) : fd_(fd) {}
-  ~CFileCloser() { ::close(fd_); }
-  CFileCloser(const CFileCloser&) = delete;
-  CFileCloser& operator=(const CFileCloser&) = delete;
-
- private:
-  int fd_;
-};
-
 // Walks the chunks from `offset` while a whole chunk header fits before
 // `walkEnd`, collecting the "data" bodies first so that the sample buffer
 // can be allocated once, at its final size.
@@ -153,14 +142,12 @@ void CWave::ClearHeaders() {
 
 int CWave::Load(const std::filesystem::path& path) {
   Release();
-  const Result<int> opened = OpenRegularFile(path);
-  if (!opened) {
+  const Result<CFileDescriptor> fd = OpenRegularFile(path);
+  if (!fd) {
     ClearHeaders();
     return 0;
   }
-  const int fd = opened.value();
-  CFileCloser closer(fd);
-  const Status read = ReadOpenFile(fd);
+  const Status read = ReadOpenFile(fd.value().Get());
   if (!read) {
     Release();
     ClearHeaders();
