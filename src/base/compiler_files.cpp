@@ -6,11 +6,14 @@ namespace zentora {
 
 Status CloseInOrder(CExclusiveFile& first, const std::filesystem::path& firstPath,
                     CExclusiveFile& second, const std::filesystem::path& secondPath) {
-  if (Status closed = first.Close(); !closed) {
-    return Status::Failure(WriteFailureLine(firstPath, closed));
-  }
-  if (Status closed = second.Close(); !closed) {
-    return Status::Failure(WriteFailureLine(secondPath, closed));
+  for (auto [file, path] : {std::pair{&first, &firstPath}, std::pair{&second, &secondPath}}) {
+    Status closed = file->Sync();
+    if (closed) {
+      closed = file->Close();
+    }
+    if (!closed) {
+      return Status::Failure(WriteFailureLine(*path, closed));
+    }
   }
   return Status::Ok();
 }
@@ -22,19 +25,20 @@ CCompilerFiles::CCompilerFiles(CExclusiveFile data, std::filesystem::path dataPa
       index_(std::move(index)),
       indexPath_(std::move(indexPath)) {}
 
-Result<CCompilerFiles> CCompilerFiles::Create(const std::filesystem::path& dataPath,
+Result<CCompilerFiles> CCompilerFiles::Create(CFileSetReplacement& outputs,
+                                              const std::filesystem::path& dataPath,
                                               const std::filesystem::path& indexPath,
                                               Kind createdFirst) {
   const bool dataFirst = createdFirst == Kind::kData;
   const std::filesystem::path& firstPath = dataFirst ? dataPath : indexPath;
   const std::filesystem::path& secondPath = dataFirst ? indexPath : dataPath;
-  Result<CExclusiveFile> first = CExclusiveFile::Create(firstPath);
+  Result<CExclusiveFile> first = outputs.Add(firstPath);
   if (!first) {
-    return Status::Failure(CannotCreateFileLine(firstPath));
+    return Status::Failure(CannotCreateFileLine(firstPath, first.error()));
   }
-  Result<CExclusiveFile> second = CExclusiveFile::Create(secondPath);
+  Result<CExclusiveFile> second = outputs.Add(secondPath);
   if (!second) {
-    return Status::Failure(CannotCreateFileLine(secondPath));
+    return Status::Failure(CannotCreateFileLine(secondPath, second.error()));
   }
   CExclusiveFile& data = dataFirst ? first.value() : second.value();
   CExclusiveFile& index = dataFirst ? second.value() : first.value();
@@ -53,12 +57,12 @@ Status CCompilerFiles::Close() {
   return CloseInOrder(index_, indexPath_, data_, dataPath_);
 }
 
-CompileOutcome RunResourceCompiler(const ResourceCompilerTexts& texts,
-                                   const std::filesystem::path& dataPath,
-                                   const std::filesystem::path& indexPath, int count,
-                                   StatusSink& sink,
-                                   const std::function<Status(CCompilerFiles&)>& writeEntries) {
-  Result<CCompilerFiles> files = CCompilerFiles::Create(dataPath, indexPath, texts.createdFirst);
+CompileOutcome RunResourceCompiler(
+    const ResourceCompilerTexts& texts, CFileSetReplacement& outputs,
+    const std::filesystem::path& dataPath, const std::filesystem::path& indexPath, int count,
+    StatusSink& sink, const std::function<Status(CCompilerFiles&, bool& warned)>& writeEntries) {
+  Result<CCompilerFiles> files =
+      CCompilerFiles::Create(outputs, dataPath, indexPath, texts.createdFirst);
   if (!files) {
     sink.AppendLine(files.error());
     return CompileOutcome::Failed;
@@ -70,7 +74,8 @@ CompileOutcome RunResourceCompiler(const ResourceCompilerTexts& texts,
   sink.AppendLine(texts.starting);
   sink.SetProgress(0);
 
-  Status written = writeEntries(files.value());
+  bool warned = false;
+  Status written = writeEntries(files.value(), warned);
   if (written) {
     written = files.value().Close();
   }
@@ -79,7 +84,33 @@ CompileOutcome RunResourceCompiler(const ResourceCompilerTexts& texts,
     return CompileOutcome::Failed;
   }
   sink.AppendLine(texts.succeeded);
-  return CompileOutcome::Written;
+  return warned ? CompileOutcome::WrittenWithWarnings : CompileOutcome::Written;
+}
+
+bool CommitCompiledSet(CFileSetReplacement& outputs, const std::filesystem::path& folder,
+                       StatusSink& sink) {
+  if (Status committed = outputs.Commit(); !committed) {
+    sink.AppendLine(WriteFailureLine(folder, committed));
+    return false;
+  }
+  return true;
+}
+
+CompileOutcome CompileAlone(const std::filesystem::path& firstCreated, StatusSink& sink,
+                            const std::function<CompileOutcome(CFileSetReplacement&)>& compile) {
+  const std::filesystem::path parent = firstCreated.parent_path();
+  Result<COutputFolderLock> folder = COutputFolderLock::Take(parent.empty() ? "." : parent);
+  if (!folder) {
+    sink.AppendLine(CannotCreateFileLine(firstCreated, folder.error()));
+    return CompileOutcome::Failed;
+  }
+  CFileSetReplacement outputs(folder.value());
+  const CompileOutcome outcome = compile(outputs);
+  if (outcome == CompileOutcome::Failed ||
+      !CommitCompiledSet(outputs, folder.value().Folder(), sink)) {
+    return CompileOutcome::Failed;
+  }
+  return outcome;
 }
 
 }  // namespace zentora

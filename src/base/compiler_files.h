@@ -9,23 +9,25 @@
 
 #include "base/compile_outcome.h"
 #include "base/exclusive_file.h"
+#include "base/output_folder.h"
 #include "base/result.h"
 #include "base/status_sink.h"
 
 namespace zentora {
 
 // The output-list lines the resource compilers share.
-inline std::string CannotCreateFileLine(const std::filesystem::path& path) {
-  return "无法创建文件：" + path.string();
+inline std::string CannotCreateFileLine(const std::filesystem::path& path,
+                                        std::string_view reason) {
+  return "无法创建文件：" + path.string() + "（" + std::string(reason) + "）";
 }
 
 inline std::string WriteFailureLine(const std::filesystem::path& path, const Status& failure) {
   return "写入文件失败：" + path.string() + "（" + failure.message() + "）";
 }
 
-// Closes two output files in the given order. The failure carries the
-// output-list line for the first that failed: closing reports write errors
-// the kernel kept back.
+// Flushes and closes two output files in the given order. The failure
+// carries the output-list line for the first that failed: closing reports
+// write errors the kernel kept back.
 Status CloseInOrder(CExclusiveFile& first, const std::filesystem::path& firstPath,
                     CExclusiveFile& second, const std::filesystem::path& secondPath);
 
@@ -34,20 +36,21 @@ inline int ProgressBefore(int i, int count) {
   return static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count);
 }
 
-// The data file and the index file of one resource compiler, held
-// exclusively from their creation until they are closed.
+// The data file and the index file of one resource compiler, written as
+// temporaries of a set that replaces the files when it is committed.
 class CCompilerFiles {
  public:
   enum class Kind { kData, kIndex };
 
-  // Creates both files anew, `createdFirst` first. The failure carries the
+  // Starts both files, `createdFirst` first. The failure carries the
   // output-list line for the file that could not be created.
-  static Result<CCompilerFiles> Create(const std::filesystem::path& dataPath,
+  static Result<CCompilerFiles> Create(CFileSetReplacement& outputs,
+                                       const std::filesystem::path& dataPath,
                                        const std::filesystem::path& indexPath, Kind createdFirst);
 
   // Appends bytes to one file; the failure carries the output-list line.
   Status Write(Kind kind, std::span<const std::uint8_t> bytes);
-  // Closes the index file, then the data file.
+  // Flushes and closes the index file, then the data file.
   Status Close();
 
  private:
@@ -68,15 +71,28 @@ struct ResourceCompilerTexts {
   std::string_view succeeded;
 };
 
-// The steps every resource compiler takes around its entries: create and
-// hold both files, report an empty list, announce the start and set the
+// The steps every resource compiler takes around its entries: create both
+// files in `outputs`, report an empty list, announce the start and set the
 // progress bar to 0, let `writeEntries` write every entry, close the files
 // in order and report the outcome. `writeEntries` returns the failure whose
-// message is the line to report.
-CompileOutcome RunResourceCompiler(const ResourceCompilerTexts& texts,
-                                   const std::filesystem::path& dataPath,
-                                   const std::filesystem::path& indexPath, int count,
-                                   StatusSink& sink,
-                                   const std::function<Status(CCompilerFiles&)>& writeEntries);
+// message is the line to report, and tells through `warned` whether it
+// reported a line about its input (an entry that could not be read, numbers
+// that wrapped).
+CompileOutcome RunResourceCompiler(
+    const ResourceCompilerTexts& texts, CFileSetReplacement& outputs,
+    const std::filesystem::path& dataPath, const std::filesystem::path& indexPath, int count,
+    StatusSink& sink, const std::function<Status(CCompilerFiles&, bool& warned)>& writeEntries);
+
+// Runs one compiler into a pair of files of its own: holds the folder of
+// `firstCreated`, lets `compile` write into a fresh set and replaces the
+// files when it did not fail. A folder that cannot be held gets the line
+// for `firstCreated`.
+CompileOutcome CompileAlone(const std::filesystem::path& firstCreated, StatusSink& sink,
+                            const std::function<CompileOutcome(CFileSetReplacement&)>& compile);
+
+// Replaces the files of a set whose compiles did not fail; a failure gets
+// its line.
+bool CommitCompiledSet(CFileSetReplacement& outputs, const std::filesystem::path& folder,
+                       StatusSink& sink);
 
 }  // namespace zentora

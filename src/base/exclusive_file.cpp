@@ -75,6 +75,21 @@ Result<CExclusiveFile> CExclusiveFile::OpenForReading(const std::filesystem::pat
   return CExclusiveFile(std::move(fd).value());
 }
 
+Result<CExclusiveFile> CExclusiveFile::OpenExisting(const std::filesystem::path& path) {
+  Result<CFileDescriptor> fd = OpenLocked(path, O_RDWR);
+  if (!fd) {
+    return fd.status();
+  }
+  return CExclusiveFile(std::move(fd).value());
+}
+
+Status CExclusiveFile::Sync() {
+  if (::fsync(fd_.Get()) != 0) {
+    return Status::Failure(ErrnoMessage(errno));
+  }
+  return Status::Ok();
+}
+
 Status CExclusiveFile::Write(std::span<const std::uint8_t> bytes) {
   return WriteAllToDescriptor(fd_.Get(), bytes);
 }

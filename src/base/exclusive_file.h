@@ -20,6 +20,8 @@ class CExclusiveFile {
   // file (a folder, a FIFO, a device) is refused without waiting.
   static Result<CExclusiveFile> Create(const std::filesystem::path& path);
   static Result<CExclusiveFile> OpenForReading(const std::filesystem::path& path);
+  // Opens an existing file for writing without changing it.
+  static Result<CExclusiveFile> OpenExisting(const std::filesystem::path& path);
 
   CExclusiveFile(CExclusiveFile&& other) noexcept = default;
   CExclusiveFile& operator=(CExclusiveFile&& other) noexcept = default;
@@ -35,6 +37,8 @@ class CExclusiveFile {
   // the file has there; fewer than asked only at the end of the file.
   Result<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes);
   Result<std::uint64_t> Size() const;
+  // Flushes the written bytes to the disk.
+  Status Sync();
   // Closing reports errors that the kernel kept back until then.
   Status Close() { return fd_.Close(); }
   bool IsOpen() const { return fd_.IsOpen(); }

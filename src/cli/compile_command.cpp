@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <variant>
 
+#include "base/output_folder.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
 #include "cli/image_options.h"
-#include "image/image_compiler.h"
-#include "sound/wave_compiler.h"
+#include "download/resource_compile.h"
 
 namespace zentora::cli {
 
@@ -27,15 +27,13 @@ int RunCompile(const QStringList& arguments) {
 
   CConsoleSink sink(stdout, stderr);
   sink.ShowProgress(true);
-  const CompileOutcome pictures =
-      GenerateImageResources(request.loaded.pictures.Snapshot(), request.settings,
-                             outFolder / "image.bin", outFolder / "image.idx", sink);
-  // The sounds are compiled whatever became of the pictures.
-  const CompileOutcome sounds = GenerateWaveResources(
-      request.loaded.sounds.Snapshot(), outFolder / "wave.bin", outFolder / "wave.idx", sink);
+  const ResourceCompileOutcome compiled = CompileResourceFolder(
+      outFolder, COutputFolderLock::Take(outFolder), request.loaded.pictures.Snapshot(),
+      request.loaded.sounds.Snapshot(), request.settings, sink);
   sink.ShowProgress(false);
-  const bool failed = pictures == CompileOutcome::Failed || sounds == CompileOutcome::Failed;
-  return failed ? kExitFailed : kExitOk;
+  // A line about input that did not compile as given fails the command too,
+  // so that a script does not send such files on as if all were well.
+  return compiled.Failed() || compiled.Warned() ? kExitFailed : kExitOk;
 }
 
 }  // namespace zentora::cli

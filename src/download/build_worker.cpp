@@ -5,10 +5,10 @@
 #include <system_error>
 #include <utility>
 
+#include "base/output_folder.h"
 #include "download/download_protocol.h"
-#include "image/image_compiler.h"
+#include "download/resource_compile.h"
 #include "project/project.h"
-#include "sound/wave_compiler.h"
 
 namespace zentora {
 
@@ -37,11 +37,15 @@ void NotifyChange(std::mutex& mutex, std::condition_variable& changed) {
 
 // One file: "下载<step>..." and the transfer, then the success line, or the
 // failure line and the reason on a line of its own. A success that sent
-// nothing says the module keeps what it held.
-bool DownloadStep(StatusSink& sink, const std::string& step, std::uint8_t code,
-                  const std::filesystem::path& path) {
+// nothing says the module keeps what it held. A folder that the cycle could
+// not hold fails the step before the module is contacted.
+bool DownloadStep(StatusSink& sink, const Status& folderHeld, const std::string& step,
+                  std::uint8_t code, const std::filesystem::path& path) {
   sink.AppendLine("下载" + step + "...");
-  const Result<std::uint64_t> sent = TransferFile(code, path, sink);
+  const Result<std::uint64_t> sent =
+      folderHeld ? TransferFile(code, path, sink)
+                 : Result<std::uint64_t>(Status::Failure("无法打开文件：" + path.string() + "（" +
+                                                         folderHeld.message() + "）"));
   if (!sent) {
     sink.AppendLine("下载" + step + "失败！");
     sink.AppendLine(sent.error());
@@ -56,12 +60,12 @@ bool DownloadStep(StatusSink& sink, const std::string& step, std::uint8_t code,
 
 // One resource pair: the index, then (only when it went through) the data.
 // Returns false when either transfer failed.
-bool DownloadPair(StatusSink& sink, const char* what, std::uint8_t indexCode,
-                  const std::filesystem::path& index, std::uint8_t dataCode,
+bool DownloadPair(StatusSink& sink, const Status& folderHeld, const char* what,
+                  std::uint8_t indexCode, const std::filesystem::path& index, std::uint8_t dataCode,
                   const std::filesystem::path& data) {
   const std::string name(what);
-  return DownloadStep(sink, name + "索引", indexCode, index) &&
-         DownloadStep(sink, name + "数据", dataCode, data);
+  return DownloadStep(sink, folderHeld, name + "索引", indexCode, index) &&
+         DownloadStep(sink, folderHeld, name + "数据", dataCode, data);
 }
 
 }  // namespace
@@ -196,33 +200,34 @@ void CBuildWorker::RunCycle(Shared& shared) {
   }
   StatusSink& sink = *shared.sink;
   const std::filesystem::path& folder = input.downloadFolder;
-  const std::filesystem::path imageData = folder / "image.bin";
-  const std::filesystem::path imageIndex = folder / "image.idx";
-  const std::filesystem::path waveIndex = folder / "wave.idx";
-  const std::filesystem::path waveData = folder / "wave.bin";
+  const ResourceFiles files(folder);
 
   sink.ShowProgress(true);
   sink.ClearLines();
   sink.AppendLine("开始");
 
+  // Held for the whole cycle, so that no other compile or download changes
+  // or sends the folder's files meanwhile.
+  const Result<COutputFolderLock> held = COutputFolderLock::Take(folder);
   bool failed = false;
   int picturesReady = 1;
   int soundsReady = 1;
   // Each flag is read when its step is reached, so an exit request skips
   // every step not yet begun.
   if ((shared.command.load() & CMD_COMPILE) != 0) {
-    const CompileOutcome pictures =
-        GenerateImageResources(input.pictures, input.settings, imageData, imageIndex, sink);
-    const CompileOutcome sounds = GenerateWaveResources(input.sounds, waveData, waveIndex, sink);
-    picturesReady = SucceededAsInt(pictures);
-    soundsReady = SucceededAsInt(sounds);
-    failed = pictures == CompileOutcome::Failed || sounds == CompileOutcome::Failed;
+    const ResourceCompileOutcome compiled =
+        CompileResourceFolder(folder, held, input.pictures, input.sounds, input.settings, sink);
+    picturesReady = compiled.replaced ? SucceededAsInt(compiled.pictures) : 0;
+    soundsReady = compiled.replaced ? SucceededAsInt(compiled.sounds) : 0;
+    failed = compiled.Failed() || compiled.Warned();
   }
   if (picturesReady == 1 && (shared.command.load() & CMD_DOWNLOAD_IMAGES) != 0) {
-    failed |= !DownloadPair(sink, "图片", DL_IMAGE_INDEX, imageIndex, DL_IMAGE_DATA, imageData);
+    failed |= !DownloadPair(sink, held.status(), "图片", DL_IMAGE_INDEX, files.imageIndex,
+                            DL_IMAGE_DATA, files.imageData);
   }
   if (soundsReady == 1 && (shared.command.load() & CMD_DOWNLOAD_WAVES) != 0) {
-    failed |= !DownloadPair(sink, "声音", DL_WAVE_INDEX, waveIndex, DL_WAVE_DATA, waveData);
+    failed |= !DownloadPair(sink, held.status(), "声音", DL_WAVE_INDEX, files.waveIndex,
+                            DL_WAVE_DATA, files.waveData);
   }
 
   sink.ShowProgress(false);

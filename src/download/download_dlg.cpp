@@ -7,12 +7,12 @@
 
 #include <system_error>
 
+#include "base/path_text.h"
+#include "download/build_worker.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
-#include "base/path_text.h"
 #include "ui/shell_dialogs.h"
-#include "download/build_worker.h"
 
 namespace zentora {
 

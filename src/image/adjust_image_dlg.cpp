@@ -9,11 +9,11 @@
 
 #include <optional>
 
+#include "image/picture_adjust.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
 #include "ui/window_font.h"
-#include "image/picture_adjust.h"
 
 namespace zentora {
 

@@ -116,7 +116,8 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
 }
 
 // Writes the packed pictures in list order, each its pixel block and then
-// its index entry, and keeps the first failure.
+// its index entry, and keeps the first failure. Pictures that compile to
+// nothing and numbers or addresses the module would misread get a line.
 class CPictureWriter {
  public:
   CPictureWriter(CCompilerFiles& files, const std::vector<std::filesystem::path>& pictures,
@@ -129,11 +130,9 @@ class CPictureWriter {
 
   // False stops the compile.
   bool Write(int i, PackedPicture picture) {
-    const std::filesystem::path& path = pictures_[static_cast<std::size_t>(i)];
     sink_.SetProgress(ProgressBefore(i, static_cast<int>(pictures_.size())));
-    if (picture.status == PictureCanvas::Status::TooLarge) {
-      sink_.AppendLine("图片尺寸超出范围：" + path.filename().string());
-    }
+    const std::uint32_t length = ImageDataLength(picture.width, picture.height, bytesPerPixel_);
+    ReportInput(i, picture.status, length);
     failure_ = files_.Write(CCompilerFiles::Kind::kData, picture.Bytes());
     if (failure_) {
       const ImageIndexEntry entry =
@@ -143,33 +142,58 @@ class CPictureWriter {
     if (!failure_) {
       return false;
     }
-    address_ += ImageDataLength(picture.width, picture.height, bytesPerPixel_);
+    address_ += length;
     pool_.GiveBlock(std::move(picture.block));
     return true;
   }
 
   const Status& Failure() const { return failure_; }
+  bool Warned() const { return warned_; }
 
  private:
+  void ReportInput(int i, PictureCanvas::Status status, std::uint32_t length) {
+    const std::string name = pictures_[static_cast<std::size_t>(i)].filename().string();
+    if (status == PictureCanvas::Status::TooLarge) {
+      Warn("图片尺寸超出范围：" + name);
+    } else if (status == PictureCanvas::Status::Unreadable) {
+      Warn("无法读取图片：" + name);
+    }
+    if (i == kImageNumberCount) {
+      Warn("图片超过65536张：第65537张起编号从0重新开始");
+    }
+    if (!reachedSounds_ && std::uint64_t{address_} + length > kImageAreaEnd) {
+      reachedSounds_ = true;
+      Warn("图片数据超出0x07000000，进入声音数据区");
+    }
+  }
+
+  void Warn(const std::string& line) {
+    sink_.AppendLine(line);
+    warned_ = true;
+  }
+
   CCompilerFiles& files_;
   const std::vector<std::filesystem::path>& pictures_;
   const int bytesPerPixel_;
   CMemoryPool& pool_;
   StatusSink& sink_;
   std::uint32_t address_ = kImageBaseAddress;
+  bool reachedSounds_ = false;
+  bool warned_ = false;
   Status failure_ = Status::Ok();
 };
 
 // Decodes ahead on `threads` threads and writes in list order.
 Status WritePictures(const std::vector<std::filesystem::path>& pictures,
                      const ImageSettings& settings, int threads, CCompilerFiles& files,
-                     StatusSink& sink) {
+                     StatusSink& sink, bool& warned) {
   CMemoryPool pool(static_cast<std::size_t>(threads) + 1);
   CPictureWriter writer(files, pictures, settings.BytesPerPixel(), pool, sink);
   RunOrderedPipeline<PackedPicture>(
       static_cast<int>(pictures.size()), threads, 2 * threads,
       [&](int i) { return DecodeAndPack(pictures[static_cast<std::size_t>(i)], settings, pool); },
       [&](int i, PackedPicture picture) { return writer.Write(i, std::move(picture)); });
+  warned = writer.Warned();
   return writer.Failure();
 }
 
@@ -179,6 +203,17 @@ constexpr ResourceCompilerTexts kPictureTexts{
     "生成图片资源...",
     "生成图片资源成功！",
 };
+
+CompileOutcome CompileInto(CFileSetReplacement& outputs,
+                           const std::vector<std::filesystem::path>& pictures,
+                           const ImageSettings& settings, const std::filesystem::path& dataPath,
+                           const std::filesystem::path& indexPath, StatusSink& sink, int threads) {
+  return RunResourceCompiler(
+      kPictureTexts, outputs, dataPath, indexPath, static_cast<int>(pictures.size()), sink,
+      [&](CCompilerFiles& files, bool& warned) {
+        return WritePictures(pictures, settings, threads, files, sink, warned);
+      });
+}
 
 }  // namespace
 
@@ -200,10 +235,18 @@ CompileOutcome GenerateImageResourcesOnThreads(const std::vector<std::filesystem
                                                const std::filesystem::path& dataPath,
                                                const std::filesystem::path& indexPath,
                                                StatusSink& sink, int threads) {
-  return RunResourceCompiler(kPictureTexts, dataPath, indexPath, static_cast<int>(pictures.size()),
-                             sink, [&](CCompilerFiles& files) {
-                               return WritePictures(pictures, settings, threads, files, sink);
-                             });
+  return CompileAlone(dataPath, sink, [&](CFileSetReplacement& outputs) {
+    return CompileInto(outputs, pictures, settings, dataPath, indexPath, sink, threads);
+  });
+}
+
+CompileOutcome GenerateImageResources(CFileSetReplacement& outputs,
+                                      const std::vector<std::filesystem::path>& pictures,
+                                      const ImageSettings& settings,
+                                      const std::filesystem::path& dataPath,
+                                      const std::filesystem::path& indexPath, StatusSink& sink) {
+  return CompileInto(outputs, pictures, settings, dataPath, indexPath, sink,
+                     ImageCompilerThreadCount());
 }
 
 }  // namespace zentora

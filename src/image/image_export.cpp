@@ -140,7 +140,7 @@ Status ExportImageHeader(const std::vector<std::filesystem::path>& pictures,
                          const ImageSettings& settings, const std::filesystem::path& headerPath) {
   Result<CAtomicFileWriter> file = CAtomicFileWriter::Begin(headerPath);
   if (!file) {
-    return Status::Failure(CannotCreateFileLine(headerPath) + "（" + file.error() + "）");
+    return Status::Failure(CannotCreateFileLine(headerPath, file.error()));
   }
   CHeaderText text(file.value());
   for (std::size_t number = 0; number < pictures.size(); ++number) {

@@ -6,6 +6,10 @@
 namespace zentora {
 
 inline constexpr std::uint32_t kImageBaseAddress = 0x00B00000;
+// Where the module keeps its sounds: picture data must end before it.
+inline constexpr std::uint32_t kImageAreaEnd = 0x07000000;
+// Picture numbers are stored in 16 bits.
+inline constexpr int kImageNumberCount = 0x10000;
 inline constexpr std::size_t kImageIndexEntrySize = 16;
 // What the index can describe: 16-bit sizes and a 24-bit data length.
 inline constexpr std::uint32_t kMaxImageSide = 0xFFFF;

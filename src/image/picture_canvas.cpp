@@ -1,5 +1,6 @@
 #include "image/picture_canvas.h"
 
+#include <QColor>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -48,21 +49,40 @@ bool FitsIndexFor(std::optional<int> bytesPerPixel, QSize size) {
   return !bytesPerPixel || FitsImageIndex(size.width(), size.height(), *bytesPerPixel);
 }
 
+bool WithinAllocationLimit(QSize size, QImage::Format format) {
+  const qint64 limit = QImageReader::allocationLimit();
+  const qint64 bitsPerLine =
+      qint64{size.width()} * QImage::toPixelFormat(format).bitsPerPixel() + 31;
+  return limit == 0 || bitsPerLine / 32 * 4 * size.height() <= limit * 1024 * 1024;
+}
+
+// The memory a decoder writes into. A decoder may leave pixels it does not
+// deliver as it found them (a BMP cut short, the pixels a run-length BMP
+// skips), so the memory is ours and filled before decoding: such pixels come
+// out as the canvas blue (for paletted pictures, as their first palette
+// colour) and the output depends on the file alone. Animated formats draw
+// each frame over the one before by rules of their own, so they start from
+// nothing; so does a picture the decoder's allocation limit will refuse.
+QImage PrefilledTarget(QImageReader& reader, QSize announced, QImage recycled) {
+  const QImage::Format format = reader.imageFormat();
+  if (!announced.isValid() || format == QImage::Format_Invalid || reader.format() == "gif" ||
+      reader.supportsAnimation() || !WithinAllocationLimit(announced, format)) {
+    return {};
+  }
+  QImage target = recycled.size() == announced && recycled.format() == format
+                      ? std::move(recycled)
+                      : QImage(announced, format);
+  target.fill(QColor::fromRgb(kCanvasBlue));
+  return target;
+}
+
 PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImage recycled) {
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
   if (announced.isValid() && !FitsIndexFor(bytesPerPixel, announced)) {
     return Refused(PictureCanvas::Status::TooLarge, announced);
   }
-  // Memory is handed only to the PNG and JPEG decoders, which write every
-  // pixel of the frame into it. Other decoders have their own rules for an
-  // image they are given (GIF frames are drawn over earlier ones), so they
-  // start from a fresh image.
-  const QByteArray format = reader.format();
-  QImage picture;
-  if (format == "png" || format == "jpeg") {
-    picture = std::move(recycled);
-  }
+  QImage picture = PrefilledTarget(reader, announced, std::move(recycled));
   if (!reader.read(&picture) || picture.isNull()) {
     return Refused(PictureCanvas::Status::Unreadable);
   }

@@ -20,13 +20,14 @@ namespace {
 
 constexpr std::uint64_t kRiffHeaderSize = 12;
 constexpr std::uint64_t kFormatHeaderSize = 24;  // chunk header + 16 body bytes
+constexpr std::uint32_t kFormatBodySize = 16;
 constexpr std::uint64_t kChunkHeaderSize = 8;
 constexpr std::uint16_t kPcmFormatTag = 1;
 
 // Why a file was refused, as the output list says it.
-constexpr const char* kNotAFile = "不是普通文件";
 constexpr const char* kNotWave = "不是 WAV 文件";
 constexpr const char* kNotPcm = "不是 PCM 格式";
+constexpr const char* kUnplayable = "PCM 格式参数无效";
 constexpr const char* kTooLong = "声音数据过长";
 constexpr const char* kNoMemory = "内存不足";
 constexpr const char* kUnreadable = "读取文件失败";
@@ -141,24 +142,24 @@ void CWave::ClearHeaders() {
 }
 
 int CWave::Load(const std::filesystem::path& path) {
+  return Read(path) ? 1 : 0;
+}
+
+Status CWave::Read(const std::filesystem::path& path) {
   Release();
   const Result<CFileDescriptor> fd = OpenRegularFile(path);
-  if (!fd) {
-    ClearHeaders();
-    return 0;
-  }
-  const Status read = ReadOpenFile(fd.value().Get());
+  Status read = fd ? ReadOpenFile(fd.value().Get()) : fd.status();
   if (!read) {
     Release();
     ClearHeaders();
   }
-  return read ? 1 : 0;
+  return read;
 }
 
 Status CWave::ReadOpenFile(int fd) {
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    return Status::Failure(kNotAFile);
+  if (::fstat(fd, &info) != 0) {
+    return Status::Failure(kUnreadable);
   }
   const auto fileSize = static_cast<std::uint64_t>(info.st_size);
   if (Status header = ReadRiffHeader(fd); !header) {
@@ -216,6 +217,12 @@ Status CWave::ReadFormatChunk(int fd) {
   }
   if (formatTag_ != kPcmFormatTag) {
     return Status::Failure(kNotPcm);
+  }
+  // Fields that no player could follow are refused like another format,
+  // rather than compiled into an entry the module would misread.
+  if (formatSize_ < kFormatBodySize || channels_ == 0 || samplesPerSecond_ == 0 ||
+      bitsPerSample_ == 0 || bitsPerSample_ % 8 != 0 || bitsPerSample_ > 32) {
+    return Status::Failure(kUnplayable);
   }
   return Status::Ok();
 }

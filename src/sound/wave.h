@@ -11,7 +11,8 @@ namespace zentora {
 
 // One WAV file read into memory: the RIFF header, the format chunk's
 // description and the sample bytes exactly as stored (nothing is converted).
-// Only integer PCM files whose first chunk is the format chunk are accepted.
+// Only integer PCM files whose first chunk is the format chunk, and whose
+// format fields describe samples that can be played, are accepted.
 class CWave {
  public:
   CWave() = default;
@@ -24,6 +25,8 @@ class CWave {
   // never grows beyond the bytes that are really in the file, whatever the
   // chunk sizes claim.
   int Load(const std::filesystem::path& path);
+  // The same, saying why a file was refused.
+  Status Read(const std::filesystem::path& path);
   void Release();
 
   // The RIFF header and the format chunk as read.

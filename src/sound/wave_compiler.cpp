@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "base/compiler_files.h"
 #include "sound/wave.h"
@@ -47,24 +48,69 @@ Status WriteSound(CCompilerFiles& files, const CWave& wave, SoundPlacement& plac
 }
 
 // Loads the sounds one at a time, in list order; those that do not load
-// are skipped and take no number.
-Status WriteSounds(const std::vector<std::filesystem::path>& sounds, CCompilerFiles& files,
-                   StatusSink& sink) {
-  const int count = static_cast<int>(sounds.size());
-  SoundPlacement placement;
-  CWave wave;
-  for (int i = 0; i < count; ++i) {
-    sink.SetProgress(ProgressBefore(i, count));
-    if (wave.Load(sounds[static_cast<std::size_t>(i)]) == 0) {
-      continue;
+// are skipped with a line and take no number, so the numbers after them
+// move up.
+class CSoundWriter {
+ public:
+  CSoundWriter(CCompilerFiles& files, StatusSink& sink) : files_(files), sink_(sink) {}
+
+  Status Write(const std::filesystem::path& path) {
+    if (Status read = wave_.Read(path); !read) {
+      Warn("无法读取声音：" + path.filename().string() + "（" + read.message() + "）");
+      skipped_ = true;
+      return Status::Ok();
     }
-    Status written = WriteSound(files, wave, placement);
-    wave.Release();
-    if (!written) {
-      return written;
+    if (skipped_ && !movedUp_) {
+      movedUp_ = true;
+      Warn("其后的声音编号依次前移");
     }
+    if (placement_.number == kWaveNumberCount) {
+      Warn("声音超过256个：第257个起编号从0重新开始");
+    }
+    Status written = WriteSound(files_, wave_, placement_);
+    wave_.Release();
+    return written;
   }
-  return Status::Ok();
+
+  bool Warned() const { return warned_; }
+
+ private:
+  void Warn(const std::string& line) {
+    sink_.AppendLine(line);
+    warned_ = true;
+  }
+
+  CCompilerFiles& files_;
+  StatusSink& sink_;
+  CWave wave_;
+  SoundPlacement placement_;
+  bool skipped_ = false;
+  bool movedUp_ = false;
+  bool warned_ = false;
+};
+
+Status WriteSounds(const std::vector<std::filesystem::path>& sounds, CCompilerFiles& files,
+                   StatusSink& sink, bool& warned) {
+  const int count = static_cast<int>(sounds.size());
+  CSoundWriter writer(files, sink);
+  Status written = Status::Ok();
+  for (int i = 0; i < count && written; ++i) {
+    sink.SetProgress(ProgressBefore(i, count));
+    written = writer.Write(sounds[static_cast<std::size_t>(i)]);
+  }
+  warned = writer.Warned();
+  return written;
+}
+
+CompileOutcome CompileInto(CFileSetReplacement& outputs,
+                           const std::vector<std::filesystem::path>& sounds,
+                           const std::filesystem::path& dataPath,
+                           const std::filesystem::path& indexPath, StatusSink& sink) {
+  return RunResourceCompiler(kSoundTexts, outputs, dataPath, indexPath,
+                             static_cast<int>(sounds.size()), sink,
+                             [&](CCompilerFiles& files, bool& warned) {
+                               return WriteSounds(sounds, files, sink, warned);
+                             });
 }
 
 }  // namespace
@@ -72,9 +118,18 @@ Status WriteSounds(const std::vector<std::filesystem::path>& sounds, CCompilerFi
 CompileOutcome GenerateWaveResources(const std::vector<std::filesystem::path>& sounds,
                                      const std::filesystem::path& dataPath,
                                      const std::filesystem::path& indexPath, StatusSink& sink) {
-  return RunResourceCompiler(
-      kSoundTexts, dataPath, indexPath, static_cast<int>(sounds.size()), sink,
-      [&](CCompilerFiles& files) { return WriteSounds(sounds, files, sink); });
+  // The index file is the first one created, so it names a folder it cannot
+  // hold.
+  return CompileAlone(indexPath, sink, [&](CFileSetReplacement& outputs) {
+    return CompileInto(outputs, sounds, dataPath, indexPath, sink);
+  });
+}
+
+CompileOutcome GenerateWaveResources(CFileSetReplacement& outputs,
+                                     const std::vector<std::filesystem::path>& sounds,
+                                     const std::filesystem::path& dataPath,
+                                     const std::filesystem::path& indexPath, StatusSink& sink) {
+  return CompileInto(outputs, sounds, dataPath, indexPath, sink);
 }
 
 }  // namespace zentora

@@ -7,6 +7,8 @@ namespace zentora {
 
 inline constexpr std::uint32_t kWaveBaseAddress = 0x07000000;
 inline constexpr std::uint32_t kWaveAlignment = 2048;
+// Sound numbers are stored in 8 bits.
+inline constexpr int kWaveNumberCount = 0x100;
 inline constexpr std::size_t kWaveIndexEntrySize = 16;
 
 using WaveIndexEntry = std::array<std::uint8_t, kWaveIndexEntrySize>;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <set>
 #include <string>
 
 #include "cli_runner.h"
@@ -15,6 +16,11 @@ namespace fs = std::filesystem;
 
 // The project has pictures but no sounds.
 constexpr const char* kWritten = "生成图片资源...\n生成图片资源成功！\n没有声音资源！\n";
+// A canonical WAV: 8-bit mono at 8000 Hz with three sample bytes.
+const std::string kBeep =
+    std::string("RIFF\x27\x00\x00\x00WAVEfmt \x10\x00\x00\x00", 20) +
+    std::string("\x01\x00\x01\x00\x40\x1F\x00\x00\x40\x1F\x00\x00\x01\x00\x08\x00", 16) +
+    std::string("data\x03\x00\x00\x00\x10\x20\x30", 11);
 
 constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kGreen = 0xFF00FF00;
@@ -117,8 +123,9 @@ TEST_F(CompileCommandTest, OutFolderIsMadeAndUsedInstead) {
 TEST_F(CompileCommandTest, MissingPictureGivesAZeroEntryAndKeepsTheNumbers) {
   fs::remove(folder_ / "b.png");
   const CliRun run = RunCli({"compile", Arg(project_)});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, kWritten);
+  // The files are written, and the missing picture fails the command.
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.out, "生成图片资源...\n无法读取图片：b.png\n生成图片资源成功！\n没有声音资源！\n");
   EXPECT_EQ(ReadText(folder_ / "output" / "image.bin"), std::string("\xE0\x07\xE0\x07\xE0\x07", 6));
   EXPECT_EQ(ReadText(folder_ / "output" / "image.idx"),
             std::string("\x00\x00\x00\x00\x00\xB0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
@@ -128,19 +135,20 @@ TEST_F(CompileCommandTest, MissingPictureGivesAZeroEntryAndKeepsTheNumbers) {
 
 TEST_F(CompileCommandTest, ProjectWithoutPicturesSaysSoAndSucceeds) {
   const fs::path empty = dir_ / "空" / "E.zentoraprj";
+  WriteBytes(picked_ / "beep.wav", kBeep);
   const CliRun created =
-      RunCli({"project", "create", Arg(empty), "--sound", Arg(picked_ / "s.wav")});
+      RunCli({"project", "create", Arg(empty), "--sound", Arg(picked_ / "beep.wav")});
   ASSERT_EQ(created.exitCode, 0) << created.err;
   const CliRun run = RunCli({"compile", Arg(empty)});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  // The sounds still compile; the one sound is no WAV file and is skipped.
   EXPECT_EQ(run.out, "没有图片资源！\n生成声音资源...\n生成声音资源成功！\n");
   EXPECT_EQ(run.err, "");
-  // All four files are there, empty.
-  for (const char* name : {"image.bin", "image.idx", "wave.bin", "wave.idx"}) {
+  // The picture files are there, empty.
+  for (const char* name : {"image.bin", "image.idx"}) {
     ASSERT_TRUE(fs::exists(dir_ / "空" / "output" / name)) << name;
     EXPECT_EQ(fs::file_size(dir_ / "空" / "output" / name), 0u) << name;
   }
+  EXPECT_EQ(fs::file_size(dir_ / "空" / "output" / "wave.idx"), 16u);
 }
 
 TEST_F(CompileCommandTest, UnreadableProjectEndsWithStatusTwo) {
@@ -174,22 +182,15 @@ TEST_F(CompileCommandTest, DataFileThatCannotBeCreatedEndsWithStatusOne) {
   fs::create_directories(out / "image.bin");
   const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(out)});
   EXPECT_EQ(run.exitCode, 1);
-  // The sounds are compiled all the same.
-  EXPECT_EQ(run.out, "无法创建文件：" + (out / "image.bin").string() + "\n没有声音资源！\n");
-  EXPECT_FALSE(fs::exists(out / "image.idx"));
-  EXPECT_TRUE(fs::exists(out / "wave.bin"));
-  EXPECT_TRUE(fs::exists(out / "wave.idx"));
+  // The sounds are compiled all the same, but no file is replaced.
+  EXPECT_EQ(run.out, "无法创建文件：" + (out / "image.bin").string() +
+                         "（Is a directory）\n没有声音资源！\n"
+                         "编译失败，文件夹中原有的资源文件保持不变\n");
+  EXPECT_EQ(FolderContents(out), std::set<std::string>{"image.bin"});
 }
 
 TEST_F(CompileCommandTest, PicturesAndSoundsGiveAllFourFiles) {
-  // A canonical WAV: 8-bit mono at 8000 Hz with three sample bytes.
-  const std::string wave = std::string("RIFF\x27\x00\x00\x00WAVEfmt \x10\x00\x00\x00", 20) +
-                           std::string(
-                               "\x01\x00\x01\x00\x40\x1F\x00\x00\x40\x1F\x00\x00"
-                               "\x01\x00\x08\x00",
-                               16) +
-                           std::string("data\x03\x00\x00\x00\x10\x20\x30", 11);
-  WriteBytes(picked_ / "beep.wav", wave);
+  WriteBytes(picked_ / "beep.wav", kBeep);
   const fs::path both = dir_ / "both" / "Both.zentoraprj";
   const CliRun created =
       RunCli({"project", "create", Arg(both), "--picture", Arg(picked_ / "a.bmp"), "--sound",
@@ -197,8 +198,10 @@ TEST_F(CompileCommandTest, PicturesAndSoundsGiveAllFourFiles) {
   ASSERT_EQ(created.exitCode, 0) << created.err;
 
   const CliRun run = RunCli({"compile", Arg(both)});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "生成图片资源...\n生成图片资源成功！\n生成声音资源...\n生成声音资源成功！\n");
+  EXPECT_EQ(run.exitCode, 1) << run.err;  // a sound was skipped
+  EXPECT_EQ(run.out,
+            "生成图片资源...\n生成图片资源成功！\n生成声音资源...\n"
+            "无法读取声音：s.wav（不是 WAV 文件）\n生成声音资源成功！\n");
   const fs::path out = dir_ / "both" / "output";
   EXPECT_EQ(ReadText(out / "image.bin"), std::string("\xE0\x07\xE0\x07\xE0\x07", 6));
   // Number 0, one channel, 8 bits, 8000 Hz, 3 bytes at 0x07000000; the

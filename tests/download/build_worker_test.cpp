@@ -388,7 +388,7 @@ TEST_F(BuildWorkerTest, FailedIndexesSkipTheirDataFiles) {
   EXPECT_TRUE(worker_->LastCycleFailed());
 }
 
-TEST_F(BuildWorkerTest, CompileFailureSkipsOnlyItsOwnPair) {
+TEST_F(BuildWorkerTest, CompileFailureReplacesAndSendsNothing) {
   AddPictures();
   AddSound();
   // image.bin cannot be created where a folder of that name is.
@@ -396,9 +396,11 @@ TEST_F(BuildWorkerTest, CompileFailureSkipsOnlyItsOwnPair) {
   StartWorker();
   RunCompileAndDownload();
   EXPECT_EQ(sink_->Events(),
-            Join({kCycleStart, Line("无法创建文件：" + (out_ / "image.bin").string()),
-                  kSoundsCompiled, kSoundsSent, kCycleEnd}));
-  EXPECT_EQ(FolderContents(Received()), (std::set<std::string>{"wave.idx", "wave.bin"}));
+            Join({kCycleStart,
+                  Line("无法创建文件：" + (out_ / "image.bin").string() + "（Is a directory）"),
+                  kSoundsCompiled, Line("编译失败，文件夹中原有的资源文件保持不变"), kCycleEnd}));
+  EXPECT_EQ(FolderContents(out_), std::set<std::string>{"image.bin"});
+  EXPECT_EQ(FolderContents(Received()), std::set<std::string>{});
   EXPECT_TRUE(worker_->LastCycleFailed());
 }
 
@@ -410,8 +412,12 @@ TEST_F(BuildWorkerTest, OnlyTheLastLevelOfTheOutputFolderIsMade) {
   RunCompileAndDownload();
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
   // The sound compiler creates its index first.
-  EXPECT_EQ(sink_->Lines(), (Lines{"开始", "无法创建文件：" + (out_ / "image.bin").string(),
-                                   "无法创建文件：" + (out_ / "wave.idx").string(), "结束"}));
+  EXPECT_EQ(
+      sink_->Lines(),
+      (Lines{"开始",
+             "无法创建文件：" + (out_ / "image.bin").string() + "（No such file or directory）",
+             "无法创建文件：" + (out_ / "wave.idx").string() + "（No such file or directory）",
+             "结束"}));
   EXPECT_EQ(Log(), Lines());
   EXPECT_TRUE(worker_->LastCycleFailed());
 }

@@ -117,7 +117,7 @@ class DownloadDlgTest : public QObject {
     }
     QCOMPARE(messages_, (QStringList{"目录不存在！", "目录不存在！"}));
 
-    // A file passes the test; each transfer then fails on its own.
+    // A file passes the test; each transfer then fails with the reason.
     WriteFile(Folder("plain.txt"), "not a folder");
     Start(dialog, root_.filePath("plain.txt"));
     const auto notAFolder = [this](const char* name) {

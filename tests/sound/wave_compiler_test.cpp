@@ -157,7 +157,7 @@ TEST(WaveCompiler, MissingSoundInTheMiddleTakesNoNumber) {
   const fs::path a = WriteSound(dir, "a.wav", 1, 8000, 8, "\x11");
   const fs::path c = WriteSound(dir, "c.wav", 1, 16000, 16, "\x22\x33");
   const CompileRun run = Compile({a, dir / "missing.wav", c}, dir);
-  EXPECT_EQ(run.outcome, CompileOutcome::Written);
+  EXPECT_EQ(run.outcome, CompileOutcome::WrittenWithWarnings);
   EXPECT_EQ(run.index,
             (Bytes{// number 0, 1 byte at 0x07000000
                    0x00, 0x01, 0x08, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00,
@@ -166,9 +166,9 @@ TEST(WaveCompiler, MissingSoundInTheMiddleTakesNoNumber) {
                    0x01, 0x01, 0x10, 0x00, 0x80, 0x3E, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00,
                    0x08, 0x00, 0x07}));
   EXPECT_EQ(run.data, Join({Bytes{0x11}, Zeros(2047), Bytes{0x22, 0x33}, Zeros(2046)}));
-  // No message for the missing sound.
-  EXPECT_EQ(run.events,
-            (Events{kStart, "progress:0", "progress:33", "progress:66", "progress:100", kSuccess}));
+  EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:33", "progress:66",
+                                "line:无法读取声音：missing.wav（" + ErrnoMessage(ENOENT) + "）",
+                                "progress:100", "line:其后的声音编号依次前移", kSuccess}));
 }
 
 TEST(WaveCompiler, SoundWithoutDataChunkTakesTheRunningAddress) {
@@ -203,7 +203,7 @@ TEST(WaveCompiler, EmptyListWritesTwoEmptyFiles) {
   EXPECT_EQ(run.events, Events{"line:没有声音资源！"});
 }
 
-TEST(WaveCompiler, NoSoundLoadsStillSucceeds) {
+TEST(WaveCompiler, NoSoundLoadsStillSucceedsAndEachIsNamed) {
   CTempDir dir;
   WriteBytes(dir / "text.wav", "not a sound");
   WriteBytes(dir / "empty.wav", "");
@@ -213,14 +213,19 @@ TEST(WaveCompiler, NoSoundLoadsStillSucceeds) {
   const CompileRun run = Compile({dir / "missing.wav", dir / "text.wav", dir / "empty.wav",
                                   dir / "float.wav", dir / "folder.wav"},
                                  dir);
-  EXPECT_EQ(run.outcome, CompileOutcome::Written);
+  EXPECT_EQ(run.outcome, CompileOutcome::WrittenWithWarnings);
   EXPECT_EQ(SucceededAsInt(run.outcome), 1);
   EXPECT_TRUE(fs::is_regular_file(dir / "wave.bin"));
   EXPECT_TRUE(fs::is_regular_file(dir / "wave.idx"));
   EXPECT_TRUE(run.data.empty());
   EXPECT_TRUE(run.index.empty());
-  EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:20", "progress:40", "progress:60",
-                                "progress:80", "progress:100", kSuccess}));
+  EXPECT_EQ(run.events,
+            (Events{kStart, "progress:0", "progress:20",
+                    "line:无法读取声音：missing.wav（" + ErrnoMessage(ENOENT) + "）", "progress:40",
+                    "line:无法读取声音：text.wav（不是 WAV 文件）", "progress:60",
+                    "line:无法读取声音：empty.wav（不是 WAV 文件）", "progress:80",
+                    "line:无法读取声音：float.wav（不是 PCM 格式）", "progress:100",
+                    "line:无法读取声音：folder.wav（不是普通文件）", kSuccess}));
 }
 
 // ---------------------------------------------------------------------------
@@ -260,7 +265,7 @@ TEST(WaveCompiler, NumberWrapsAfter256Sounds) {
     sounds.push_back(WriteSound(dir, "s" + std::to_string(i) + ".wav", 1, 8000, 8, sample));
   }
   const CompileRun run = Compile(sounds, dir);
-  ASSERT_EQ(run.outcome, CompileOutcome::Written);
+  ASSERT_EQ(run.outcome, CompileOutcome::WrittenWithWarnings);
   ASSERT_EQ(run.index.size(), kCount * 16u);
   ASSERT_EQ(run.data.size(), kCount * 2048u);
 
@@ -291,7 +296,8 @@ TEST(WaveCompiler, IndexFileThatCannotBeCreated) {
   CRecordingSink sink;
   EXPECT_EQ(GenerateWaveResources({sound}, dir / "wave.bin", indexPath, sink),
             CompileOutcome::Failed);
-  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + indexPath.string()});
+  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + indexPath.string() + "（" +
+                                  ErrnoMessage(ENOENT) + "）"});
   // The index file comes first: the data file is not touched.
   EXPECT_EQ(ReadText(dir / "wave.bin"), "old data");
   EXPECT_EQ(FolderContents(dir.Path()), (Names{"a.wav", "wave.bin"}));
@@ -304,7 +310,8 @@ TEST(WaveCompiler, IndexFileFailureCreatesNoDataFile) {
   CRecordingSink sink;
   EXPECT_EQ(GenerateWaveResources({sound}, dir / "wave.bin", indexPath, sink),
             CompileOutcome::Failed);
-  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + indexPath.string()});
+  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + indexPath.string() + "（" +
+                                  ErrnoMessage(ENOENT) + "）"});
   EXPECT_EQ(FolderContents(dir.Path()), Names{"a.wav"});
 }
 
@@ -317,9 +324,10 @@ TEST(WaveCompiler, DataFileThatCannotBeCreated) {
   CRecordingSink sink;
   EXPECT_EQ(GenerateWaveResources({sound}, dataPath, dir / "wave.idx", sink),
             CompileOutcome::Failed);
-  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + dataPath.string()});
-  // The index file was created anew before, and holds nothing.
-  EXPECT_TRUE(ReadBytes(dir / "wave.idx").empty());
+  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + dataPath.string() + "（" +
+                                  ErrnoMessage(ENOTDIR) + "）"});
+  // The two files are replaced together or not at all.
+  EXPECT_EQ(ReadText(dir / "wave.idx"), "old index");
   EXPECT_EQ(FolderContents(dir.Path()), (Names{"a.wav", "wave.idx"}));
 }
 
@@ -332,9 +340,10 @@ TEST(WaveCompiler, DataFileHeldElsewhereIsLeftAlone) {
   CRecordingSink sink;
   EXPECT_EQ(GenerateWaveResources({sound}, dir / "wave.bin", dir / "wave.idx", sink),
             CompileOutcome::Failed);
-  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + (dir / "wave.bin").string()});
+  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + (dir / "wave.bin").string() + "（" +
+                                  ErrnoMessage(EWOULDBLOCK) + "）"});
   EXPECT_EQ(ReadText(dir / "wave.bin"), "being downloaded");
-  EXPECT_TRUE(ReadBytes(dir / "wave.idx").empty());
+  EXPECT_FALSE(fs::exists(dir / "wave.idx"));
 }
 
 TEST(WaveCompiler, IndexFileHeldElsewhereIsLeftAlone) {
@@ -346,7 +355,8 @@ TEST(WaveCompiler, IndexFileHeldElsewhereIsLeftAlone) {
   CRecordingSink sink;
   EXPECT_EQ(GenerateWaveResources({sound}, dir / "wave.bin", dir / "wave.idx", sink),
             CompileOutcome::Failed);
-  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + (dir / "wave.idx").string()});
+  EXPECT_EQ(sink.Events(), Events{"line:无法创建文件：" + (dir / "wave.idx").string() + "（" +
+                                  ErrnoMessage(EWOULDBLOCK) + "）"});
   EXPECT_EQ(ReadText(dir / "wave.idx"), "being downloaded");
   EXPECT_EQ(FolderContents(dir.Path()), (Names{"a.wav", "wave.idx"}));
 }
@@ -374,7 +384,7 @@ TEST(WaveCompiler, ExistingOutputFilesAreTruncated) {
   WriteBytes(dir / "wave.bin", junk);
   WriteBytes(dir / "wave.idx", junk);
   const CompileRun unreadable = Compile({dir / "missing.wav"}, dir);
-  EXPECT_EQ(unreadable.outcome, CompileOutcome::Written);
+  EXPECT_EQ(unreadable.outcome, CompileOutcome::WrittenWithWarnings);
   EXPECT_TRUE(unreadable.data.empty());
   EXPECT_TRUE(unreadable.index.empty());
 }
