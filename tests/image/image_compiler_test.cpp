@@ -351,6 +351,31 @@ TEST(ImageCompiler, ProgressTruncatesAndReachesOneHundredAtTheLastPicture) {
   EXPECT_EQ(ReadBytes(dir / "image.idx").size(), 7 * 16u);
 }
 
+// A BMP cut short after its bottom two rows: the top two were never
+// delivered and must come out as the canvas blue, whatever memory the
+// decoder was given (here, after a red picture of the same size).
+TEST(ImageCompiler, RowsACutShortBitmapLacksAreTheCanvasColour) {
+  CTempDir dir;
+  QImage full(2, 4, QImage::Format_RGB32);
+  full.fill(qRgb(255, 0, 0));
+  ASSERT_TRUE(full.save(QString::fromStdString((dir / "red.bmp").string()), "BMP"));
+  full.fill(qRgb(0, 255, 0));
+  ASSERT_TRUE(full.save(QString::fromStdString((dir / "green.bmp").string()), "BMP"));
+  // 54 header bytes, then rows of two 24-bit pixels padded to 8 bytes.
+  const Bytes green = ReadBytes(dir / "green.bmp");
+  WriteBytes(dir / "cut.bmp", std::string(green.begin(), green.begin() + 54 + 2 * 8));
+
+  const Bytes expected = Join({Repeat({0x1F, 0x00}, 4), Repeat({0xE0, 0x07}, 4)});
+  for (int threads : {1, 2}) {
+    const CompileRun run =
+        CompileOnThreads({dir / "red.bmp", dir / "cut.bmp", dir / "red.bmp", dir / "cut.bmp"},
+                         Settings(0), dir, threads);
+    ASSERT_EQ(run.data.size(), 4 * 16u);
+    EXPECT_EQ(Bytes(run.data.begin() + 16, run.data.begin() + 32), expected);
+    EXPECT_EQ(Bytes(run.data.begin() + 48, run.data.end()), expected);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Output files that cannot be created.
 
