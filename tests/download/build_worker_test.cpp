@@ -449,6 +449,14 @@ TEST_F(BuildWorkerTest, LastCycleFailedFollowsTheLatestCycle) {
   RunCompileAndDownload();
   EXPECT_FALSE(worker_->LastCycleFailed());
   EXPECT_EQ(worker_->Command(), CMD_IDLE);
+
+  // A picture that compiles to nothing fails the cycle, though all is sent.
+  Configure({});
+  pictures_.Add(projectFolder_ / "missing.png");
+  RunCompileAndDownload();
+  EXPECT_TRUE(worker_->LastCycleFailed());
+  const Lines lines = LinesOfLastCycle(sink_->Events());
+  EXPECT_EQ(lines.end()[-2], "下载图片数据成功！");
 }
 
 TEST_F(BuildWorkerTest, EachCycleEmptiesTheListFirst) {
