@@ -184,7 +184,7 @@ TEST_F(CompileCommandTest, DataFileThatCannotBeCreatedEndsWithStatusOne) {
   EXPECT_EQ(run.exitCode, 1);
   // The sounds are compiled all the same, but no file is replaced.
   EXPECT_EQ(run.out, "无法创建文件：" + (out / "image.bin").string() +
-                         "（Is a directory）\n没有声音资源！\n"
+                         "（是文件夹，不是文件）\n没有声音资源！\n"
                          "编译失败，文件夹中原有的资源文件保持不变\n");
   EXPECT_EQ(FolderContents(out), std::set<std::string>{"image.bin"});
 }

@@ -222,8 +222,9 @@ std::vector<InterruptionCase> InterruptionCases() {
        Left::kOldSet},
       {"DownloadMeetsAHeldFolder",
        InterruptionTest::DownloadMeetsAHeldFolder,
-       {"开始", "下载图片索引...", "下载图片索引失败！", kBusy, "下载声音索引...",
-        "下载声音索引失败！", kBusy, "结束"},
+       {"开始", "下载图片索引...", "下载图片索引失败！",
+        "无法打开文件：<folder>/image.idx（" + kBusy + "）", "下载声音索引...",
+        "下载声音索引失败！", "无法打开文件：<folder>/wave.idx（" + kBusy + "）", "结束"},
        Left::kOldSet},
       {"EmptyListsReplaceTheSet", InterruptionTest::EmptyListsReplaceTheSet, {}, Left::kEmptySet},
   };

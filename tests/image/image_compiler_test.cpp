@@ -387,7 +387,7 @@ TEST(ImageCompiler, DataFileThatCannotBeCreated) {
   EXPECT_EQ(GenerateImageResources({dir / "a.png"}, Settings(0), dataPath, dir / "image.idx", sink),
             CompileOutcome::Failed);
   EXPECT_EQ(sink.Events(),
-            Events{"line:无法创建文件：" + dataPath.string() + "（No such file or directory）"});
+            Events{"line:无法创建文件：" + dataPath.string() + "（文件或文件夹不存在）"});
   EXPECT_EQ(testing::FolderContents(dir.Path()), std::set<std::string>{"a.png"});
 }
 
@@ -401,7 +401,7 @@ TEST(ImageCompiler, IndexFileThatCannotBeCreated) {
       GenerateImageResources({dir / "a.png"}, Settings(0), dir / "image.bin", indexPath, sink),
       CompileOutcome::Failed);
   EXPECT_EQ(sink.Events(),
-            Events{"line:无法创建文件：" + indexPath.string() + "（No such file or directory）"});
+            Events{"line:无法创建文件：" + indexPath.string() + "（文件或文件夹不存在）"});
   // The two files are replaced together or not at all.
   EXPECT_EQ(testing::ReadText(dir / "image.bin"), "old data");
   EXPECT_EQ(testing::FolderContents(dir.Path()), (std::set<std::string>{"a.png", "image.bin"}));

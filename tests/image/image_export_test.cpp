@@ -172,9 +172,9 @@ TEST(ImageExport, EmptyListAndUncreatableFileInBothForms) {
             "无法创建文件：" + header.string() + "（文件或文件夹不存在）");
   EXPECT_TRUE(ExportPictures({}, Settings(0), dir / "missing" / "out.bin", sink).Failed());
   EXPECT_EQ(sink.Lines(),
-            (std::vector<std::string>{"没有图片资源！", "无法创建文件：" +
-                                                            (dir / "missing/out.bin").string() +
-                                                            "（No such file or directory）"}));
+            (std::vector<std::string>{
+                "没有图片资源！",
+                "无法创建文件：" + (dir / "missing/out.bin").string() + "（文件或文件夹不存在）"}));
 }
 
 }  // namespace

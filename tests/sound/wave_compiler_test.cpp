@@ -225,7 +225,7 @@ TEST(WaveCompiler, NoSoundLoadsStillSucceedsAndEachIsNamed) {
                     "line:无法读取声音：text.wav（不是 WAV 文件）", "progress:60",
                     "line:无法读取声音：empty.wav（不是 WAV 文件）", "progress:80",
                     "line:无法读取声音：float.wav（不是 PCM 格式）", "progress:100",
-                    "line:无法读取声音：folder.wav（不是普通文件）", kSuccess}));
+                    "line:无法读取声音：folder.wav（" + ErrnoMessage(EISDIR) + "）", kSuccess}));
 }
 
 // ---------------------------------------------------------------------------
