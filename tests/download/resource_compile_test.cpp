@@ -163,7 +163,7 @@ class InterruptionTest : public ResourceFolderTest,
       WriteBytes(self.folder_ / ("." + std::string(name) + ".zentora-new"), self.newSet_[name]);
     }
     WriteBytes(self.folder_ / ".zentora-replace",
-               std::string("image.bin\0image.idx\0wave.bin\0wave.idx\0", 40));
+               std::string("image.bin\0image.idx\0wave.bin\0wave.idx\0", 38));
   }
   static void CompileMeetsAHeldFolder(InterruptionTest& self) {
     const Result<COutputFolderLock> held = COutputFolderLock::Take(self.folder_);
