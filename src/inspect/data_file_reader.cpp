@@ -12,46 +12,26 @@
 
 namespace zentora {
 
-CDataFileReader::CDataFileReader(CDataFileReader&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)) {}
-
-CDataFileReader& CDataFileReader::operator=(CDataFileReader&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-CDataFileReader::~CDataFileReader() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-  }
-}
-
 Result<CDataFileReader> CDataFileReader::Open(const std::filesystem::path& path) {
   // O_NONBLOCK: opening a FIFO put in the file's place must not hang.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
+  CFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.IsOpen()) {
     return Status::Failure(ErrnoMessage(errno));
   }
-  CDataFileReader reader(fd);
   struct stat info {};
-  if (::fstat(fd, &info) != 0) {
+  if (::fstat(fd.Get(), &info) != 0) {
     return Status::Failure(ErrnoMessage(errno));
   }
   if (!S_ISREG(info.st_mode)) {
     return Status::Failure("不是普通文件");
   }
-  return reader;
+  return CDataFileReader(std::move(fd));
 }
 
 Status CDataFileReader::ReadPadded(std::uint64_t offset, std::span<std::uint8_t> bytes) const {
   std::size_t filled = 0;
   while (filled < bytes.size()) {
-    const ssize_t got = ::pread(fd_, bytes.data() + filled, bytes.size() - filled,
+    const ssize_t got = ::pread(fd_.Get(), bytes.data() + filled, bytes.size() - filled,
                                 static_cast<off_t>(offset + filled));
     if (got < 0) {
       if (errno == EINTR) {

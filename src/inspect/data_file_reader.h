@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 
+#include "base/file_descriptor.h"
 #include "base/result.h"
 
 namespace zentora {
@@ -14,11 +15,6 @@ namespace zentora {
 class CDataFileReader {
  public:
   CDataFileReader() = default;
-  CDataFileReader(CDataFileReader&& other) noexcept;
-  CDataFileReader& operator=(CDataFileReader&& other) noexcept;
-  CDataFileReader(const CDataFileReader&) = delete;
-  CDataFileReader& operator=(const CDataFileReader&) = delete;
-  ~CDataFileReader();
 
   // Regular files only.
   static Result<CDataFileReader> Open(const std::filesystem::path& path);
@@ -28,8 +24,8 @@ class CDataFileReader {
   Status ReadPadded(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
 
  private:
-  explicit CDataFileReader(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  explicit CDataFileReader(CFileDescriptor fd) : fd_(std::move(fd)) {}
+  CFileDescriptor fd_;
 };
 
 }  // namespace zentora
