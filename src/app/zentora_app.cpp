@@ -4,14 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "app/zentora_dlg.h"
+#include "base/ui_language.h"
 
 namespace zentora {
 
@@ -43,16 +43,16 @@ int CZentoraApp::Run(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("zentora"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentora/zentora.svg")));
 
-  // The program speaks Chinese whatever the locale, so Qt's own texts (the
-  // buttons of message boxes and file dialogs) should too.
-  QTranslator qtTexts;
-  if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTexts);
+  // Qt's own texts (the buttons of message boxes and file dialogs) follow
+  // the program's language.
+  QStringList arguments = QApplication::arguments();
+  const LanguageChoice language = TakeLanguageOption(arguments);
+  InstallTranslations(language.language);
+  if (language.refusedValue) {
+    std::fprintf(stderr, "zentora: %s\n", RefusedLanguageMessage(*language.refusedValue).c_str());
   }
 
   CZentoraDlg window;
-  const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) {
     const QByteArray file = QFile::encodeName(QDir::current().absoluteFilePath(arguments[1]));
     window.OpenProjectFile(std::filesystem::path(file.toStdString()));

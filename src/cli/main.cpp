@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "base/ui_language.h"
 #include "cli/cli_support.h"
 #include "cli/command_table.h"
 
@@ -14,7 +15,13 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName("zentora-cli");
   QCoreApplication::setApplicationVersion("0.1.0");
 
-  const QStringList arguments = QCoreApplication::arguments();
+  QStringList arguments = QCoreApplication::arguments();
+  const zentora::LanguageChoice language = zentora::TakeLanguageOption(arguments);
+  zentora::InstallTranslations(language.language);
+  if (language.refusedValue) {
+    zentora::cli::PrintError(zentora::RefusedLanguageMessage(*language.refusedValue));
+    return zentora::cli::kExitUsage;
+  }
   const QString command = arguments.value(1);
   if (command.isEmpty()) {
     std::fputs(zentora::cli::UsageText().c_str(), stderr);

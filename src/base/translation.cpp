@@ -1,0 +1,52 @@
+#include "base/translation.h"
+
+#include <QCoreApplication>
+
+#include <initializer_list>
+
+namespace zentora {
+
+namespace {
+
+// Byte for byte: a path that is not valid UTF-8 reaches the line as it is,
+// which a round trip through QString would not allow.
+std::string FillMarkers(const std::string& pattern, std::initializer_list<const std::string*> args) {
+  std::string filled;
+  filled.reserve(pattern.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    const auto index = static_cast<std::size_t>(next - '1');
+    if (pattern[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
+      filled += *args.begin()[index];
+      ++i;
+    } else {
+      filled += pattern[i];
+    }
+  }
+  return filled;
+}
+
+}  // namespace
+
+QString TrQ(const char* context, const char* sourceText) {
+  return QCoreApplication::translate(context, sourceText);
+}
+
+std::string Tr(const char* context, const char* sourceText) {
+  return TrQ(context, sourceText).toStdString();
+}
+
+std::string Fill(const std::string& pattern, const std::string& a1) {
+  return FillMarkers(pattern, {&a1});
+}
+
+std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2) {
+  return FillMarkers(pattern, {&a1, &a2});
+}
+
+std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2,
+                 const std::string& a3) {
+  return FillMarkers(pattern, {&a1, &a2, &a3});
+}
+
+}  // namespace zentora

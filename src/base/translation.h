@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace zentora {
+
+// The program's texts are written in Chinese and looked up in the installed
+// translation (English) at run time; without one they come back unchanged.
+// The context names the subsystem that owns the text ("download", "cli"),
+// so lupdate gathers each text under it: call these with string literals.
+//
+// The window classes use their own tr(); these are for the core and for
+// free functions.
+std::string Tr(const char* context, const char* sourceText);
+QString TrQ(const char* context, const char* sourceText);
+
+// Fills a translated text's %1, %2 ... in one pass, so that a path that
+// itself holds "%1" is left as it is. Word order may differ between the
+// languages; that is why texts are put together this way rather than by
+// appending pieces.
+std::string Fill(const std::string& pattern, const std::string& a1);
+std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2);
+std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2,
+                 const std::string& a3);
+
+}  // namespace zentora

@@ -1,0 +1,93 @@
+#include "base/ui_language.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <algorithm>
+
+#include "base/translation.h"
+
+namespace zentora {
+
+namespace {
+
+constexpr char kOption[] = "--lang";
+
+std::optional<UiLanguage> LanguageNamed(const QString& name) {
+  if (name == QLatin1String("zh")) {
+    return UiLanguage::Chinese;
+  }
+  if (name == QLatin1String("en")) {
+    return UiLanguage::English;
+  }
+  return std::nullopt;
+}
+
+// Kept for the life of the process: an installed translator must outlive
+// every lookup.
+void InstallFile(const QString& file, const QString& folder) {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(file, folder)) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
+
+}  // namespace
+
+UiLanguage SystemLanguage() {
+  // The first of the user's languages decides. Under the C and POSIX
+  // locales LANGUAGE is not looked at, as gettext does not look at it there.
+  const QLocale system = QLocale::system();
+  if (system.language() == QLocale::C) {
+    return UiLanguage::Chinese;
+  }
+  const QStringList languages = system.uiLanguages();
+  if (!languages.isEmpty() && QLocale(languages.first()).language() == QLocale::English) {
+    return UiLanguage::English;
+  }
+  return UiLanguage::Chinese;
+}
+
+LanguageChoice TakeLanguageOption(QStringList& arguments) {
+  LanguageChoice choice{SystemLanguage(), std::nullopt};
+  const QString withValue = QLatin1String(kOption) + QLatin1Char('=');
+  for (qsizetype i = 1; i < arguments.size();) {
+    QString value;
+    if (arguments[i] == QLatin1String(kOption)) {
+      value = arguments.value(i + 1);
+      arguments.remove(i, std::min<qsizetype>(2, arguments.size() - i));
+    } else if (arguments[i].startsWith(withValue)) {
+      value = arguments[i].mid(withValue.size());
+      arguments.remove(i);
+    } else {
+      ++i;
+      continue;
+    }
+    if (const std::optional<UiLanguage> named = LanguageNamed(value)) {
+      choice.language = *named;
+    } else {
+      choice.refusedValue = value;
+    }
+  }
+  return choice;
+}
+
+std::string RefusedLanguageMessage(const QString& value) {
+  return Fill(Tr("language", "--lang 只接受 zh 或 en，而不是“%1”"), value.toStdString());
+}
+
+void InstallTranslations(UiLanguage language) {
+  const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (language == UiLanguage::English) {
+    InstallFile(QStringLiteral("qtbase_en"), qtFolder);
+    InstallFile(QStringLiteral("zentora_en"), QStringLiteral(":/i18n"));
+  } else {
+    InstallFile(QStringLiteral("qtbase_zh_CN"), qtFolder);
+  }
+}
+
+}  // namespace zentora
