@@ -10,7 +10,8 @@ namespace {
 
 // Byte for byte: a path that is not valid UTF-8 reaches the line as it is,
 // which a round trip through QString would not allow.
-std::string FillMarkers(const std::string& pattern, std::initializer_list<const std::string*> args) {
+std::string FillMarkers(const std::string& pattern,
+                        std::initializer_list<const std::string*> args) {
   std::string filled;
   filled.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -47,6 +48,10 @@ std::string Fill(const std::string& pattern, const std::string& a1, const std::s
 std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2,
                  const std::string& a3) {
   return FillMarkers(pattern, {&a1, &a2, &a3});
+}
+
+std::string WithReason(const std::string& subject, const std::string& reason) {
+  return Fill(Tr("base", "%1（%2）"), subject, reason);
 }
 
 }  // namespace zentora

@@ -25,4 +25,8 @@ std::string Fill(const std::string& pattern, const std::string& a1, const std::s
 std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2,
                  const std::string& a3);
 
+// "subject（reason）", the form in which every line names what failed and
+// why; the brackets are the language's own.
+std::string WithReason(const std::string& subject, const std::string& reason);
+
 }  // namespace zentora

@@ -1,6 +1,7 @@
 #include "font/font_catalog.h"
 
 #include "base/fontconfig_match.h"
+#include "base/translation.h"
 
 #include <QString>
 
@@ -254,7 +255,7 @@ Result<FontSource> ResolveFont(const FontDesc& desc) {
   if (auto match = MatchFont(desc.faceName, language)) {
     return match->second;
   }
-  return Status::Failure("没有可用的字体");
+  return Status::Failure(Tr("font", "没有可用的字体"));
 }
 
 }  // namespace zentora

@@ -17,12 +17,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/path_text.h"
+#include "font/library_table_image.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
-#include "base/path_text.h"
 #include "ui/shell_dialogs.h"
 #include "ui/window_font.h"
-#include "font/library_table_image.h"
 
 namespace zentora {
 
@@ -71,7 +71,7 @@ QString GlyphRowLabel(std::uint64_t row) {
 
 CFontExplorerDlg::CFontExplorerDlg(QWidget* parent)
     : QDialog(parent), labelFont_(GlyphRowLabelFont()) {
-  setWindowTitle(QStringLiteral("字库查看"));
+  setWindowTitle(tr("字库查看"));
   CreateControls();
   DoDataExchange(false);
   BindControls();
@@ -91,22 +91,22 @@ void CFontExplorerDlg::CreateControls() {
   auto place = [&](QWidget* control, int x, int y, int width, int height) {
     control->setGeometry(du.Rect(x, y, width, height).translated(-corner));
   };
-  openButton_ = MakeButton(band_, QStringLiteral("打开字库..."), IDC_OPEN_LIBRARY, {});
+  openButton_ = MakeButton(band_, tr("打开字库..."), IDC_OPEN_LIBRARY, {});
   place(openButton_, 13, 9, 54, 17);
-  closeButton_ = MakeButton(band_, QStringLiteral("关闭字库"), IDC_CLOSE_LIBRARY, {});
+  closeButton_ = MakeButton(band_, tr("关闭字库"), IDC_CLOSE_LIBRARY, {});
   place(closeButton_, 71, 9, 54, 17);
-  place(new QLabel(QStringLiteral("字模宽度"), band_), 136, 12, 34, 10);
+  place(new QLabel(tr("字模宽度"), band_), 136, 12, 34, 10);
   widthList_ = MakeExtentList(band_, IDC_GLYPH_WIDTH, du.Rect(172, 10, 38, 14).translated(-corner));
-  place(new QLabel(QStringLiteral("字模高度"), band_), 220, 12, 34, 10);
+  place(new QLabel(tr("字模高度"), band_), 220, 12, 34, 10);
   heightList_ =
       MakeExtentList(band_, IDC_GLYPH_HEIGHT, du.Rect(256, 10, 38, 14).translated(-corner));
-  horizontalButton_ = new QRadioButton(QStringLiteral("横向取模"), band_);
+  horizontalButton_ = new QRadioButton(tr("横向取模"), band_);
   SetControlId(horizontalButton_, IDC_HORIZONTAL);
   place(horizontalButton_, 306, 12, 50, 11);
-  verticalButton_ = new QRadioButton(QStringLiteral("纵向取模"), band_);
+  verticalButton_ = new QRadioButton(tr("纵向取模"), band_);
   SetControlId(verticalButton_, IDC_VERTICAL);
   place(verticalButton_, 358, 12, 50, 11);
-  bit7FirstBox_ = new QCheckBox(QStringLiteral("从bit7到bit0存放字节"), band_);
+  bit7FirstBox_ = new QCheckBox(tr("从bit7到bit0存放字节"), band_);
   SetControlId(bit7FirstBox_, IDC_BIT7_FIRST);
   place(bit7FirstBox_, 412, 12, 100, 11);
 
@@ -169,7 +169,7 @@ void CFontExplorerDlg::SetupColumns() {
   }
   // The list paints through the window's back buffer, so a redraw never
   // flickers.
-  table_->InsertColumn(QStringLiteral("地址"), kAddressColumnWidth);
+  table_->InsertColumn(tr("地址"), kAddressColumnWidth);
   for (int column = 0; column < kGlyphsPerRow; ++column) {
     table_->InsertColumn(QString::number(column), kGlyphColumnWidth);
   }
@@ -187,9 +187,9 @@ void CFontExplorerDlg::OnOpenLibrary() {
   DoDataExchange(true);
   FileDialogRequest ask;
   ask.kind = FileDialogRequest::Kind::OpenFile;
-  ask.title = QStringLiteral("打开字库");
-  ask.fileName = QStringLiteral("字库");
-  ask.filter = QStringLiteral("字库(*.bin)");
+  ask.title = tr("打开字库");
+  ask.fileName = tr("字库");
+  ask.filter = tr("字库(*.bin)");
   ask.defaultSuffix = QStringLiteral("bin");
   const QStringList chosen = AskFileDialog(this, ask);
   if (chosen.isEmpty()) {

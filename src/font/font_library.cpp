@@ -14,6 +14,7 @@
 #include "base/file_descriptor.h"
 #include "base/ordered_pipeline.h"
 #include "base/system_error_text.h"
+#include "base/translation.h"
 #include "font/glyph_model.h"
 #include "font/glyph_renderer.h"
 
@@ -47,17 +48,18 @@ class CTargetHold {
     }
     struct stat info {};
     if (::fstat(fd_.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-      return kLibraryFailurePrefix +
+      return Tr("font", kLibraryFailurePrefix) +
              SystemErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
     }
     // A library without write permission is left alone like one held open,
     // even when root, who could replace it, runs us.
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      return std::string(kLibraryBusyMessage);
+      return Tr("font", kLibraryBusyMessage);
     }
     if (::flock(fd_.Get(), LOCK_EX | LOCK_NB) != 0) {
-      return errno == EWOULDBLOCK ? std::string(kLibraryBusyMessage)
-                                  : kLibraryFailurePrefix + SystemErrorText(errno, target);
+      return errno == EWOULDBLOCK
+                 ? Tr("font", kLibraryBusyMessage)
+                 : Tr("font", kLibraryFailurePrefix) + SystemErrorText(errno, target);
     }
     return std::nullopt;
   }
@@ -69,7 +71,8 @@ class CTargetHold {
 // A failure while the library was built or written: the prefix, the path
 // and the reason.
 Outcome LibraryFailed(const LibraryRequest& request, const std::string& reason) {
-  return Outcome::Failed(kLibraryFailurePrefix + request.path.string() + "（" + reason + "）");
+  return Outcome::Failed(Tr("font", kLibraryFailurePrefix) +
+                         WithReason(request.path.string(), reason));
 }
 
 }  // namespace
@@ -137,7 +140,7 @@ std::optional<std::vector<std::uint8_t>> RenderLibrary(const LibraryRequest& req
 Outcome GenerateLibrary(const LibraryRequest& request, StatusSink& sink, std::stop_token stop,
                         int threads) {
   if (!IsValidGlyphLayout(request.layout)) {
-    return Outcome::Failed(std::string(kLibraryFailurePrefix) + "字模大小无效");
+    return Outcome::Failed(Tr("font", kLibraryFailurePrefix) + Tr("font", "字模大小无效"));
   }
   CTargetHold hold;
   if (auto refused = hold.Take(request.path)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -25,8 +27,10 @@ struct LibraryRequest {
   std::filesystem::path path;
 };
 
-inline constexpr char kLibraryBusyMessage[] = "操作失败，文件已被打开！";
-inline constexpr char kLibraryFailurePrefix[] = "操作失败：";
+// Texts of the "font" context; Tr("font", ...) gives them in the user's
+// language.
+inline constexpr char kLibraryBusyMessage[] = QT_TRANSLATE_NOOP("font", "操作失败，文件已被打开！");
+inline constexpr char kLibraryFailurePrefix[] = QT_TRANSLATE_NOOP("font", "操作失败：");
 
 // The whole library in memory: every glyph of the set, in code order, each
 // block of BytesPerGlyph bytes. Glyphs render on `threads` threads (0: one

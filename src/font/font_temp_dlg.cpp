@@ -44,8 +44,6 @@ constexpr int kLargestFontSize = 48;
 constexpr int kGlyphSizeCount = 6;
 constexpr char kDefaultFontSize[] = "16";
 
-constexpr char kLibraryBusy[] = "字库正在生成，请等它完成后再试！";
-
 QComboBox* MakeList(QWidget* parent, int id, const QRect& rect) {
   auto* list = new QComboBox(parent);
   SetControlId(list, id);
@@ -63,7 +61,7 @@ void SelectText(QComboBox* list, const QString& text) {
 }  // namespace
 
 CFontTempDlg::CFontTempDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("字库取模"));
+  setWindowTitle(tr("字库取模"));
   CreateControls();
   DoDataExchange(false);
   BindControls();
@@ -96,23 +94,23 @@ void CFontTempDlg::CreateControls() {
 
   CreateSettingsGroup(du);
   CreatePackingGroup(du);
-  generateLibraryButton_ = MakeButton(this, QStringLiteral("生成字库..."), IDC_GENERATE_LIBRARY,
-                                      du.Rect(180, 155, 143, 18));
+  generateLibraryButton_ =
+      MakeButton(this, tr("生成字库..."), IDC_GENERATE_LIBRARY, du.Rect(180, 155, 143, 18));
   CreateTextControls(du);
   SetTabOrder();
 }
 
 void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
-  auto* settings = new QGroupBox(QStringLiteral("字模设置"), this);
+  auto* settings = new QGroupBox(tr("字模设置"), this);
   settings->setGeometry(du.Rect(180, 3, 143, 86));
   auto addRow = [&](const QString& caption, int id, int top) {
     (new QLabel(caption, this))->setGeometry(du.Rect(188, top + 2, 40, 10));
     return MakeList(this, id, du.Rect(230, top, 86, 14));
   };
-  fontList_ = addRow(QStringLiteral("字体类型"), IDC_FONT_LIST, 17);
-  sizeList_ = addRow(QStringLiteral("字体大小"), IDC_FONT_SIZE, 34);
-  charsetList_ = addRow(QStringLiteral("字  符  集"), IDC_CHARSET, 51);
-  glyphSizeList_ = addRow(QStringLiteral("字模大小"), IDC_GLYPH_SIZE, 68);
+  fontList_ = addRow(tr("字体类型"), IDC_FONT_LIST, 17);
+  sizeList_ = addRow(tr("字体大小"), IDC_FONT_SIZE, 34);
+  charsetList_ = addRow(tr("字  符  集"), IDC_CHARSET, 51);
+  glyphSizeList_ = addRow(tr("字模大小"), IDC_GLYPH_SIZE, 68);
   fontList_->setMaxVisibleItems(20);
   for (int size = 8; size <= kLargestFontSize; size += 2) {
     sizeList_->addItem(QString::number(size));
@@ -127,15 +125,15 @@ void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
 }
 
 void CFontTempDlg::CreatePackingGroup(const CDialogUnits& du) {
-  auto* packing = new QGroupBox(QStringLiteral("取模方式"), this);
+  auto* packing = new QGroupBox(tr("取模方式"), this);
   packing->setGeometry(du.Rect(180, 93, 143, 58));
-  horizontalButton_ = new QRadioButton(QStringLiteral("横向取模"), packing);
+  horizontalButton_ = new QRadioButton(tr("横向取模"), packing);
   SetControlId(horizontalButton_, IDC_HORIZONTAL);
-  verticalButton_ = new QRadioButton(QStringLiteral("纵向取模"), packing);
+  verticalButton_ = new QRadioButton(tr("纵向取模"), packing);
   SetControlId(verticalButton_, IDC_VERTICAL);
-  bit7FirstBox_ = new QCheckBox(QStringLiteral("从bit7到bit0存放字节"), packing);
+  bit7FirstBox_ = new QCheckBox(tr("从bit7到bit0存放字节"), packing);
   SetControlId(bit7FirstBox_, IDC_BIT7_FIRST);
-  monochromeBox_ = new QCheckBox(QStringLiteral("单色点阵"), packing);
+  monochromeBox_ = new QCheckBox(tr("单色点阵"), packing);
   SetControlId(monochromeBox_, IDC_MONOCHROME);
   const QPoint origin = du.Rect(180, 93, 0, 0).topLeft();
   horizontalButton_->setGeometry(du.Rect(188, 106, 60, 11).translated(-origin));
@@ -149,9 +147,8 @@ void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
   SetControlId(inputEdit_, IDC_INPUT);
   inputEdit_->setGeometry(du.Rect(7, 181, 209, 15));
   generateGlyphsButton_ =
-      MakeButton(this, QStringLiteral("生成字模"), IDC_GENERATE_GLYPHS, du.Rect(220, 180, 50, 17));
-  copyGlyphsButton_ =
-      MakeButton(this, QStringLiteral("复制字模"), IDC_COPY_GLYPHS, du.Rect(273, 180, 50, 17));
+      MakeButton(this, tr("生成字模"), IDC_GENERATE_GLYPHS, du.Rect(220, 180, 50, 17));
+  copyGlyphsButton_ = MakeButton(this, tr("复制字模"), IDC_COPY_GLYPHS, du.Rect(273, 180, 50, 17));
 
   outputEdit_ = new QPlainTextEdit(this);
   SetControlId(outputEdit_, IDC_OUTPUT);
@@ -331,15 +328,15 @@ void CFontTempDlg::OnGenerateLibrary() {
   if (generating_) {
     // One file at a time: a second request would otherwise wait unseen
     // behind the first, or replace it.
-    ShowAppMessage(this, QString::fromUtf8(kLibraryBusy));
+    ShowAppMessage(this, tr("字库正在生成，请等它完成后再试！"));
     return;
   }
   ReadControls();
   FileDialogRequest ask;
   ask.kind = FileDialogRequest::Kind::SaveFile;
-  ask.title = QStringLiteral("生成字库");
-  ask.fileName = QStringLiteral("字库");
-  ask.filter = QStringLiteral("字库(*.bin)");
+  ask.title = tr("生成字库");
+  ask.fileName = tr("字库");
+  ask.filter = tr("字库(*.bin)");
   ask.defaultSuffix = QStringLiteral("bin");
   ask.confirmOverwrite = true;
   const QStringList chosen = AskFileDialog(this, ask);

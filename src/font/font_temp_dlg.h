@@ -64,7 +64,7 @@ class CFontTempDlg : public QDialog {
   int bit7First = 1;
   // "单色点阵": glyphs drawn from outlines are hinted and black and white.
   int monochrome = 0;
-  QString inputText = QStringLiteral("在此输入文字");
+  QString inputText = tr("在此输入文字");
   // The C array, with CR LF line ends.
   QString outputText;
 

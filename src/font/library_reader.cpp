@@ -1,5 +1,7 @@
 #include "font/library_reader.h"
 
+#include "base/translation.h"
+
 namespace zentora {
 
 GlyphLayout ViewerGlyphLayout(int widthIndex, int heightIndex, int layoutChoice, bool bit7First) {
@@ -41,11 +43,11 @@ std::uint64_t CFontLibraryReader::RowCount(const GlyphLayout& layout) const {
 Result<std::vector<std::uint8_t>> CFontLibraryReader::ReadGlyph(std::uint64_t number,
                                                                 const GlyphLayout& layout) {
   if (!file_) {
-    return Status::Failure("没有打开的字库");
+    return Status::Failure(Tr("font", "没有打开的字库"));
   }
   const std::uint64_t b = static_cast<std::uint64_t>(BytesPerGlyph(layout));
   if (number >= length_ / b) {
-    return Status::Failure("字模超出字库范围");
+    return Status::Failure(Tr("font", "字模超出字库范围"));
   }
   std::vector<std::uint8_t> glyph(static_cast<std::size_t>(b));
   const Result<std::size_t> got = file_->ReadAt(number * b, glyph);
@@ -53,7 +55,7 @@ Result<std::vector<std::uint8_t>> CFontLibraryReader::ReadGlyph(std::uint64_t nu
     return got.status();
   }
   if (got.value() != glyph.size()) {
-    return Status::Failure("字库文件已被截短");
+    return Status::Failure(Tr("font", "字库文件已被截短"));
   }
   return glyph;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/translation.h"
 #include "font/cell_bitmap.h"
 #include "font/glyph_renderer.h"
 #include "font/library_reader.h"
@@ -48,7 +49,8 @@ std::u16string Ascii(const std::string& text) {
 
 void DrawCaptionRow(QImage& image, CGlyphRenderer& renderer) {
   FillRect(image, 0, 0, image.width(), kTableCaptionHeight, kCaptionBackground);
-  DrawLabel(image, renderer, u"地址", 0, 0, kTableAddressWidth, kTableCaptionHeight);
+  DrawLabel(image, renderer, TrQ("font", "地址").toStdU16String(), 0, 0, kTableAddressWidth,
+            kTableCaptionHeight);
   for (int column = 1; column <= kGlyphsPerRow; ++column) {
     const int left = kTableAddressWidth + (column - 1) * kTableCellSize;
     DrawLabel(image, renderer, Ascii(std::to_string(column - 1)), left, 0, kTableCellSize,
@@ -116,11 +118,11 @@ Result<QImage> DrawLibraryTable(CFontLibraryReader& library, const GlyphLayout& 
   const std::uint64_t height =
       kTableCaptionHeight + rowCount * static_cast<std::uint64_t>(kTableCellSize);
   if (height > 1'000'000) {
-    return Status::Failure("表格过高，请用 --rows 分段输出");
+    return Status::Failure(Tr("font", "表格过高，请用 --rows 分段输出"));
   }
   QImage image(width, static_cast<int>(height), QImage::Format_Grayscale8);
   if (image.isNull()) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("font", "内存不足"));
   }
   image.fill(kPaper);
   CGlyphRenderer renderer;
