@@ -48,6 +48,12 @@ def gathered_texts(ts_file):
     return unfinished, sources
 
 
+def unescape(body):
+    """A literal's text as lupdate records it: the common escapes resolved."""
+    escapes = {"n": "\n", "t": "\t", '"': '"', "'": "'", "\\": "\\"}
+    return re.sub(r"\\(.)", lambda m: escapes.get(m.group(1), m.group(0)), body)
+
+
 def literals(path):
     """(line, text) of each string literal of a source file, joined."""
     text = path.read_text(encoding="utf-8")
@@ -59,7 +65,7 @@ def literals(path):
                 yield line, joined
                 joined = None
             continue
-        body = token[token.index('"') + 1 : -1]
+        body = unescape(token[token.index('"') + 1 : -1])
         if joined is not None and text[end : match.start()].strip() == "":
             joined += body
         else:
@@ -72,8 +78,7 @@ def literals(path):
 
 
 def untranslated_literals(source_files, sources):
-    # lupdate keeps escapes such as \n as the characters they stand for.
-    known = {s.replace("\n", "\\n") for s in sources}
+    known = set(sources)
     for name in source_files:
         path = Path(name)
         for line, literal in literals(path):

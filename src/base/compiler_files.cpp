@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/translation.h"
+
 namespace zentora {
 
 Status CloseInOrder(CExclusiveFile& first, const std::filesystem::path& firstPath,
@@ -68,10 +70,10 @@ CompileOutcome RunResourceCompiler(
     return CompileOutcome::Failed;
   }
   if (count == 0) {
-    sink.AppendLine(texts.emptyList);
+    sink.AppendLine(Tr("compiler", texts.emptyList.data()));
     return CompileOutcome::EmptyList;
   }
-  sink.AppendLine(texts.starting);
+  sink.AppendLine(Tr("compiler", texts.starting.data()));
   sink.SetProgress(0);
 
   bool warned = false;
@@ -83,7 +85,7 @@ CompileOutcome RunResourceCompiler(
     sink.AppendLine(written.message());
     return CompileOutcome::Failed;
   }
-  sink.AppendLine(texts.succeeded);
+  sink.AppendLine(Tr("compiler", texts.succeeded.data()));
   return warned ? CompileOutcome::WrittenWithWarnings : CompileOutcome::Written;
 }
 

@@ -12,17 +12,18 @@
 #include "base/output_folder.h"
 #include "base/result.h"
 #include "base/status_sink.h"
+#include "base/translation.h"
 
 namespace zentora {
 
 // The output-list lines the resource compilers share.
 inline std::string CannotCreateFileLine(const std::filesystem::path& path,
                                         std::string_view reason) {
-  return "无法创建文件：" + path.string() + "（" + std::string(reason) + "）";
+  return Tr("base", "无法创建文件：") + WithReason(path.string(), std::string(reason));
 }
 
 inline std::string WriteFailureLine(const std::filesystem::path& path, const Status& failure) {
-  return "写入文件失败：" + path.string() + "（" + failure.message() + "）";
+  return Tr("base", "写入文件失败：") + WithReason(path.string(), failure.message());
 }
 
 // Flushes and closes two output files in the given order. The failure
@@ -64,6 +65,7 @@ class CCompilerFiles {
 };
 
 // What sets one resource compiler apart in the steps both share.
+// The three lines are texts of the "compiler" context.
 struct ResourceCompilerTexts {
   CCompilerFiles::Kind createdFirst;
   std::string_view emptyList;  // the line for a list with no entries

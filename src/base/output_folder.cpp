@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/translation.h"
 #include "base/whole_file.h"
 
 namespace zentora {
@@ -82,7 +83,7 @@ Result<COutputFolderLock> COutputFolderLock::Take(const std::filesystem::path& f
     return Status::Failure(ErrnoMessage(errno));
   }
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-    return Status::Failure(errno == EWOULDBLOCK ? std::string(kFolderBusyMessage)
+    return Status::Failure(errno == EWOULDBLOCK ? Tr("base", kFolderBusyMessage.data())
                                                 : ErrnoMessage(errno));
   }
   COutputFolderLock lock(std::move(fd), path);

@@ -8,11 +8,13 @@
 #include "base/exclusive_file.h"
 #include "base/file_descriptor.h"
 #include "base/result.h"
+#include "base/translation.h"
 
 namespace zentora {
 
 // The reason given when another compile or download holds a folder.
-inline constexpr std::string_view kFolderBusyMessage = "文件夹正被另一个编译或下载使用";
+inline constexpr std::string_view kFolderBusyMessage =
+    QT_TRANSLATE_NOOP("base", "文件夹正被另一个编译或下载使用");
 
 // A folder of resource files held for the whole of one compile or one
 // download, so that a compile never replaces files that a download is

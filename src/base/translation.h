@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>  // QT_TRANSLATE_NOOP, for texts kept in constants
 
 #include <string>
 

@@ -9,6 +9,7 @@
 #include "base/exclusive_file.h"
 #include "base/file_descriptor.h"
 #include "base/regular_file.h"
+#include "base/translation.h"
 
 namespace zentora {
 
@@ -23,7 +24,7 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64
     return Status::Failure(ErrnoMessage(errno));
   }
   if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
-    return Status::Failure("文件过大");
+    return Status::Failure(Tr("base", "文件过大"));
   }
   std::string contents;
   contents.resize(static_cast<std::size_t>(info.st_size));
@@ -35,7 +36,7 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64
         char probe;
         const ssize_t more = ::read(fd, &probe, 1);
         if (more > 0) {
-          return Status::Failure("文件过大");
+          return Status::Failure(Tr("base", "文件过大"));
         }
         break;
       }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/output_folder.h"
+#include "base/translation.h"
 #include "download/download_protocol.h"
 #include "download/resource_compile.h"
 #include "project/project.h"
@@ -39,33 +40,35 @@ void NotifyChange(std::mutex& mutex, std::condition_variable& changed) {
 // failure line and the reason on a line of its own. A success that sent
 // nothing says the module keeps what it held. A folder that the cycle could
 // not hold fails the step before the module is contacted.
-bool DownloadStep(StatusSink& sink, const Status& folderHeld, const std::string& step,
-                  std::uint8_t code, const std::filesystem::path& path) {
-  sink.AppendLine("下载" + step + "...");
+// `step` is a text of the "download" context.
+bool DownloadStep(StatusSink& sink, const Status& folderHeld, const char* step, std::uint8_t code,
+                  const std::filesystem::path& path) {
+  const std::string name = Tr("download", step);
+  sink.AppendLine(Fill(Tr("download", "下载%1..."), name));
   const Result<std::uint64_t> sent =
-      folderHeld ? TransferFile(code, path, sink)
-                 : Result<std::uint64_t>(Status::Failure("无法打开文件：" + path.string() + "（" +
-                                                         folderHeld.message() + "）"));
+      folderHeld
+          ? TransferFile(code, path, sink)
+          : Result<std::uint64_t>(Status::Failure(Tr("download", "无法打开文件：") +
+                                                  WithReason(path.string(), folderHeld.message())));
   if (!sent) {
-    sink.AppendLine("下载" + step + "失败！");
+    sink.AppendLine(Fill(Tr("download", "下载%1失败！"), name));
     sink.AppendLine(sent.error());
     return false;
   }
-  sink.AppendLine("下载" + step + "成功！");
+  sink.AppendLine(Fill(Tr("download", "下载%1成功！"), name));
   if (sent.value() == 0) {
-    sink.AppendLine("（文件为空，模块中原有内容未改变）");
+    sink.AppendLine(Tr("download", "（文件为空，模块中原有内容未改变）"));
   }
   return true;
 }
 
 // One resource pair: the index, then (only when it went through) the data.
 // Returns false when either transfer failed.
-bool DownloadPair(StatusSink& sink, const Status& folderHeld, const char* what,
-                  std::uint8_t indexCode, const std::filesystem::path& index, std::uint8_t dataCode,
-                  const std::filesystem::path& data) {
-  const std::string name(what);
-  return DownloadStep(sink, folderHeld, name + "索引", indexCode, index) &&
-         DownloadStep(sink, folderHeld, name + "数据", dataCode, data);
+bool DownloadPair(StatusSink& sink, const Status& folderHeld, const char* indexStep,
+                  std::uint8_t indexCode, const std::filesystem::path& index, const char* dataStep,
+                  std::uint8_t dataCode, const std::filesystem::path& data) {
+  return DownloadStep(sink, folderHeld, indexStep, indexCode, index) &&
+         DownloadStep(sink, folderHeld, dataStep, dataCode, data);
 }
 
 }  // namespace
@@ -204,7 +207,7 @@ void CBuildWorker::RunCycle(Shared& shared) {
 
   sink.ShowProgress(true);
   sink.ClearLines();
-  sink.AppendLine("开始");
+  sink.AppendLine(Tr("download", "开始"));
 
   // Held for the whole cycle, so that no other compile or download changes
   // or sends the folder's files meanwhile.
@@ -222,16 +225,19 @@ void CBuildWorker::RunCycle(Shared& shared) {
     failed = compiled.Failed() || compiled.Warned();
   }
   if (picturesReady == 1 && (shared.command.load() & CMD_DOWNLOAD_IMAGES) != 0) {
-    failed |= !DownloadPair(sink, held.status(), "图片", DL_IMAGE_INDEX, files.imageIndex,
-                            DL_IMAGE_DATA, files.imageData);
+    failed |=
+        !DownloadPair(sink, held.status(), QT_TRANSLATE_NOOP("download", "图片索引"),
+                      DL_IMAGE_INDEX, files.imageIndex, QT_TRANSLATE_NOOP("download", "图片数据"),
+                      DL_IMAGE_DATA, files.imageData);
   }
   if (soundsReady == 1 && (shared.command.load() & CMD_DOWNLOAD_WAVES) != 0) {
-    failed |= !DownloadPair(sink, held.status(), "声音", DL_WAVE_INDEX, files.waveIndex,
-                            DL_WAVE_DATA, files.waveData);
+    failed |= !DownloadPair(
+        sink, held.status(), QT_TRANSLATE_NOOP("download", "声音索引"), DL_WAVE_INDEX,
+        files.waveIndex, QT_TRANSLATE_NOOP("download", "声音数据"), DL_WAVE_DATA, files.waveData);
   }
 
   sink.ShowProgress(false);
-  sink.AppendLine("结束");
+  sink.AppendLine(Tr("download", "结束"));
   std::lock_guard lock(shared.mutex);
   shared.lastCycleFailed = failed;
 }

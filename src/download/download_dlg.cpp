@@ -18,17 +18,16 @@ namespace zentora {
 
 CDownloadDlg::CDownloadDlg(CBuildWorker* worker, QWidget* parent)
     : QDialog(parent), worker_(worker) {
-  setWindowTitle(QStringLiteral("下载资源"));
+  setWindowTitle(tr("下载资源"));
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   setFixedSize(du.X(258), du.Y(63));
 
-  (new QLabel(QStringLiteral("资源路径："), this))->setGeometry(du.Rect(10, 14, 40, 10));
+  (new QLabel(tr("资源路径："), this))->setGeometry(du.Rect(10, 14, 40, 10));
   pathEdit_ = new QLineEdit(this);
   SetControlId(pathEdit_, IDC_RESOURCE_PATH);
   pathEdit_->setGeometry(du.Rect(52, 12, 148, 14));
-  browseButton_ = MakeButton(this, QStringLiteral("浏览..."), IDC_BROWSE, du.Rect(204, 11, 45, 16));
-  startButton_ =
-      MakeButton(this, QStringLiteral("开始下载"), IDC_START_DOWNLOAD, du.Rect(94, 37, 70, 18));
+  browseButton_ = MakeButton(this, tr("浏览..."), IDC_BROWSE, du.Rect(204, 11, 45, 16));
+  startButton_ = MakeButton(this, tr("开始下载"), IDC_START_DOWNLOAD, du.Rect(94, 37, 70, 18));
   BindControls();
   DoDataExchange(false);
 }
@@ -80,7 +79,7 @@ void CDownloadDlg::OnStartDownload() {
   // A file passes as well as a folder; its transfers then fail one by one
   // and the worker reports each.
   if (path.empty() || !std::filesystem::exists(path, error)) {
-    ShowAppMessage(this, QStringLiteral("目录不存在！"));
+    ShowAppMessage(this, tr("目录不存在！"));
     return;
   }
   // While a cycle runs the request is ignored, as "编译下载" ignores a click

@@ -4,6 +4,7 @@
 
 #include "base/exclusive_file.h"
 #include "base/little_endian.h"
+#include "base/translation.h"
 #include "download/usb_link.h"
 
 namespace zentora {
@@ -27,8 +28,9 @@ Result<std::size_t> ReadUpTo(CExclusiveFile& file, std::span<std::uint8_t> bytes
 }
 
 // A failure of the file being sent, naming it.
+// `what` is a text of the "download" context.
 Status SourceFailure(const char* what, const std::filesystem::path& path, const Status& reason) {
-  return Status::Failure(what + path.string() + "（" + reason.message() + "）");
+  return Status::Failure(Tr("download", what) + WithReason(path.string(), reason.message()));
 }
 
 }  // namespace
@@ -50,12 +52,12 @@ Result<std::uint64_t> TransferFile(std::uint8_t code, const std::filesystem::pat
                                    StatusSink& sink) {
   Result<CExclusiveFile> file = CExclusiveFile::OpenForReading(path);
   if (!file) {
-    return SourceFailure("无法打开文件：", path, file.status());
+    return SourceFailure(QT_TRANSLATE_NOOP("download", "无法打开文件："), path, file.status());
   }
   // The full 64-bit length: a file past 2 GiB must not pass for an empty one.
   Result<std::uint64_t> length = file.value().Size();
   if (!length) {
-    return SourceFailure("无法读取文件：", path, length.status());
+    return SourceFailure(QT_TRANSLATE_NOOP("download", "无法读取文件："), path, length.status());
   }
   const std::uint64_t total = length.value();
 
@@ -77,7 +79,7 @@ Result<std::uint64_t> TransferFile(std::uint8_t code, const std::filesystem::pat
     Result<std::size_t> count =
         ReadUpTo(file.value(), std::span(frame.data() + 2, kFramePayloadSize));
     if (!count) {
-      return SourceFailure("无法读取文件：", path, count.status());
+      return SourceFailure(QT_TRANSLATE_NOOP("download", "无法读取文件："), path, count.status());
     }
     FinishDownloadFrame(frame, count.value());
     if (Status accepted = link.SendBlock(frame.data(), static_cast<int>(frame.size())); !accepted) {

@@ -30,47 +30,47 @@ std::optional<int> IntegerIn(const QLineEdit& edit) {
 }  // namespace
 
 CAdjustImageDlg::CAdjustImageDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("调整大小"));
+  setWindowTitle(tr("调整大小"));
   setFont(WindowFont());
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   setFixedSize(du.X(186), du.Y(118));
 
-  (new QGroupBox(QStringLiteral("重新调整大小"), this))->setGeometry(du.Rect(7, 7, 172, 84));
-  auto* methodLabel = new QLabel(QStringLiteral("方式(&T):"), this);
+  (new QGroupBox(tr("重新调整大小"), this))->setGeometry(du.Rect(7, 7, 172, 84));
+  auto* methodLabel = new QLabel(tr("方式(&T):"), this);
   methodLabel->setGeometry(du.Rect(16, 22, 38, 9));
-  crop_ = new QRadioButton(QStringLiteral("裁剪"), this);
+  crop_ = new QRadioButton(tr("裁剪"), this);
   SetControlId(crop_, IDC_CROP);
   crop_->setGeometry(du.Rect(58, 21, 40, 10));
-  scale_ = new QRadioButton(QStringLiteral("伸缩"), this);
+  scale_ = new QRadioButton(tr("伸缩"), this);
   SetControlId(scale_, IDC_SCALE);
   scale_->setGeometry(du.Rect(102, 21, 40, 10));
   methodLabel->setBuddy(crop_);
 
-  auto* widthLabel = new QLabel(QStringLiteral("水平(&H):"), this);
+  auto* widthLabel = new QLabel(tr("水平(&H):"), this);
   widthLabel->setGeometry(du.Rect(16, 39, 38, 9));
   widthEdit_ = new QLineEdit(this);
   SetControlId(widthEdit_, IDC_WIDTH);
   widthEdit_->setGeometry(du.Rect(58, 37, 50, 13));
   widthLabel->setBuddy(widthEdit_);
-  auto* heightLabel = new QLabel(QStringLiteral("垂直(&V):"), this);
+  auto* heightLabel = new QLabel(tr("垂直(&V):"), this);
   heightLabel->setGeometry(du.Rect(16, 56, 38, 9));
   heightEdit_ = new QLineEdit(this);
   SetControlId(heightEdit_, IDC_HEIGHT);
   heightEdit_->setGeometry(du.Rect(58, 54, 50, 13));
   heightLabel->setBuddy(heightEdit_);
 
-  keepAspectRatio_ = new QCheckBox(QStringLiteral("保持纵横比(&M)"), this);
+  keepAspectRatio_ = new QCheckBox(tr("保持纵横比(&M)"), this);
   SetControlId(keepAspectRatio_, IDC_KEEP_ASPECT_RATIO);
   keepAspectRatio_->setGeometry(du.Rect(16, 73, 74, 10));
-  convertAll_ = new QCheckBox(QStringLiteral("转换所有图片(&A)"), this);
+  convertAll_ = new QCheckBox(tr("转换所有图片(&A)"), this);
   SetControlId(convertAll_, IDC_CONVERT_ALL);
   convertAll_->setGeometry(du.Rect(94, 73, 80, 10));
 
-  okButton_ = new QPushButton(QStringLiteral("确定"), this);
+  okButton_ = new QPushButton(tr("确定"), this);
   SetControlId(okButton_, IDOK_);
   okButton_->setGeometry(du.Rect(75, 97, 50, 14));
   okButton_->setDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+  cancelButton_ = new QPushButton(tr("取消"), this);
   SetControlId(cancelButton_, IDCANCEL_);
   cancelButton_->setGeometry(du.Rect(129, 97, 50, 14));
 

@@ -10,6 +10,7 @@
 
 #include "base/compiler_files.h"
 #include "base/ordered_pipeline.h"
+#include "base/translation.h"
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
 #include "image/pixel_packing.h"
@@ -154,16 +155,16 @@ class CPictureWriter {
   void ReportInput(int i, PictureCanvas::Status status, std::uint32_t length) {
     const std::string name = pictures_[static_cast<std::size_t>(i)].filename().string();
     if (status == PictureCanvas::Status::TooLarge) {
-      Warn("图片尺寸超出范围：" + name);
+      Warn(Tr("image", "图片尺寸超出范围：") + name);
     } else if (status == PictureCanvas::Status::Unreadable) {
-      Warn("无法读取图片：" + name);
+      Warn(Tr("image", "无法读取图片：") + name);
     }
     if (i == kImageNumberCount) {
-      Warn("图片超过65536张：第65537张起编号从0重新开始");
+      Warn(Tr("image", "图片超过65536张：第65537张起编号从0重新开始"));
     }
     if (!reachedSounds_ && std::uint64_t{address_} + length > kImageAreaEnd) {
       reachedSounds_ = true;
-      Warn("图片数据超出0x07000000，进入声音数据区");
+      Warn(Tr("image", "图片数据超出0x07000000，进入声音数据区"));
     }
   }
 
@@ -199,9 +200,9 @@ Status WritePictures(const std::vector<std::filesystem::path>& pictures,
 
 constexpr ResourceCompilerTexts kPictureTexts{
     CCompilerFiles::Kind::kData,
-    "没有图片资源！",
-    "生成图片资源...",
-    "生成图片资源成功！",
+    QT_TRANSLATE_NOOP("compiler", "没有图片资源！"),
+    QT_TRANSLATE_NOOP("compiler", "生成图片资源..."),
+    QT_TRANSLATE_NOOP("compiler", "生成图片资源成功！"),
 };
 
 CompileOutcome CompileInto(CFileSetReplacement& outputs,

@@ -13,6 +13,7 @@
 #include "base/atomic_file_writer.h"
 #include "base/compiler_files.h"
 #include "base/file_extension.h"
+#include "base/translation.h"
 #include "image/image_compiler.h"
 #include "image/picture_canvas.h"
 #include "image/pixel_packing.h"
@@ -176,7 +177,7 @@ Status CheckExportTargets(const std::filesystem::path& chosen,
   for (const std::filesystem::path& target : targets) {
     for (const std::filesystem::path& input : inputs) {
       if (std::error_code error; std::filesystem::equivalent(target, input, error)) {
-        return Status::Failure("不能导出到工程自己的文件：" + target.string());
+        return Status::Failure(Tr("image", "不能导出到工程自己的文件：") + target.string());
       }
     }
   }

@@ -298,7 +298,7 @@ void CImageGallery::PaintCell(QPainter& painter, int index, const QRect& cell,
     }
   } else {
     painter.setPen(kCaptionColour);
-    painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, QStringLiteral("未找到文件"));
+    painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, tr("未找到文件"));
   }
   if (index == items_.GetSelected()) {
     painter.setPen(QPen(kSelectionColour, 2));

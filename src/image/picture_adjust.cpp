@@ -20,6 +20,7 @@
 #include "base/compiler_files.h"
 #include "base/exclusive_file.h"
 #include "base/file_extension.h"
+#include "base/translation.h"
 #include "image/gif_writer.h"
 #include "image/picture_file.h"
 
@@ -181,7 +182,7 @@ Result<AdjustOutcome> Adjust(const std::filesystem::path& path, Encoder encoder,
                              int height, AdjustMethod method, bool keepAspectRatio) {
   QImage picture = ReadPicture(path);
   if (picture.isNull()) {
-    return Status::Failure("无法读取图片：" + path.string());
+    return Status::Failure(Tr("image", "无法读取图片：") + path.string());
   }
   const QImage canvas = DrawAdjusted(picture, width, height, method, keepAspectRatio);
   picture = QImage();

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/file_copy.h"
+#include "base/translation.h"
 
 namespace zentora {
 namespace {
@@ -88,18 +89,21 @@ Result<std::filesystem::path> ImportFileIntoFolder(const std::filesystem::path& 
                                                    const std::filesystem::path& folder) {
   const std::filesystem::path name = source.filename();
   if (name.native().find('\\') != std::string::npos) {
-    return Status::Failure("文件名含有“\\”，无法加入工程：" + PrintableName(name));
+    return Status::Failure(Tr("project", "文件名含有“\\”，无法加入工程：") + PrintableName(name));
   }
   const std::string& bytes = name.native();
   if (std::any_of(bytes.begin(), bytes.end(), IsControlByte)) {
-    return Status::Failure("文件名含有控制字符，无法加入工程：" + PrintableName(name));
+    return Status::Failure(Tr("project", "文件名含有控制字符，无法加入工程：") +
+                           PrintableName(name));
   }
   if (!IsStorableFileName(name)) {
-    return Status::Failure("文件名不是有效的 UTF-8 文本，无法加入工程：" + PrintableName(name));
+    return Status::Failure(Tr("project", "文件名不是有效的 UTF-8 文本，无法加入工程：") +
+                           PrintableName(name));
   }
   std::filesystem::path destination = folder / name;
   if (Status copied = CopyFileReplacing(source, destination); !copied) {
-    return Status::Failure("复制文件失败：" + source.string() + "（" + copied.message() + "）");
+    return Status::Failure(Tr("project", "复制文件失败：") +
+                           WithReason(source.string(), copied.message()));
   }
   return destination;
 }

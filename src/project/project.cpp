@@ -10,6 +10,7 @@
 #include "base/atomic_file_writer.h"
 #include "base/file_copy.h"
 #include "base/system_error_text.h"
+#include "base/translation.h"
 #include "project/project_file.h"
 
 namespace zentora {
@@ -40,8 +41,8 @@ Result<PlannedList> CopyIntoFolder(const CGalleryItemList& list,
     std::filesystem::path newPath = folder / name;
     if (path != newPath) {
       if (Status copied = CopyFileReplacing(path, newPath); !copied) {
-        return Status::Failure("复制文件 " + path.string() + " 到 " + newPath.string() + "（" +
-                               copied.message() + "）");
+        return Status::Failure(Fill(Tr("project", "复制文件 %1 到 %2（%3）"), path.string(),
+                                    newPath.string(), copied.message()));
       }
     }
     planned.newPaths.push_back(std::move(newPath));
@@ -101,7 +102,8 @@ Outcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
     std::filesystem::create_directory(folder, createError);
     if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
       const int error = createError ? createError.value() : ENOTDIR;
-      return Outcome::Failed("创建工程文件夹 " + SystemErrorText(error, folder));
+      return Outcome::Failed(
+          Fill(Tr("project", "创建工程文件夹 %1"), SystemErrorText(error, folder)));
     }
   }
 
@@ -118,13 +120,15 @@ Outcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
   Result<std::string> bytes =
       SerializeProjectFile(ProjectFileContents{pictures.value().names, sounds.value().names});
   if (!bytes) {
-    return Outcome::Failed("写入工程文件 " + filePath.string() + "（" + bytes.error() + "）");
+    return Outcome::Failed(
+        Fill(Tr("project", "写入工程文件 %1（%2）"), filePath.string(), bytes.error()));
   }
   const std::string& text = bytes.value();
   if (Status written = WriteFileAtomically(
           filePath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
       !written) {
-    return Outcome::Failed("写入工程文件 " + filePath.string() + "（" + written.message() + "）");
+    return Outcome::Failed(
+        Fill(Tr("project", "写入工程文件 %1（%2）"), filePath.string(), written.message()));
   }
 
   projectFolder_ = std::move(folder);
@@ -162,7 +166,7 @@ Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lis
 }
 
 std::string SaveFailureMessage(const Outcome& outcome) {
-  return "保存工程失败：" + outcome.message();
+  return Tr("project", "保存工程失败：") + outcome.message();
 }
 
 }  // namespace zentora

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "base/translation.h"
 #include "base/whole_file.h"
 
 namespace zentora {
@@ -61,23 +62,23 @@ constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NO
 Result<DocPtr> ParseXml(std::string_view bytes) {
   InitialiseLibxml();
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
-    return Status::Failure("文件过大");
+    return Status::Failure(Tr("project", "文件过大"));
   }
   std::unique_ptr<xmlParserCtxt, ParserContextFree> context(xmlNewParserCtxt());
   if (!context) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("project", "内存不足"));
   }
   DocPtr doc(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr,
                                nullptr, kParseOptions));
   if (!doc) {
     const xmlError* error = xmlCtxtGetLastError(context.get());
-    std::string message = "不是有效的工程文件";
+    std::string message = Tr("project", "不是有效的工程文件");
     if (error != nullptr && error->message != nullptr) {
       std::string detail = error->message;
       while (!detail.empty() && (detail.back() == '\n' || detail.back() == '\r')) {
         detail.pop_back();
       }
-      message += "（第 " + std::to_string(error->line) + " 行：" + detail + "）";
+      message += Fill(Tr("project", "（第 %1 行：%2）"), std::to_string(error->line), detail);
     }
     return Status::Failure(std::move(message));
   }
@@ -138,18 +139,18 @@ Status AppendEntries(xmlXPathContext* xpath, const char* listPath, const char* e
   std::unique_ptr<xmlXPathObject, XPathObjectFree> found(
       xmlXPathEvalExpression(Xml(listPath), xpath));
   if (!found || found->nodesetval == nullptr || found->nodesetval->nodeNr == 0) {
-    return Status::Failure("内部错误：模板缺少元素");
+    return Status::Failure(Tr("project", "内部错误：模板缺少元素"));
   }
   xmlNode* list = found->nodesetval->nodeTab[0];
   for (const std::string& name : names) {
     if (!IsXmlSafeName(name)) {
-      return Status::Failure("文件名含有无法保存的字符：" + name);
+      return Status::Failure(Tr("project", "文件名含有无法保存的字符：") + name);
     }
     xmlNode* element = xmlNewChild(list, nullptr, Xml(elementName), nullptr);
     // xmlNewProp stores the value as plain text; the writer escapes it.
     if (element == nullptr ||
         xmlNewProp(element, Xml("RelativePath"), Xml(name.c_str())) == nullptr) {
-      return Status::Failure("内存不足");
+      return Status::Failure(Tr("project", "内存不足"));
     }
   }
   return Status::Ok();
@@ -175,7 +176,7 @@ Result<ProjectFileContents> ParseProjectFile(std::string_view bytes) {
   }
   std::unique_ptr<xmlXPathContext, XPathContextFree> xpath(xmlXPathNewContext(doc.value().get()));
   if (!xpath) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("project", "内存不足"));
   }
   ProjectFileContents contents;
   contents.images = SelectNames(xpath.get(), "//Image");
@@ -198,7 +199,7 @@ Result<std::string> SerializeProjectFile(const ProjectFileContents& contents) {
   }
   std::unique_ptr<xmlXPathContext, XPathContextFree> xpath(xmlXPathNewContext(doc.value().get()));
   if (!xpath) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("project", "内存不足"));
   }
   if (Status added = AppendEntries(xpath.get(), "//Images", "Image", contents.images); !added) {
     return added;
@@ -210,7 +211,7 @@ Result<std::string> SerializeProjectFile(const ProjectFileContents& contents) {
   int length = 0;
   xmlDocDumpMemoryEnc(doc.value().get(), &text, &length, "UTF-8");
   if (text == nullptr) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("project", "内存不足"));
   }
   std::string bytes(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
   xmlFree(text);

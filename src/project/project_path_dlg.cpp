@@ -13,7 +13,7 @@
 namespace zentora {
 
 CProjectPathDlg::CProjectPathDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("保存工程"));
+  setWindowTitle(tr("保存工程"));
   // A desktop may name a documents folder that was never made; a project
   // saved there would fail, as its folder is made one level deep.
   QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -24,17 +24,17 @@ CProjectPathDlg::CProjectPathDlg(QWidget* parent) : QDialog(parent) {
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   setFixedSize(du.X(230), du.Y(76));
 
-  (new QLabel(QStringLiteral("工程名称："), this))->setGeometry(du.Rect(10, 12, 44, 10));
+  (new QLabel(tr("工程名称："), this))->setGeometry(du.Rect(10, 12, 44, 10));
   nameEdit_ = new QLineEdit(this);
   SetControlId(nameEdit_, IDC_PROJECT_NAME);
   nameEdit_->setGeometry(du.Rect(56, 10, 164, 13));
-  (new QLabel(QStringLiteral("工程位置："), this))->setGeometry(du.Rect(10, 32, 44, 10));
+  (new QLabel(tr("工程位置："), this))->setGeometry(du.Rect(10, 32, 44, 10));
   locationEdit_ = new QLineEdit(this);
   SetControlId(locationEdit_, IDC_PROJECT_LOCATION);
   locationEdit_->setGeometry(du.Rect(56, 30, 120, 13));
-  browseButton_ = MakeButton(this, QStringLiteral("浏览..."), IDC_BROWSE, du.Rect(180, 29, 40, 15));
-  okButton_ = MakeButton(this, QStringLiteral("确定"), 1, du.Rect(116, 54, 50, 15));
-  cancelButton_ = MakeButton(this, QStringLiteral("取消"), 2, du.Rect(170, 54, 50, 15));
+  browseButton_ = MakeButton(this, tr("浏览..."), IDC_BROWSE, du.Rect(180, 29, 40, 15));
+  okButton_ = MakeButton(this, tr("确定"), 1, du.Rect(116, 54, 50, 15));
+  cancelButton_ = MakeButton(this, tr("取消"), 2, du.Rect(170, 54, 50, 15));
   okButton_->setDefault(true);
   BindControls();
   DoDataExchange(false);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/compiler_files.h"
+#include "base/translation.h"
 #include "sound/wave.h"
 #include "sound/wave_index.h"
 
@@ -15,9 +16,9 @@ namespace {
 
 constexpr ResourceCompilerTexts kSoundTexts{
     CCompilerFiles::Kind::kIndex,
-    "没有声音资源！",
-    "生成声音资源...",
-    "生成声音资源成功！",
+    QT_TRANSLATE_NOOP("compiler", "没有声音资源！"),
+    QT_TRANSLATE_NOOP("compiler", "生成声音资源..."),
+    QT_TRANSLATE_NOOP("compiler", "生成声音资源成功！"),
 };
 
 // The numbers and addresses that the sounds written so far have taken.
@@ -56,16 +57,16 @@ class CSoundWriter {
 
   Status Write(const std::filesystem::path& path) {
     if (Status read = wave_.Read(path); !read) {
-      Warn("无法读取声音：" + path.filename().string() + "（" + read.message() + "）");
+      Warn(Tr("sound", "无法读取声音：") + WithReason(path.filename().string(), read.message()));
       skipped_ = true;
       return Status::Ok();
     }
     if (skipped_ && !movedUp_) {
       movedUp_ = true;
-      Warn("其后的声音编号依次前移");
+      Warn(Tr("sound", "其后的声音编号依次前移"));
     }
     if (placement_.number == kWaveNumberCount) {
-      Warn("声音超过256个：第257个起编号从0重新开始");
+      Warn(Tr("sound", "声音超过256个：第257个起编号从0重新开始"));
     }
     Status written = WriteSound(files_, wave_, placement_);
     wave_.Release();
