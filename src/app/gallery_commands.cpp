@@ -6,6 +6,7 @@
 
 #include "app/zentora_dlg.h"
 #include "base/path_text.h"
+#include "base/translation.h"
 #include "image/image_gallery.h"
 #include "project/file_import.h"
 #include "ui/message_box.h"
@@ -23,7 +24,7 @@ QString FailureListMessage(const QString& heading, const QStringList& failures) 
   QStringList lines{heading};
   lines << failures.mid(0, kMaxListedFailures);
   if (failures.size() > kMaxListedFailures) {
-    lines << QStringLiteral("……另有%1个").arg(failures.size() - kMaxListedFailures);
+    lines << TrQ("app", "……另有%1个").arg(failures.size() - kMaxListedFailures);
   }
   return lines.join(QLatin1Char('\n'));
 }
@@ -47,7 +48,7 @@ void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, co
     const std::filesystem::path name = source.filename();
     if (IsStorableFileName(name) && WouldReplaceOtherFile(source, folder / name) &&
         ShowAppMessage(&window,
-                       QStringLiteral("工程中已有同名文件“%1”，是否替换？").arg(TextFromPath(name)),
+                       TrQ("app", "工程中已有同名文件“%1”，是否替换？").arg(TextFromPath(name)),
                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
       continue;
     }
@@ -62,7 +63,7 @@ void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, co
   gallery.Layout();
   window.Project().SetModified();
   if (!failures.isEmpty()) {
-    ShowAppMessage(&window, FailureListMessage(QStringLiteral("以下文件未能加入工程："), failures));
+    ShowAppMessage(&window, FailureListMessage(TrQ("app", "以下文件未能加入工程："), failures));
   }
 }
 

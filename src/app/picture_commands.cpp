@@ -11,6 +11,7 @@
 #include "app/zentora_dlg.h"
 #include "base/path_text.h"
 #include "base/status_sink.h"
+#include "base/translation.h"
 #include "image/adjust_image_dlg.h"
 #include "image/image_export.h"
 #include "image/image_gallery.h"
@@ -57,8 +58,8 @@ class CLastLineSink final : public StatusSink {
 
 void AddPictures(CZentoraDlg& window) {
   AddFilesToGallery(window, window.PictureGallery(), CZentoraDlg::kPicturePage,
-                    QStringLiteral("添加图片"),
-                    QStringLiteral("图片文件(*.bmp *.jpg *.jpeg *.gif *.png *.tif)"));
+                    TrQ("app", "添加图片"),
+                    TrQ("app", "图片文件(*.bmp *.jpg *.jpeg *.gif *.png *.tif)"));
 }
 
 void DeleteSelectedPicture(CZentoraDlg& window) {
@@ -66,16 +67,16 @@ void DeleteSelectedPicture(CZentoraDlg& window) {
 }
 
 void DeleteAllPictures(CZentoraDlg& window) {
-  DeleteAllEntries(window, window.PictureGallery(), QStringLiteral("确认删除%1张图片?"));
+  DeleteAllEntries(window, window.PictureGallery(), TrQ("app", "确认删除%1张图片?"));
 }
 
 void ExportImages(CZentoraDlg& window) {
   window.DoDataExchange(true);
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::SaveFile;
-  request.title = QStringLiteral("导出图片");
+  request.title = TrQ("app", "导出图片");
   request.fileName = QStringLiteral("output");
-  request.filter = QStringLiteral("二进制文件(*.bin);;C头文件(*.h)");
+  request.filter = TrQ("app", "二进制文件(*.bin);;C头文件(*.h)");
   request.filterSuffixes = {QStringLiteral("bin"), QStringLiteral("h")};
   request.confirmOverwrite = true;
   const QStringList chosen = AskFileDialog(&window, request);
@@ -133,7 +134,7 @@ void AdjustImages(CZentoraDlg& window) {
   gallery.viewport()->update();
   window.Project().SetModified();
   if (!failures.isEmpty()) {
-    ShowAppMessage(&window, FailureListMessage(QStringLiteral("以下图片未能调整："), failures));
+    ShowAppMessage(&window, FailureListMessage(TrQ("app", "以下图片未能调整："), failures));
   }
 }
 

@@ -1,13 +1,14 @@
 #include "app/sound_commands.h"
 
-#include "app/zentora_dlg.h"
 #include "app/gallery_commands.h"
+#include "app/zentora_dlg.h"
+#include "base/translation.h"
 
 namespace zentora {
 
 void AddSounds(CZentoraDlg& window) {
-  AddFilesToGallery(window, window.SoundGallery(), CZentoraDlg::kSoundPage,
-                    QStringLiteral("添加声音"), QStringLiteral("声音文件(*.wav)"));
+  AddFilesToGallery(window, window.SoundGallery(), CZentoraDlg::kSoundPage, TrQ("app", "添加声音"),
+                    TrQ("app", "声音文件(*.wav)"));
 }
 
 void DeleteSelectedSound(CZentoraDlg& window) {
@@ -15,7 +16,7 @@ void DeleteSelectedSound(CZentoraDlg& window) {
 }
 
 void DeleteAllSounds(CZentoraDlg& window) {
-  DeleteAllEntries(window, window.SoundGallery(), QStringLiteral("确认删除%1个声音文件?"));
+  DeleteAllEntries(window, window.SoundGallery(), TrQ("app", "确认删除%1个声音文件?"));
 }
 
 }  // namespace zentora

@@ -133,9 +133,9 @@ void CZentoraDlg::OnInitDialog() {
   DoDataExchange(false);
 
   progress_->setRange(0, 100);
-  tabs_->addTab(QStringLiteral("图片资源"));
-  tabs_->addTab(QStringLiteral("声音资源"));
-  tabs_->addTab(QStringLiteral("Morvane科技"));
+  tabs_->addTab(tr("图片资源"));
+  tabs_->addTab(tr("声音资源"));
+  tabs_->addTab(tr("Morvane科技"));
 
   pictureGallery_ = new CImageGallery(client_);
   pictureGallery_->SetDragSwitches(true, true);
@@ -205,11 +205,11 @@ void CZentoraDlg::CreateCommandButtons(const CDialogUnits& du) {
 }
 
 void CZentoraDlg::CreateImageSettings(const CDialogUnits& du) {
-  auto* group = new QGroupBox(QStringLiteral("图像设置"), client_);
+  auto* group = new QGroupBox(tr("图像设置"), client_);
   group->setGeometry(du.Rect(6, 120, 97, 91));
   colorDepth_ = new QComboBox(client_);
   SetControlId(colorDepth_, IDC_COLOR_DEPTH);
-  colorDepth_->addItems({QStringLiteral("16位(RGB565)"), QStringLiteral("24位(RGB)")});
+  colorDepth_->addItems({tr("16位(RGB565)"), tr("24位(RGB)")});
   // The template's 60 units hold "16位(RGB565)" in the narrow glyphs of its
   // own font; the substitutes here are wider, so the list reaches to the
   // group's frame and its text is a point smaller.
@@ -219,20 +219,20 @@ void CZentoraDlg::CreateImageSettings(const CDialogUnits& du) {
   colorDepth_->setFont(depthFont);
   colorDepth_->setGeometry(depthRect.x(), depthRect.y() - 2, depthRect.width(),
                            std::max(depthRect.height(), colorDepth_->sizeHint().height()));
-  (new QLabel(QStringLiteral("色彩深度"), client_))->setGeometry(du.Rect(8, 138, 31, 8));
+  (new QLabel(tr("色彩深度"), client_))->setGeometry(du.Rect(8, 138, 31, 8));
 
-  msbFirst_ = MakeCheckBox(client_, QStringLiteral("高字节在前    MSB"), IDC_MSB_FIRST,
-                           du.Rect(8, 154, 81, 10));
-  rowRightToLeft_ = MakeCheckBox(client_, QStringLiteral("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT,
-                                 du.Rect(8, 168, 79, 10));
-  columnBottomToTop_ = MakeCheckBox(client_, QStringLiteral("列从下至上扫描 ↑"),
-                                    IDC_COLUMN_BOTTOM_TO_TOP, du.Rect(8, 182, 79, 10));
-  columnFirst_ = MakeCheckBox(client_, QStringLiteral("列优先扫描    |||"), IDC_COLUMN_FIRST,
-                              du.Rect(8, 196, 81, 10));
+  msbFirst_ =
+      MakeCheckBox(client_, tr("高字节在前    MSB"), IDC_MSB_FIRST, du.Rect(8, 154, 81, 10));
+  rowRightToLeft_ =
+      MakeCheckBox(client_, tr("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT, du.Rect(8, 168, 79, 10));
+  columnBottomToTop_ = MakeCheckBox(client_, tr("列从下至上扫描 ↑"), IDC_COLUMN_BOTTOM_TO_TOP,
+                                    du.Rect(8, 182, 79, 10));
+  columnFirst_ =
+      MakeCheckBox(client_, tr("列优先扫描    |||"), IDC_COLUMN_FIRST, du.Rect(8, 196, 81, 10));
 }
 
 void CZentoraDlg::CreateOutputArea(const CDialogUnits& du) {
-  (new QLabel(QStringLiteral("输出信息"), client_))->setGeometry(du.Rect(7, 223, 31, 8));
+  (new QLabel(tr("输出信息"), client_))->setGeometry(du.Rect(7, 223, 31, 8));
   outputList_ = new QListWidget(client_);
   SetControlId(outputList_, IDC_OUTPUT_LIST);
   outputList_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -358,9 +358,8 @@ bool CZentoraDlg::OfferToSave() {
   if (project_.Modified() != 1) {
     return true;
   }
-  const QMessageBox::StandardButton answer =
-      ShowAppMessage(this, QStringLiteral("文档被修改，是否保存？"),
-                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  const QMessageBox::StandardButton answer = ShowAppMessage(
+      this, tr("文档被修改，是否保存？"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   // A save that failed or whose path dialog was cancelled is as good as
   // Cancel: going on would lose the lists the user wanted kept.
   return answer == QMessageBox::No || (answer == QMessageBox::Yes && SaveProject());
@@ -403,9 +402,9 @@ void CZentoraDlg::OnOpenProject() {
   }
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::OpenFile;
-  request.title = QStringLiteral("打开工程");
+  request.title = tr("打开工程");
   request.fileName = QStringLiteral("*.zentoraprj");
-  request.filter = QStringLiteral("工程文件(*.zentoraprj)");
+  request.filter = tr("工程文件(*.zentoraprj)");
   const QStringList chosen = AskFileDialog(this, request);
   if (!chosen.isEmpty()) {
     OpenProjectFile(PathFromText(chosen.first()));

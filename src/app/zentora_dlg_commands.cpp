@@ -21,20 +21,23 @@ namespace {
 
 enum class Menu { kFile, kPictures, kSounds, kFonts, kDownload, kHelp };
 
+// The titles and the captions below are the window's texts, translated
+// where the menu is built.
+
 const char* MenuTitle(Menu menu) {
   switch (menu) {
     case Menu::kFile:
-      return "文件(&F)";
+      return QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "文件(&F)");
     case Menu::kPictures:
-      return "图片(&E)";
+      return QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "图片(&E)");
     case Menu::kSounds:
-      return "声音(&W)";
+      return QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "声音(&W)");
     case Menu::kFonts:
-      return "字库(&T)";
+      return QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库(&T)");
     case Menu::kDownload:
-      return "下载(&D)";
+      return QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "下载(&D)");
     case Menu::kHelp:
-      return "帮助(&H)";
+      return QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "帮助(&H)");
   }
   return "";
 }
@@ -55,30 +58,51 @@ struct CZentoraDlg::CommandRow {
 std::span<const CZentoraDlg::CommandRow> CZentoraDlg::Commands() {
   using W = CZentoraDlg;
   static const CommandRow kCommands[] = {
-      {ID_OPEN_PROJECT, Menu::kFile, "打开工程", &W::OnOpenProject},
-      {ID_SAVE_PROJECT, Menu::kFile, "保存工程", &W::OnSaveProject},
-      {ID_OPEN_WORKING_FOLDER, Menu::kFile, "打开工作目录...", &W::OnOpenWorkingFolder},
-      {ID_APP_EXIT, Menu::kFile, "退出(&Q)", &W::OnAppExit, kAfterLine},
-      {IDC_ADD_PICTURES, Menu::kPictures, "添加图片", &W::OnCommand<AddPictures>},
-      {IDC_EXPORT_IMAGES, Menu::kPictures, "导出图片", &W::OnCommand<ExportImages>, kAfterLine},
-      {ID_PREVIEW_IMAGE, Menu::kPictures, "预览图片", &W::OnPreviewImage},
-      {ID_EDIT_IMAGE, Menu::kPictures, "编辑图片", &W::OnEditImage},
-      {ID_ADJUST_IMAGES, Menu::kPictures, "调整图片...", &W::OnCommand<AdjustImages>},
-      {ID_DELETE_SELECTED_PICTURE, Menu::kPictures, "删除选中图片",
+      {ID_OPEN_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "打开工程"),
+       &W::OnOpenProject},
+      {ID_SAVE_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "保存工程"),
+       &W::OnSaveProject},
+      {ID_OPEN_WORKING_FOLDER, Menu::kFile,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "打开工作目录..."), &W::OnOpenWorkingFolder},
+      {ID_APP_EXIT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "退出(&Q)"),
+       &W::OnAppExit, kAfterLine},
+      {IDC_ADD_PICTURES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "添加图片"),
+       &W::OnCommand<AddPictures>},
+      {IDC_EXPORT_IMAGES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "导出图片"),
+       &W::OnCommand<ExportImages>, kAfterLine},
+      {ID_PREVIEW_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "预览图片"),
+       &W::OnPreviewImage},
+      {ID_EDIT_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编辑图片"),
+       &W::OnEditImage},
+      {ID_ADJUST_IMAGES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "调整图片..."),
+       &W::OnCommand<AdjustImages>},
+      {ID_DELETE_SELECTED_PICTURE, Menu::kPictures,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除选中图片"),
        &W::OnCommand<DeleteSelectedPicture>, kAfterLine},
-      {ID_DELETE_ALL_PICTURES, Menu::kPictures, "删除所有图片", &W::OnCommand<DeleteAllPictures>},
-      {IDC_ADD_SOUNDS, Menu::kSounds, "添加声音", &W::OnCommand<AddSounds>},
-      {ID_DELETE_SELECTED_SOUND, Menu::kSounds, "删除选中声音", &W::OnCommand<DeleteSelectedSound>,
+      {ID_DELETE_ALL_PICTURES, Menu::kPictures,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除所有图片"), &W::OnCommand<DeleteAllPictures>},
+      {IDC_ADD_SOUNDS, Menu::kSounds, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "添加声音"),
+       &W::OnCommand<AddSounds>},
+      {ID_DELETE_SELECTED_SOUND, Menu::kSounds,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除选中声音"),
+       &W::OnCommand<DeleteSelectedSound>, kAfterLine},
+      {ID_DELETE_ALL_SOUNDS, Menu::kSounds,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除所有声音"), &W::OnCommand<DeleteAllSounds>},
+      {ID_GLYPH_MODELLING, Menu::kFonts, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库取模..."),
+       &W::OnGlyphModelling},
+      {ID_FONT_LIBRARY_VIEWER, Menu::kFonts,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库查看..."), &W::OnFontLibraryViewer},
+      {IDC_COMPILE_DOWNLOAD, Menu::kDownload, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编译下载"),
+       &W::OnCompileDownload},
+      {ID_DOWNLOAD_RESOURCES, Menu::kDownload,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "下载资源文件..."), &W::OnDownloadResources,
        kAfterLine},
-      {ID_DELETE_ALL_SOUNDS, Menu::kSounds, "删除所有声音", &W::OnCommand<DeleteAllSounds>},
-      {ID_GLYPH_MODELLING, Menu::kFonts, "字库取模...", &W::OnGlyphModelling},
-      {ID_FONT_LIBRARY_VIEWER, Menu::kFonts, "字库查看...", &W::OnFontLibraryViewer},
-      {IDC_COMPILE_DOWNLOAD, Menu::kDownload, "编译下载", &W::OnCompileDownload},
-      {ID_DOWNLOAD_RESOURCES, Menu::kDownload, "下载资源文件...", &W::OnDownloadResources,
-       kAfterLine},
-      {ID_INSPECT_RESOURCES, Menu::kDownload, "资源查看...", &W::OnInspectResources},
-      {ID_APP_ABOUT, Menu::kHelp, "关于 Zentora助手", &W::OnAbout},
-      {ID_MAKER_WEB_PAGE, Menu::kHelp, "关于 Morvane科技", &W::OnMakerWebPage},
+      {ID_INSPECT_RESOURCES, Menu::kDownload,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "资源查看..."), &W::OnInspectResources},
+      {ID_APP_ABOUT, Menu::kHelp, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "关于 Zentora助手"),
+       &W::OnAbout},
+      {ID_MAKER_WEB_PAGE, Menu::kHelp,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "关于 Morvane科技"), &W::OnMakerWebPage},
   };
   return kCommands;
 }
@@ -90,12 +114,12 @@ void CZentoraDlg::CreateMenu() {
   for (const CommandRow& row : Commands()) {
     if (row.menu != current) {
       current = row.menu;
-      menu = menuBar_->addMenu(QString::fromUtf8(MenuTitle(row.menu)));
+      menu = menuBar_->addMenu(tr(MenuTitle(row.menu)));
     }
     if (row.afterLine) {
       menu->addSeparator();
     }
-    auto* action = new QAction(QString::fromUtf8(row.caption), this);
+    auto* action = new QAction(tr(row.caption), this);
     SetControlId(action, row.id);
     menu->addAction(action);
     actions_.insert(row.id, action);

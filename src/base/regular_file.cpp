@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "base/exclusive_file.h"
+#include "base/translation.h"
 
 namespace zentora {
 
@@ -19,7 +20,8 @@ Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path) {
     return Status::Failure(ErrnoMessage(errno));
   }
   if (!S_ISREG(info.st_mode)) {
-    return Status::Failure(S_ISDIR(info.st_mode) ? ErrnoMessage(EISDIR) : "不是普通文件");
+    return Status::Failure(S_ISDIR(info.st_mode) ? ErrnoMessage(EISDIR)
+                                                 : Tr("base", "不是普通文件"));
   }
   const int flags = ::fcntl(fd.Get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
