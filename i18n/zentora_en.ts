@@ -2,10 +2,1279 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>app</name>
+    <message>
+        <source>……另有%1个</source>
+        <translation>… and %1 more</translation>
+    </message>
+    <message>
+        <source>工程中已有同名文件“%1”，是否替换？</source>
+        <translation>The project already has a file named &quot;%1&quot;. Replace it?</translation>
+    </message>
+    <message>
+        <source>以下文件未能加入工程：</source>
+        <translation>These files could not be added to the project:</translation>
+    </message>
+    <message>
+        <source>添加图片</source>
+        <translation>Add Pictures</translation>
+    </message>
+    <message>
+        <source>图片文件(*.bmp *.jpg *.jpeg *.gif *.png *.tif)</source>
+        <translation>Picture files (*.bmp *.jpg *.jpeg *.gif *.png *.tif)</translation>
+    </message>
+    <message>
+        <source>确认删除%1张图片?</source>
+        <translation>Delete %1 pictures?</translation>
+    </message>
+    <message>
+        <source>导出图片</source>
+        <translation>Export Pictures</translation>
+    </message>
+    <message>
+        <source>二进制文件(*.bin);;C头文件(*.h)</source>
+        <translation>Binary files (*.bin);;C header files (*.h)</translation>
+    </message>
+    <message>
+        <source>以下图片未能调整：</source>
+        <translation>These pictures could not be adjusted:</translation>
+    </message>
+    <message>
+        <source>添加声音</source>
+        <translation>Add Sounds</translation>
+    </message>
+    <message>
+        <source>声音文件(*.wav)</source>
+        <translation>Sound files (*.wav)</translation>
+    </message>
+    <message>
+        <source>确认删除%1个声音文件?</source>
+        <translation>Delete %1 sound files?</translation>
+    </message>
+</context>
+<context>
+    <name>base</name>
+    <message>
+        <source>无法创建文件：</source>
+        <translation>Cannot create file: </translation>
+    </message>
+    <message>
+        <source>写入文件失败：</source>
+        <translation>Cannot write file: </translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>没有访问权限</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>文件系统是只读的</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>disk full</translation>
+    </message>
+    <message>
+        <source>磁盘配额已用完</source>
+        <translation>disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>文件或设备正忙</source>
+        <translation>file or device busy</translation>
+    </message>
+    <message>
+        <source>文件已被其他操作占用</source>
+        <translation>file in use by another operation</translation>
+    </message>
+    <message>
+        <source>是文件夹，不是文件</source>
+        <translation>a folder, not a file</translation>
+    </message>
+    <message>
+        <source>路径中的某一级不是文件夹</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>file too large</translation>
+    </message>
+</context>
+<context>
+    <name>cli</name>
+    <message>
+        <source>无法打开工程：</source>
+        <translation>Cannot open project: </translation>
+    </message>
+    <message>
+        <source>目录不存在！</source>
+        <translation>Folder does not exist! </translation>
+    </message>
+    <message>
+        <source>无法写入文件：</source>
+        <translation>Cannot write file: </translation>
+    </message>
+    <message>
+        <source>无法打开字库：</source>
+        <translation>Cannot open font library: </translation>
+    </message>
+    <message>
+        <source>无法创建文件夹：</source>
+        <translation>Cannot create folder: </translation>
+    </message>
+    <message>
+        <source>与工程文件同名，不能加入工程：</source>
+        <translation>Has the project file&apos;s name, cannot be added to the project: </translation>
+    </message>
+    <message>
+        <source>同名的不同文件不能都加入工程：%1 与 %2</source>
+        <translation>Different files of the same name cannot both be added to the project: %1 and %2</translation>
+    </message>
+    <message>
+        <source>工程文件夹中已有同名的不同文件：</source>
+        <translation>The project folder already holds a different file of that name: </translation>
+    </message>
+    <message>
+        <source>不是有效的工程文件路径：</source>
+        <translation>Not a valid project file path: </translation>
+    </message>
+    <message>
+        <source>工程文件已存在：</source>
+        <translation>Project file already exists: </translation>
+    </message>
+    <message>
+        <source>已创建工程：%1（图片 %2，声音 %3）</source>
+        <translation>Created project: %1 (%2 pictures, %3 sounds)</translation>
+    </message>
+    <message>
+        <source>%1（%2）：</source>
+        <translation>%1 (%2):</translation>
+    </message>
+    <message>
+        <source>（无效条目）</source>
+        <translation>(invalid entry)</translation>
+    </message>
+    <message>
+        <source>  （未找到文件）</source>
+        <translation>  (file not found)</translation>
+    </message>
+    <message>
+        <source>工程：</source>
+        <translation>Project: </translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>声音</source>
+        <translation>Sounds</translation>
+    </message>
+    <message>
+        <source>需要 --%1</source>
+        <translation>--%1 is required</translation>
+    </message>
+    <message>
+        <source>把图片就地改写为正好 W x H 像素，格式由扩展名决定
+（bmp、gif、jpg、jpeg、png、tif、tiff）；其他文件保持不变。
+不给出 --scale 时裁剪左上区域；--scale 时伸缩并保持纵横比，
+多出的右边或下边部分被切掉，除非同时给出
+--no-keep-aspect。</source>
+        <translation>Rewrite pictures in place at exactly W x H pixels, in the format their
+extension names (bmp, gif, jpg, jpeg, png, tif, tiff); other files are left
+as they are. Crops the top-left region unless --scale is given; --scale keeps
+the proportions by cutting off the right or bottom part unless
+--no-keep-aspect is given too.</translation>
+    </message>
+    <message>
+        <source>要调整的图片（一个或多个）。</source>
+        <translation>A picture to adjust (one or more).</translation>
+    </message>
+    <message>
+        <source>目标宽度，1 到 2000。</source>
+        <translation>The target width, 1 to 2000.</translation>
+    </message>
+    <message>
+        <source>目标高度，1 到 2000。</source>
+        <translation>The target height, 1 to 2000.</translation>
+    </message>
+    <message>
+        <source>伸缩图片而不是裁剪。</source>
+        <translation>Scale the picture instead of cropping it.</translation>
+    </message>
+    <message>
+        <source>与 --scale 一起：把整张图片拉伸到目标大小。</source>
+        <translation>With --scale, stretch the whole picture to the target.</translation>
+    </message>
+    <message>
+        <source>缺少参数</source>
+        <translation>missing arguments</translation>
+    </message>
+    <message>
+        <source> 或 </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>请试试“%1 --help”</source>
+        <translation>try &apos;%1 --help&apos;</translation>
+    </message>
+    <message>
+        <source>参数过多</source>
+        <translation>too many arguments</translation>
+    </message>
+    <message>
+        <source>把工程的图片编译为 DIR/image.bin 和 DIR/image.idx，
+声音编译为 DIR/wave.bin 和 DIR/wave.idx
+（DIR 默认为工程文件夹 + output/）。</source>
+        <translation>Compile the project&apos;s pictures into DIR/image.bin and DIR/image.idx
+and its sounds into DIR/wave.bin and DIR/wave.idx
+(DIR defaults to the project&apos;s folder + output/).</translation>
+    </message>
+    <message>
+        <source>把 DIR 中的 image.idx、image.bin、wave.idx 和 wave.bin 下载到模块。</source>
+        <translation>Send image.idx, image.bin, wave.idx and wave.bin of DIR to the module.</translation>
+    </message>
+    <message>
+        <source>如上编译，然后下载这四个文件。</source>
+        <translation>Compile as above, then download the four files.</translation>
+    </message>
+    <message>
+        <source>把图片写入 FILE：FILE 以 .bin 结尾（不分大小写）时写数据文件，
+并在旁边写 FILE 的名称 + .idx；否则写由字节数组组成的 C 头文件。</source>
+        <translation>Write the pictures to FILE: the data file with FILE&apos;s name + .idx beside
+it when FILE ends in .bin (any case), else a C header of byte arrays.</translation>
+    </message>
+    <message>
+        <source>把图片就地调整为 W x H（1 到 2000）：裁剪左上部分，
+或伸缩，除非给出 --no-keep-aspect，否则保持纵横比。</source>
+        <translation>Resize pictures in place to W x H (1 to 2000): crop the top-left part,
+or scale, keeping the proportions unless --no-keep-aspect.</translation>
+    </message>
+    <message>
+        <source>创建工程文件，并把文件复制到工程文件夹。</source>
+        <translation>Make a project file, copying the files into its folder.</translation>
+    </message>
+    <message>
+        <source>列出工程的图片和声音及其编号。</source>
+        <translation>List a project&apos;s pictures and sounds with their numbers.</translation>
+    </message>
+    <message>
+        <source>像字库取模窗口一样列出已安装的字体。</source>
+        <translation>List the installed fonts as the glyph dialog does.</translation>
+    </message>
+    <message>
+        <source>输出 TEXT 的字模 C 数组。</source>
+        <translation>Print the C array of TEXT&apos;s glyphs.</translation>
+    </message>
+    <message>
+        <source>生成整个字符集的字库。</source>
+        <translation>Write the font library of a whole character set.</translation>
+    </message>
+    <message>
+        <source>以文字显示字库中的一个字模，或把字库表格画成图片。</source>
+        <translation>Show one glyph of a font library as text, or its table as a picture.</translation>
+    </message>
+    <message>
+        <source>用法：zentora-cli 命令 [参数] [选项]
+
+为 Zentora 液晶显示模块准备图片和声音。
+
+命令：
+</source>
+        <translation>Usage: zentora-cli COMMAND [ARGUMENTS] [OPTIONS]
+
+Prepares pictures and sounds for the Zentora LCD display module.
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>
+图片选项：
+  --depth 16|24            16 位 RGB565（默认）或 24 位 RGB
+  --msb-first              每个像素的高字节（或红色）在前
+  --row-right-to-left      每行从右至左扫描
+  --column-bottom-to-top   每列从下至上扫描
+  --column-first           按列存放
+
+字体选项：
+  --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）
+  --size PX                        字体高度，以像素计（默认 16）
+  --charset ascii|gb2312|gbk       字符集（默认 gb2312）
+  --cell 8|16|24|32|40|48          字模大小（默认 16）
+  --vertical                       纵向取模
+  --bit0-first                     每个字节的第一个像素放在 bit0
+
+其他选项：
+  --lang zh|en                     界面语言（默认按系统语言环境）
+
+输出信息的各行写到 stdout，错误写到 stderr。
+退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。
+“zentora-cli 命令 --help”说明单个命令。
+</source>
+        <translation>
+Image options:
+  --depth 16|24            16-bit RGB565 (default) or 24-bit RGB
+  --msb-first              high byte (or red) of each pixel first
+  --row-right-to-left      scan each row from right to left
+  --column-bottom-to-top   scan each column from bottom to top
+  --column-first           store column by column
+
+Font options:
+  --font NAME | --font-file PATH   the font (default: as the dialog selects)
+  --size PX                        font height in pixels (default 16)
+  --charset ascii|gb2312|gbk       character set (default gb2312)
+  --cell 8|16|24|32|40|48          glyph cell (default 16)
+  --vertical                       model column by column
+  --bit0-first                     first pixel of each byte in bit 0
+
+Other options:
+  --lang zh|en                     language of the texts (default: the locale&apos;s)
+
+Lines of the output list go to stdout, errors to stderr.
+Exit status: 0 success, 1 a step failed, 2 bad arguments or unreadable project.
+&apos;zentora-cli COMMAND --help&apos; describes one command.
+</translation>
+    </message>
+    <message>
+        <source>用法：zentora-cli </source>
+        <translation>Usage: zentora-cli </translation>
+    </message>
+    <message>
+        <source>      zentora-cli </source>
+        <translation>       zentora-cli </translation>
+    </message>
+    <message>
+        <source>%1：请给出 %2</source>
+        <translation>%1: say %2</translation>
+    </message>
+    <message>
+        <source>%1：未知的操作“%2”</source>
+        <translation>%1: unknown action &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>未知的命令“%1”；“zentora-cli --help”列出全部命令</source>
+        <translation>unknown command &apos;%1&apos;; &apos;zentora-cli --help&apos; lists the commands</translation>
+    </message>
+    <message>
+        <source>把工程的图片编译为 image.bin 和 image.idx，再把声音编译为
+wave.bin 和 wave.idx。DIR 默认为工程文件夹 + output/。</source>
+        <translation>Compile a project&apos;s pictures into image.bin and image.idx, then its sounds
+into wave.bin and wave.idx. DIR defaults to the project&apos;s folder + output/.</translation>
+    </message>
+    <message>
+        <source>后台任务没有接受命令</source>
+        <translation>the worker did not take the command</translation>
+    </message>
+    <message>
+        <source>存放这四个资源文件的文件夹。</source>
+        <translation>The folder holding the four resource files.</translation>
+    </message>
+    <message>
+        <source>把工程编译到 DIR（默认：工程文件夹 + output/），然后
+把四个资源文件下载到模块。</source>
+        <translation>Compile a project into DIR (default: the project&apos;s folder + output/), then
+send the four resource files to the module.</translation>
+    </message>
+    <message>
+        <source>把工程的图片导出到 FILE：FILE 以 .bin 结尾（不分大小写）时写编译器的数据文件，
+并在旁边写其索引 .idx；否则写 C 头文件，每张图片一个字节数组。</source>
+        <translation>Export a project&apos;s pictures to FILE: the compiler&apos;s data file when FILE ends
+in .bin (any case), with its index beside it as .idx; otherwise a C header
+with one byte array per picture.</translation>
+    </message>
+    <message>
+        <source>工程文件（.zentoraprj）。</source>
+        <translation>The project file (.zentoraprj).</translation>
+    </message>
+    <message>
+        <source>要写入的文件。</source>
+        <translation>The file to write.</translation>
+    </message>
+    <message>
+        <source>像字库取模窗口一样列出已安装的字体；“*”标出窗口
+首先选中的字体。</source>
+        <translation>List the installed fonts as the glyph dialog lists them; &apos;*&apos; marks the one
+it selects first.</translation>
+    </message>
+    <message>
+        <source>只列名称，不加标记。</source>
+        <translation>Names only, without the mark.</translation>
+    </message>
+    <message>
+        <source>输出 TEXT 的字模 C 数组，每个 UTF-16 码元一行，
+行尾与窗口相同，为 CR LF。</source>
+        <translation>Print the C array of TEXT&apos;s glyphs, one line per UTF-16 code unit, with the
+dialog&apos;s CR LF line ends.</translation>
+    </message>
+    <message>
+        <source>要取模的字符。</source>
+        <translation>The characters to model.</translation>
+    </message>
+    <message>
+        <source>把整个字符集的字库写入 OUT：按编码顺序排列的全部字模，
+没有其他内容。已有的 OUT 只在新字库完整生成后
+才被替换。</source>
+        <translation>Write the font library of a whole character set to OUT: every glyph in code
+order, nothing else. An existing OUT is replaced only once the new one is
+complete.</translation>
+    </message>
+    <message>
+        <source>要写入的字库文件（.bin）。</source>
+        <translation>The library file to write (.bin).</translation>
+    </message>
+    <message>
+        <source>已中断；没有写入任何内容</source>
+        <translation>interrupted; nothing was written</translation>
+    </message>
+    <message>
+        <source>“zentora-cli fonts”列出的字体（默认：与窗口默认相同）。</source>
+        <translation>A font from &apos;zentora-cli fonts&apos; (default: the dialog&apos;s default).</translation>
+    </message>
+    <message>
+        <source>用这个字体文件而不是已安装的字体。</source>
+        <translation>Draw with this font file instead of an installed font.</translation>
+    </message>
+    <message>
+        <source>字体高度，以像素计（默认 16）。</source>
+        <translation>Font height in pixels (default 16).</translation>
+    </message>
+    <message>
+        <source>ascii、gb2312（默认）或 gbk。</source>
+        <translation>ascii, gb2312 (default) or gbk.</translation>
+    </message>
+    <message>
+        <source>字模大小：8、16（默认）、24、32、40 或 48。</source>
+        <translation>Glyph cell: 8, 16 (default), 24, 32, 40 or 48.</translation>
+    </message>
+    <message>
+        <source>纵向取模，而不是横向取模。</source>
+        <translation>Model column by column instead of row by row.</translation>
+    </message>
+    <message>
+        <source>每个字节的第一个像素放在 bit0。</source>
+        <translation>Store the first pixel of each byte in bit 0.</translation>
+    </message>
+    <message>
+        <source>--charset 只接受 ascii、gb2312 或 gbk，而不是“%1”</source>
+        <translation>--charset takes ascii, gb2312 or gbk, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>无法加载字体文件“%1”</source>
+        <translation>cannot load the font file &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的已安装字体；改用其替代字体</source>
+        <translation>no installed font is named &apos;%1&apos;; drawing with its substitute</translation>
+    </message>
+    <message>
+        <source>像字库查看窗口一样读取字库。W 和 H 是字模的宽度和高度。
+不给出 --glyph 或 --png 时，输出文件长度和行数。</source>
+        <translation>Read a font library as the viewer does. W and H are a glyph&apos;s drawn width
+and height. Without --glyph or --png, print the file&apos;s length and rows.</translation>
+    </message>
+    <message>
+        <source>字库。</source>
+        <translation>The font library.</translation>
+    </message>
+    <message>
+        <source>字模宽度，以像素计（8 到 48）。</source>
+        <translation>Glyph width in pixels (8 to 48).</translation>
+    </message>
+    <message>
+        <source>字模高度，以像素计（8 到 48）。</source>
+        <translation>Glyph height in pixels (8 to 48).</translation>
+    </message>
+    <message>
+        <source>字模是纵向取模的。</source>
+        <translation>The glyphs were modelled column by column.</translation>
+    </message>
+    <message>
+        <source>每个字节的第一个像素在 bit0。</source>
+        <translation>The first pixel of each byte is bit 0.</translation>
+    </message>
+    <message>
+        <source>把第 N 个字模输出为由“#”和“.”组成的行。</source>
+        <translation>Print glyph N as rows of &apos;#&apos; and &apos;.&apos;.</translation>
+    </message>
+    <message>
+        <source>把查看窗口的表格画到 FILE。</source>
+        <translation>Draw the viewer&apos;s table to FILE.</translation>
+    </message>
+    <message>
+        <source>与 --png 一起：画出的第一行（默认 0）。</source>
+        <translation>With --png: the first row drawn (default 0).</translation>
+    </message>
+    <message>
+        <source>与 --png 一起：最多画这么多行（默认全部）。</source>
+        <translation>With --png: at most this many rows (default all).</translation>
+    </message>
+    <message>
+        <source>需要 --width 和 --height</source>
+        <translation>--width and --height are required</translation>
+    </message>
+    <message>
+        <source>--glyph 和 --png 不能同时使用</source>
+        <translation>--glyph and --png exclude each other</translation>
+    </message>
+    <message>
+        <source>长度 %1 字节，每个字模 %2 字节，共 %3 行，每行 16 个字模</source>
+        <translation>length %1 bytes, %2 bytes per glyph, %3 rows of 16 glyphs</translation>
+    </message>
+    <message>
+        <source>色彩深度：16（RGB565，默认）或 24（RGB）。</source>
+        <translation>Colour depth: 16 (RGB565, default) or 24 (RGB).</translation>
+    </message>
+    <message>
+        <source>每个像素的高字节（或红色）在前。</source>
+        <translation>Store the high byte (or red) of each pixel first.</translation>
+    </message>
+    <message>
+        <source>每行从右至左扫描。</source>
+        <translation>Scan each row from right to left.</translation>
+    </message>
+    <message>
+        <source>每列从下至上扫描。</source>
+        <translation>Scan each column from bottom to top.</translation>
+    </message>
+    <message>
+        <source>按列存放，而不是按行存放。</source>
+        <translation>Store column by column instead of row by row.</translation>
+    </message>
+    <message>
+        <source>--depth 只接受 16 或 24，而不是“%1”</source>
+        <translation>--depth takes 16 or 24, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>把资源文件写入 DIR。</source>
+        <translation>Write the resource files into DIR.</translation>
+    </message>
+    <message>
+        <source>%1 或更大的整数</source>
+        <translation>an integer of %1 or more</translation>
+    </message>
+    <message>
+        <source>%1 到 %2 的整数</source>
+        <translation>an integer from %1 to %2</translation>
+    </message>
+    <message>
+        <source>--%1 只接受 %2，而不是“%3”</source>
+        <translation>--%1 takes %2, not &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>在 PROJECT 处创建工程文件，文件夹不存在时创建它，
+并按给出的顺序把给出的文件复制到该文件夹。</source>
+        <translation>Make a project file at PROJECT, creating its folder when missing and
+copying the given files into that folder, in the order given.</translation>
+    </message>
+    <message>
+        <source>要创建的工程文件（.zentoraprj）。</source>
+        <translation>The project file to create (.zentoraprj).</translation>
+    </message>
+    <message>
+        <source>加入一张图片（可重复）。</source>
+        <translation>Add a picture (repeatable).</translation>
+    </message>
+    <message>
+        <source>加入一个声音（可重复）。</source>
+        <translation>Add a sound (repeatable).</translation>
+    </message>
+    <message>
+        <source>按顺序列出工程的图片和声音及其编号。</source>
+        <translation>List a project&apos;s pictures and sounds in order, with their numbers.</translation>
+    </message>
+    <message>
+        <source>把 DIR 里的 image.idx、image.bin、wave.idx 和 wave.bin 发送到模块。</source>
+        <translation>Send DIR&apos;s image.idx, image.bin, wave.idx and wave.bin to the module.</translation>
+    </message>
+</context>
+<context>
+    <name>download</name>
+    <message>
+        <source>下载%1...</source>
+        <translation>Downloading %1...</translation>
+    </message>
+    <message>
+        <source>下载%1失败！</source>
+        <translation>Downloading %1 failed!</translation>
+    </message>
+    <message>
+        <source>下载%1成功！</source>
+        <translation>Downloaded %1!</translation>
+    </message>
+    <message>
+        <source>（文件为空，模块中原有内容未改变）</source>
+        <translation>(the file is empty; the module keeps what it held)</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>图片索引</source>
+        <translation>picture index</translation>
+    </message>
+    <message>
+        <source>图片数据</source>
+        <translation>picture data</translation>
+    </message>
+    <message>
+        <source>声音索引</source>
+        <translation>sound index</translation>
+    </message>
+    <message>
+        <source>声音数据</source>
+        <translation>sound data</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>无法打开文件：</source>
+        <translation>Cannot open file: </translation>
+    </message>
+    <message>
+        <source>无法读取文件：</source>
+        <translation>Cannot read file: </translation>
+    </message>
+    <message>
+        <source>没有权限访问显示模块：请将 udev 规则 60-zentora-module.rules（见 packaging/）复制到 /etc/udev/rules.d/，执行 sudo udevadm control --reload-rules，再重新插拔模块</source>
+        <translation>No permission to use the display module: copy the udev rule 60-zentora-module.rules (see packaging/) to /etc/udev/rules.d/, run sudo udevadm control --reload-rules, then unplug and replug the module</translation>
+    </message>
+    <message>
+        <source>显示模块已断开连接</source>
+        <translation>The display module was disconnected</translation>
+    </message>
+    <message>
+        <source>显示模块正被其他程序使用</source>
+        <translation>The display module is in use by another program</translation>
+    </message>
+    <message>
+        <source>无法打开显示模块（USB 1514:5534）：%1</source>
+        <translation>Cannot open the display module (USB 1514:5534): %1</translation>
+    </message>
+    <message>
+        <source>无法打开显示模块（USB 1514:5534）</source>
+        <translation>Cannot open the display module (USB 1514:5534)</translation>
+    </message>
+    <message>
+        <source>显示模块应答错误：收到 %1，应为 %2</source>
+        <translation>Wrong answer from the display module: got %1, expected %2</translation>
+    </message>
+    <message>
+        <source>未找到显示模块（USB 1514:5534）</source>
+        <translation>Display module not found (USB 1514:5534)</translation>
+    </message>
+    <message>
+        <source>显示模块未打开</source>
+        <translation>The display module is not open</translation>
+    </message>
+    <message>
+        <source>显示模块没有接收数据</source>
+        <translation>The display module took no data</translation>
+    </message>
+    <message>
+        <source>显示模块 %1 秒内没有接收数据</source>
+        <translation>The display module took no data within %1 seconds</translation>
+    </message>
+    <message>
+        <source>向显示模块发送数据失败：</source>
+        <translation>Sending data to the display module failed: </translation>
+    </message>
+    <message>
+        <source>显示模块没有返回应答字节</source>
+        <translation>The display module returned no answer byte</translation>
+    </message>
+    <message>
+        <source>显示模块 %1 秒内没有应答</source>
+        <translation>The display module did not answer within %1 seconds</translation>
+    </message>
+    <message>
+        <source>读取显示模块的应答失败：</source>
+        <translation>Reading the display module&apos;s answer failed: </translation>
+    </message>
+</context>
+<context>
+    <name>font</name>
+    <message>
+        <source>没有可用的字体</source>
+        <translation>No usable font</translation>
+    </message>
+    <message>
+        <source>字模大小无效</source>
+        <translation>invalid glyph size</translation>
+    </message>
+    <message>
+        <source>操作失败，文件已被打开！</source>
+        <translation>Operation failed: the file is open!</translation>
+    </message>
+    <message>
+        <source>操作失败：</source>
+        <translation>Operation failed: </translation>
+    </message>
+    <message>
+        <source>没有打开的字库</source>
+        <translation>No font library is open</translation>
+    </message>
+    <message>
+        <source>字模超出字库范围</source>
+        <translation>Glyph beyond the end of the font library</translation>
+    </message>
+    <message>
+        <source>字库文件已被截短</source>
+        <translation>The font library file was truncated</translation>
+    </message>
+    <message>
+        <source>表格过高，请用 --rows 分段输出</source>
+        <translation>The table is too tall; draw it in parts with --rows</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+</context>
+<context>
+    <name>image</name>
+    <message>
+        <source>没有图片资源！</source>
+        <translation>No picture resources!</translation>
+    </message>
+    <message>
+        <source>生成图片资源...</source>
+        <translation>Generating picture resources...</translation>
+    </message>
+    <message>
+        <source>图片尺寸超出范围：</source>
+        <translation>Picture size out of range: </translation>
+    </message>
+    <message>
+        <source>生成图片资源成功！</source>
+        <translation>Picture resources generated!</translation>
+    </message>
+    <message>
+        <source>不能导出到工程自己的文件：</source>
+        <translation>Cannot export onto one of the project&apos;s own files: </translation>
+    </message>
+    <message>
+        <source>无法读取图片：</source>
+        <translation>Cannot read picture: </translation>
+    </message>
+</context>
+<context>
     <name>language</name>
     <message>
         <source>--lang 只接受 zh 或 en，而不是“%1”</source>
-        <translation type="unfinished"></translation>
+        <translation>--lang takes zh or en, not &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>project</name>
+    <message>
+        <source>文件名含有“\”，无法加入工程：</source>
+        <translation>The file name contains &quot;\&quot; and cannot be added to the project: </translation>
+    </message>
+    <message>
+        <source>文件名含有控制字符，无法加入工程：</source>
+        <translation>The file name contains control characters and cannot be added to the project: </translation>
+    </message>
+    <message>
+        <source>文件名不是有效的 UTF-8 文本，无法加入工程：</source>
+        <translation>The file name is not valid UTF-8 text and cannot be added to the project: </translation>
+    </message>
+    <message>
+        <source>复制文件失败：</source>
+        <translation>Copying file failed: </translation>
+    </message>
+    <message>
+        <source>复制文件 %1 到 %2（%3）</source>
+        <translation>Copying file %1 to %2 (%3)</translation>
+    </message>
+    <message>
+        <source>创建工程文件夹 %1</source>
+        <translation>Creating project folder %1</translation>
+    </message>
+    <message>
+        <source>写入工程文件 %1（%2）</source>
+        <translation>Writing project file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>保存工程失败：</source>
+        <translation>Saving the project failed: </translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>file too large</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>不是有效的工程文件</source>
+        <translation>not a valid project file</translation>
+    </message>
+    <message>
+        <source>（第 %1 行：%2）</source>
+        <translation> (line %1: %2)</translation>
+    </message>
+    <message>
+        <source>内部错误：模板缺少元素</source>
+        <translation>internal error: the template lacks an element</translation>
+    </message>
+    <message>
+        <source>文件名含有无法保存的字符：</source>
+        <translation>The file name holds characters that cannot be saved: </translation>
+    </message>
+</context>
+<context>
+    <name>sound</name>
+    <message>
+        <source>没有声音资源！</source>
+        <translation>No sound resources!</translation>
+    </message>
+    <message>
+        <source>生成声音资源...</source>
+        <translation>Generating sound resources...</translation>
+    </message>
+    <message>
+        <source>生成声音资源成功！</source>
+        <translation>Sound resources generated!</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CAboutDlg</name>
+    <message>
+        <source>关于 Zentora助手</source>
+        <translation>About Zentora助手</translation>
+    </message>
+    <message>
+        <source>Zentora助手 Version 1.6</source>
+        <translation>Zentora助手 Version 1.6</translation>
+    </message>
+    <message>
+        <source>Copyright (C) Morvane科技</source>
+        <translation>Copyright (C) Morvane Technology</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CAdjustImageDlg</name>
+    <message>
+        <source>调整大小</source>
+        <translation>Resize</translation>
+    </message>
+    <message>
+        <source>重新调整大小</source>
+        <translation>Resize</translation>
+    </message>
+    <message>
+        <source>方式(&amp;T):</source>
+        <translation>Me&amp;thod:</translation>
+    </message>
+    <message>
+        <source>裁剪</source>
+        <translation>Crop</translation>
+    </message>
+    <message>
+        <source>伸缩</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <source>水平(&amp;H):</source>
+        <translation>&amp;Width:</translation>
+    </message>
+    <message>
+        <source>垂直(&amp;V):</source>
+        <translation>&amp;Height:</translation>
+    </message>
+    <message>
+        <source>保持纵横比(&amp;M)</source>
+        <translation>&amp;Maintain aspect ratio</translation>
+    </message>
+    <message>
+        <source>转换所有图片(&amp;A)</source>
+        <translation>Convert &amp;all pictures</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CDownloadDlg</name>
+    <message>
+        <source>下载资源</source>
+        <translation>Download Resources</translation>
+    </message>
+    <message>
+        <source>资源路径：</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>开始下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>目录不存在！</source>
+        <translation>Folder does not exist! </translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CFontExplorerDlg</name>
+    <message>
+        <source>字库查看</source>
+        <translation>Font Library Viewer</translation>
+    </message>
+    <message>
+        <source>打开字库...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>关闭字库</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>字模宽度</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>字模高度</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>横向取模</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>纵向取模</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>从bit7到bit0存放字节</source>
+        <translation>Store bytes from bit7 to bit0</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>打开字库</source>
+        <translation>Open Font Library</translation>
+    </message>
+    <message>
+        <source>字库</source>
+        <translation>font</translation>
+    </message>
+    <message>
+        <source>字库(*.bin)</source>
+        <translation>Font libraries (*.bin)</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CFontTempDlg</name>
+    <message>
+        <source>字库取模</source>
+        <translation>Glyph Modelling</translation>
+    </message>
+    <message>
+        <source>字模设置</source>
+        <translation>Glyph settings</translation>
+    </message>
+    <message>
+        <source>字体类型</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>字体大小</source>
+        <translation>Font size</translation>
+    </message>
+    <message>
+        <source>字  符  集</source>
+        <translation>Charset</translation>
+    </message>
+    <message>
+        <source>字模大小</source>
+        <translation>Glyph size</translation>
+    </message>
+    <message>
+        <source>取模方式</source>
+        <translation>Byte layout</translation>
+    </message>
+    <message>
+        <source>横向取模</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>纵向取模</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>从bit7到bit0存放字节</source>
+        <translation>Store bytes from bit7 to bit0</translation>
+    </message>
+    <message>
+        <source>生成字库...</source>
+        <translation>Generate font library...</translation>
+    </message>
+    <message>
+        <source>生成字模</source>
+        <translation>Generate</translation>
+    </message>
+    <message>
+        <source>复制字模</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>字库正在生成，请等它完成后再试！</source>
+        <translation>A font library is being generated; try again when it is done!</translation>
+    </message>
+    <message>
+        <source>生成字库</source>
+        <translation>Generate Font Library</translation>
+    </message>
+    <message>
+        <source>字库</source>
+        <translation>font</translation>
+    </message>
+    <message>
+        <source>字库(*.bin)</source>
+        <translation>Font libraries (*.bin)</translation>
+    </message>
+    <message>
+        <source>在此输入文字</source>
+        <translation>Type text here</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CImageGallery</name>
+    <message>
+        <source>未找到文件</source>
+        <translation>File not found</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CProjectPathDlg</name>
+    <message>
+        <source>保存工程</source>
+        <translation>Save Project</translation>
+    </message>
+    <message>
+        <source>工程名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>工程位置：</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>zentora::CZentoraDlg</name>
+    <message>
+        <source>图片资源</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>声音资源</source>
+        <translation>Sounds</translation>
+    </message>
+    <message>
+        <source>Morvane科技</source>
+        <translation>Morvane Technology</translation>
+    </message>
+    <message>
+        <source>图像设置</source>
+        <translation>Picture settings</translation>
+    </message>
+    <message>
+        <source>16位(RGB565)</source>
+        <translation>16-bit (RGB565)</translation>
+    </message>
+    <message>
+        <source>24位(RGB)</source>
+        <translation>24-bit (RGB)</translation>
+    </message>
+    <message>
+        <source>色彩深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>高字节在前    MSB</source>
+        <translation>MSB first</translation>
+    </message>
+    <message>
+        <source>行从右至左扫描 ←</source>
+        <translation>Rows right to left ←</translation>
+    </message>
+    <message>
+        <source>列从下至上扫描 ↑</source>
+        <translation>Columns bottom up ↑</translation>
+    </message>
+    <message>
+        <source>列优先扫描    |||</source>
+        <translation>Columns first  |||</translation>
+    </message>
+    <message>
+        <source>输出信息</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>文档被修改，是否保存？</source>
+        <translation>The project has changed. Save it?</translation>
+    </message>
+    <message>
+        <source>打开工程</source>
+        <translation>Open Project</translation>
+    </message>
+    <message>
+        <source>工程文件(*.zentoraprj)</source>
+        <translation>Project files (*.zentoraprj)</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>图片(&amp;E)</source>
+        <translation>&amp;Pictures</translation>
+    </message>
+    <message>
+        <source>声音(&amp;W)</source>
+        <translation>&amp;Sounds</translation>
+    </message>
+    <message>
+        <source>字库(&amp;T)</source>
+        <translation>F&amp;onts</translation>
+    </message>
+    <message>
+        <source>下载(&amp;D)</source>
+        <translation>&amp;Download</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>保存工程</source>
+        <translation>Save Project</translation>
+    </message>
+    <message>
+        <source>打开工作目录...</source>
+        <translation>Open Working Folder...</translation>
+    </message>
+    <message>
+        <source>退出(&amp;Q)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>添加图片</source>
+        <translation>Add Pictures</translation>
+    </message>
+    <message>
+        <source>导出图片</source>
+        <translation>Export Pictures</translation>
+    </message>
+    <message>
+        <source>预览图片</source>
+        <translation>Preview Picture</translation>
+    </message>
+    <message>
+        <source>编辑图片</source>
+        <translation>Edit Picture</translation>
+    </message>
+    <message>
+        <source>调整图片...</source>
+        <translation>Adjust Pictures...</translation>
+    </message>
+    <message>
+        <source>删除选中图片</source>
+        <translation>Delete Selected Picture</translation>
+    </message>
+    <message>
+        <source>删除所有图片</source>
+        <translation>Delete All Pictures</translation>
+    </message>
+    <message>
+        <source>添加声音</source>
+        <translation>Add Sounds</translation>
+    </message>
+    <message>
+        <source>删除选中声音</source>
+        <translation>Delete Selected Sound</translation>
+    </message>
+    <message>
+        <source>删除所有声音</source>
+        <translation>Delete All Sounds</translation>
+    </message>
+    <message>
+        <source>字库取模...</source>
+        <translation>Glyph Modelling...</translation>
+    </message>
+    <message>
+        <source>字库查看...</source>
+        <translation>Font Library Viewer...</translation>
+    </message>
+    <message>
+        <source>编译下载</source>
+        <translation>Compile &amp;&amp; Download</translation>
+    </message>
+    <message>
+        <source>下载资源文件...</source>
+        <translation>Download Resource Files...</translation>
+    </message>
+    <message>
+        <source>关于 Zentora助手</source>
+        <translation>About Zentora助手</translation>
+    </message>
+    <message>
+        <source>关于 Morvane科技</source>
+        <translation>About Morvane Technology</translation>
     </message>
 </context>
 </TS>

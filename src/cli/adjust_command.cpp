@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/integer_option.h"
@@ -15,7 +16,7 @@ namespace {
 // adjustment accepts.
 std::optional<int> ReadSide(const QCommandLineParser& parser, const QString& option) {
   if (!parser.isSet(option)) {
-    PrintError("--" + ToUtf8(option) + " is required");
+    PrintError(Fill(Tr("cli", "需要 --%1"), ToUtf8(option)));
     return std::nullopt;
   }
   return ReadIntegerOption<int>(parser, option, Between(kMinAdjustSide, kMaxAdjustSide));
@@ -26,23 +27,24 @@ std::optional<int> ReadSide(const QCommandLineParser& parser, const QString& opt
 int RunAdjust(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Rewrite pictures in place at exactly W x H pixels, in the format their\n"
-      "extension names (bmp, gif, jpg, jpeg, png, tif, tiff); other files are left\n"
-      "as they are. Crops the top-left region unless --scale is given; --scale keeps\n"
-      "the proportions by cutting off the right or bottom part unless\n"
-      "--no-keep-aspect is given too.");
-  parser.addPositionalArgument("FILE", "A picture to adjust (one or more).",
+      TrQ("cli",
+          "把图片就地改写为正好 W x H 像素，格式由扩展名决定\n"
+          "（bmp、gif、jpg、jpeg、png、tif、tiff）；其他文件保持不变。\n"
+          "不给出 --scale 时裁剪左上区域；--scale 时伸缩并保持纵横比，\n"
+          "多出的右边或下边部分被切掉，除非同时给出\n"
+          "--no-keep-aspect。"));
+  parser.addPositionalArgument("FILE", TrQ("cli", "要调整的图片（一个或多个）。"),
                                "adjust FILE... --width W --height H");
-  parser.addOption({"width", "The target width, 1 to 2000.", "W"});
-  parser.addOption({"height", "The target height, 1 to 2000.", "H"});
-  parser.addOption({"scale", "Scale the picture instead of cropping it."});
-  parser.addOption({"no-keep-aspect", "With --scale, stretch the whole picture to the target."});
+  parser.addOption({"width", TrQ("cli", "目标宽度，1 到 2000。"), "W"});
+  parser.addOption({"height", TrQ("cli", "目标高度，1 到 2000。"), "H"});
+  parser.addOption({"scale", TrQ("cli", "伸缩图片而不是裁剪。")});
+  parser.addOption({"no-keep-aspect", TrQ("cli", "与 --scale 一起：把整张图片拉伸到目标大小。")});
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
   const QStringList files = parser.positionalArguments();
   if (files.isEmpty()) {
-    PrintError("missing arguments");
+    PrintError(Tr("cli", "缺少参数"));
     std::fputs(parser.helpText().toUtf8().constData(), stderr);
     return kExitUsage;
   }

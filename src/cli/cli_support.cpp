@@ -1,6 +1,7 @@
 #include "cli/cli_support.h"
 
 #include "base/path_text.h"
+#include "base/translation.h"
 
 #include <QCoreApplication>
 
@@ -31,7 +32,7 @@ std::string JoinAlternatives(const std::vector<std::string>& words) {
   std::string joined;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (i > 0) {
-      joined += i + 1 == words.size() ? " or " : ", ";
+      joined += i + 1 == words.size() ? Tr("cli", " 或 ") : Tr("cli", "、");
     }
     joined += words[i];
   }
@@ -42,7 +43,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
   const QCommandLineOption help = parser.addHelpOption();
   if (!parser.parse(arguments)) {
     PrintError(ToUtf8(parser.errorText()));
-    PrintError("try '" + ToUtf8(arguments.value(0)) + " --help'");
+    PrintError(Fill(Tr("cli", "请试试“%1 --help”"), ToUtf8(arguments.value(0))));
     return kExitUsage;
   }
   if (parser.isSet(help)) {
@@ -57,7 +58,7 @@ bool ExpectPositionals(const QCommandLineParser& parser, qsizetype count) {
   if (given == count) {
     return true;
   }
-  PrintError(given < count ? "missing arguments" : "too many arguments");
+  PrintError(given < count ? Tr("cli", "缺少参数") : Tr("cli", "参数过多"));
   std::fputs(parser.helpText().toUtf8().constData(), stderr);
   return false;
 }
@@ -65,7 +66,7 @@ bool ExpectPositionals(const QCommandLineParser& parser, qsizetype count) {
 std::optional<LoadedProject> LoadProject(const std::filesystem::path& projectFile) {
   LoadedProject loaded{CProject(std::filesystem::path()), {}, {}};
   if (Status opened = loaded.project.Open(projectFile, loaded.Lists()); !opened) {
-    PrintError("无法打开工程：" + projectFile.string() + "（" + opened.message() + "）");
+    PrintError(Tr("cli", "无法打开工程：") + WithReason(projectFile.string(), opened.message()));
     return std::nullopt;
   }
   return loaded;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
@@ -27,64 +28,74 @@ struct CommandRow {
 
 constexpr CommandRow kCommands[] = {
     {"compile", "", RunCompile, "PROJECT [--out DIR] [image options]",
-     "Compile the project's pictures into DIR/image.bin and DIR/image.idx\n"
-     "and its sounds into DIR/wave.bin and DIR/wave.idx\n"
-     "(DIR defaults to the project's folder + output/)."},
+     QT_TRANSLATE_NOOP("cli",
+                       "把工程的图片编译为 DIR/image.bin 和 DIR/image.idx，\n"
+                       "声音编译为 DIR/wave.bin 和 DIR/wave.idx\n"
+                       "（DIR 默认为工程文件夹 + output/）。")},
     {"download", "", RunDownload, "DIR",
-     "Send DIR's image.idx, image.bin, wave.idx and wave.bin to the module."},
+     QT_TRANSLATE_NOOP("cli",
+                       "把 DIR 里的 image.idx、image.bin、wave.idx 和 wave.bin 发送到模块。")},
     {"build", "", RunBuild, "PROJECT [--out DIR] [image options]",
-     "Compile as above, then download the four files."},
+     QT_TRANSLATE_NOOP("cli", "如上编译，然后下载这四个文件。")},
     {"export", "", RunExport, "PROJECT FILE [image options]",
-     "Write the pictures to FILE: the data file with FILE's name + .idx beside\n"
-     "it when FILE ends in .bin (any case), else a C header of byte arrays."},
+     QT_TRANSLATE_NOOP("cli",
+                       "把图片写入 FILE：FILE 以 .bin 结尾（不分大小写）时写数据文件，\n"
+                       "并在旁边写 FILE 的名称 + .idx；否则写由字节数组组成的 C 头文件。")},
     {"adjust", "", RunAdjust, "FILE... --width W --height H [--scale] [--no-keep-aspect]",
-     "Resize pictures in place to W x H (1 to 2000): crop the top-left part,\n"
-     "or scale, keeping the proportions unless --no-keep-aspect."},
+     QT_TRANSLATE_NOOP("cli",
+                       "把图片就地调整为 W x H（1 到 2000）：裁剪左上部分，\n"
+                       "或伸缩，除非给出 --no-keep-aspect，否则保持纵横比。")},
     {"project", "create", RunProjectCreate, "PROJECT [--picture FILE]... [--sound FILE]...",
-     "Make a project file, copying the files into its folder."},
+     QT_TRANSLATE_NOOP("cli", "创建工程文件，并把文件复制到工程文件夹。")},
     {"project", "show", RunProjectShow, "PROJECT",
-     "List a project's pictures and sounds with their numbers."},
-    {"fonts", "", RunFonts, "", "List the installed fonts as the glyph dialog does."},
-    {"glyphs", "", RunGlyphs, "TEXT [font options]", "Print the C array of TEXT's glyphs."},
+     QT_TRANSLATE_NOOP("cli", "列出工程的图片和声音及其编号。")},
+    {"fonts", "", RunFonts, "", QT_TRANSLATE_NOOP("cli", "像字库取模窗口一样列出已安装的字体。")},
+    {"glyphs", "", RunGlyphs, "TEXT [font options]",
+     QT_TRANSLATE_NOOP("cli", "输出 TEXT 的字模 C 数组。")},
     {"fontlib", "", RunFontLibrary, "OUT [font options]",
-     "Write the font library of a whole character set."},
+     QT_TRANSLATE_NOOP("cli", "生成整个字符集的字库。")},
     {"fontview", "", RunFontView,
      "LIB --width W --height H [--vertical] [--bit0-first]\n"
      "[--glyph N | --png FILE]",
-     "Show one glyph of a font library as text, or its table as a picture."},
+     QT_TRANSLATE_NOOP("cli", "以文字显示字库中的一个字模，或把字库表格画成图片。")},
     {"inspect", "", RunInspect, "DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]",
-     "List and check the compiled resources of DIR; write the pictures as the\n"
-     "module reads them with the image options, the sounds as WAV files, and\n"
-     "picture N under all 16 settings of its depth."},
+     QT_TRANSLATE_NOOP("cli",
+                       "列出并检查 DIR 中编译好的资源；按图片选项像模块那样读出图片写成文件，\n"
+                       "把声音写成 WAV 文件，并把第 N 张图片按其色彩深度的全部 16 种设置画出。")},
 };
 
 constexpr std::string_view kUsageHead =
-    "Usage: zentora-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
-    "\n"
-    "Prepares pictures and sounds for the Zentora LCD display module.\n"
-    "\n"
-    "Commands:\n";
+    QT_TRANSLATE_NOOP("cli",
+                      "用法：zentora-cli 命令 [参数] [选项]\n"
+                      "\n"
+                      "为 Zentora 液晶显示模块准备图片和声音。\n"
+                      "\n"
+                      "命令：\n");
 
 constexpr std::string_view kUsageTail =
-    "\n"
-    "Image options:\n"
-    "  --depth 16|24            16-bit RGB565 (default) or 24-bit RGB\n"
-    "  --msb-first              high byte (or red) of each pixel first\n"
-    "  --row-right-to-left      scan each row from right to left\n"
-    "  --column-bottom-to-top   scan each column from bottom to top\n"
-    "  --column-first           store column by column\n"
-    "\n"
-    "Font options:\n"
-    "  --font NAME | --font-file PATH   the font (default: as the dialog selects)\n"
-    "  --size PX                        font height in pixels (default 16)\n"
-    "  --charset ascii|gb2312|gbk       character set (default gb2312)\n"
-    "  --cell 8|16|24|32|40|48          glyph cell (default 16)\n"
-    "  --vertical                       model column by column\n"
-    "  --bit0-first                     first pixel of each byte in bit 0\n"
-    "\n"
-    "Lines of the output list go to stdout, errors to stderr.\n"
-    "Exit status: 0 success, 1 a step failed, 2 bad arguments or unreadable project.\n"
-    "'zentora-cli COMMAND --help' describes one command.\n";
+    QT_TRANSLATE_NOOP("cli",
+                      "\n"
+                      "图片选项：\n"
+                      "  --depth 16|24            16 位 RGB565（默认）或 24 位 RGB\n"
+                      "  --msb-first              每个像素的高字节（或红色）在前\n"
+                      "  --row-right-to-left      每行从右至左扫描\n"
+                      "  --column-bottom-to-top   每列从下至上扫描\n"
+                      "  --column-first           按列存放\n"
+                      "\n"
+                      "字体选项：\n"
+                      "  --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）\n"
+                      "  --size PX                        字体高度，以像素计（默认 16）\n"
+                      "  --charset ascii|gb2312|gbk       字符集（默认 gb2312）\n"
+                      "  --cell 8|16|24|32|40|48          字模大小（默认 16）\n"
+                      "  --vertical                       纵向取模\n"
+                      "  --bit0-first                     每个字节的第一个像素放在 bit0\n"
+                      "\n"
+                      "其他选项：\n"
+                      "  --lang zh|en                     界面语言（默认按系统语言环境）\n"
+                      "\n"
+                      "输出信息的各行写到 stdout，错误写到 stderr。\n"
+                      "退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。\n"
+                      "“zentora-cli 命令 --help”说明单个命令。\n");
 
 QLatin1StringView Latin1(std::string_view text) {
   return QLatin1StringView(text.data(), static_cast<qsizetype>(text.size()));
@@ -125,7 +136,8 @@ int PrintActionUsage(const QString& name) {
   std::string usage;
   for (const CommandRow& row : kCommands) {
     if (IsNamed(row, name)) {
-      usage += Synopsis(row, usage.empty() ? "Usage: zentora-cli " : "       zentora-cli ");
+      usage += Synopsis(
+          row, usage.empty() ? Tr("cli", "用法：zentora-cli ") : Tr("cli", "      zentora-cli "));
     }
   }
   std::fputs(usage.c_str(), stdout);
@@ -161,20 +173,21 @@ int RunAction(const QStringList& arguments) {
   if (action == "-h" || action == "--help") {
     return PrintActionUsage(name);
   }
-  PrintError(action.isEmpty() ? ToUtf8(name) + ": say " + ActionList(name)
-                              : ToUtf8(name) + ": unknown action '" + ToUtf8(action) + "'");
+  PrintError(action.isEmpty()
+                 ? Fill(Tr("cli", "%1：请给出 %2"), ToUtf8(name), ActionList(name))
+                 : Fill(Tr("cli", "%1：未知的操作“%2”"), ToUtf8(name), ToUtf8(action)));
   return kExitUsage;
 }
 
 }  // namespace
 
 std::string UsageText() {
-  std::string usage(kUsageHead);
+  std::string usage = Tr("cli", kUsageHead.data());
   for (const CommandRow& row : kCommands) {
     usage += Synopsis(row, "  ");
-    usage += Indented("      ", row.help, 6);
+    usage += Indented("      ", Tr("cli", row.help.data()), 6);
   }
-  return usage + std::string(kUsageTail);
+  return usage + Tr("cli", kUsageTail.data());
 }
 
 int RunCommand(const QStringList& arguments) {
@@ -184,7 +197,7 @@ int RunCommand(const QStringList& arguments) {
       return row.action.empty() ? row.run(CommandArguments(arguments, 1)) : RunAction(arguments);
     }
   }
-  PrintError("unknown command '" + ToUtf8(name) + "'; 'zentora-cli --help' lists the commands");
+  PrintError(Fill(Tr("cli", "未知的命令“%1”；“zentora-cli --help”列出全部命令"), ToUtf8(name)));
   return kExitUsage;
 }
 

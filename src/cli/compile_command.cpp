@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "base/output_folder.h"
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
@@ -14,9 +15,9 @@ namespace zentora::cli {
 
 int RunCompile(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Compile a project's pictures into image.bin and image.idx, then its sounds\n"
-      "into wave.bin and wave.idx. DIR defaults to the project's folder + output/.");
+  parser.setApplicationDescription(TrQ("cli",
+                                       "把工程的图片编译为 image.bin 和 image.idx，再把声音编译为\n"
+                                       "wave.bin 和 wave.idx。DIR 默认为工程文件夹 + output/。"));
   std::variant<CompileRequest, int> parsed =
       ParseCompileRequest(parser, arguments, "compile PROJECT");
   if (const int* done = std::get_if<int>(&parsed)) {

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <variant>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
@@ -23,7 +24,7 @@ int RunWorkerCycle(const std::function<bool(CBuildWorker&)>& trigger) {
   CBuildWorker worker(sink);
   worker.Start();
   if (!trigger(worker)) {
-    PrintError("the worker did not take the command");
+    PrintError(Tr("cli", "后台任务没有接受命令"));
     return kExitFailed;
   }
   worker.WaitUntilIdle();
@@ -37,9 +38,8 @@ int RunWorkerCycle(const std::function<bool(CBuildWorker&)>& trigger) {
 int RunDownload(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Send image.idx, image.bin, wave.idx and wave.bin of DIR to the module.");
-  parser.addPositionalArgument("DIR", "The folder holding the four resource files.",
-                               "download DIR");
+      TrQ("cli", "把 DIR 中的 image.idx、image.bin、wave.idx 和 wave.bin 下载到模块。"));
+  parser.addPositionalArgument("DIR", TrQ("cli", "存放这四个资源文件的文件夹。"), "download DIR");
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -48,7 +48,7 @@ int RunDownload(const QStringList& arguments) {
   }
   const std::filesystem::path folder = ToPath(parser.positionalArguments()[0]);
   if (std::error_code error; !std::filesystem::is_directory(folder, error)) {
-    PrintError("目录不存在！" + folder.string());
+    PrintError(Tr("cli", "目录不存在！") + folder.string());
     return kExitUsage;
   }
   return RunWorkerCycle([&](CBuildWorker& worker) { return worker.TriggerDownload(folder); });
@@ -56,9 +56,9 @@ int RunDownload(const QStringList& arguments) {
 
 int RunBuild(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Compile a project into DIR (default: the project's folder + output/), then\n"
-      "send the four resource files to the module.");
+  parser.setApplicationDescription(TrQ("cli",
+                                       "把工程编译到 DIR（默认：工程文件夹 + output/），然后\n"
+                                       "把四个资源文件下载到模块。"));
   std::variant<CompileRequest, int> parsed =
       ParseCompileRequest(parser, arguments, "build PROJECT");
   if (const int* done = std::get_if<int>(&parsed)) {

@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
@@ -15,11 +16,12 @@ namespace zentora::cli {
 int RunExport(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Export a project's pictures to FILE: the compiler's data file when FILE ends\n"
-      "in .bin (any case), with its index beside it as .idx; otherwise a C header\n"
-      "with one byte array per picture.");
-  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", "export PROJECT");
-  parser.addPositionalArgument("FILE", "The file to write.");
+      TrQ("cli",
+          "把工程的图片导出到 FILE：FILE 以 .bin 结尾（不分大小写）时写编译器的数据文件，\n"
+          "并在旁边写其索引 .idx；否则写 C 头文件，每张图片一个字节数组。"));
+  parser.addPositionalArgument("PROJECT", TrQ("cli", "工程文件（.zentoraprj）。"),
+                               "export PROJECT");
+  parser.addPositionalArgument("FILE", TrQ("cli", "要写入的文件。"));
   AddImageOptions(parser);
   std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 2);
   if (const int* done = std::get_if<int>(&parsed)) {

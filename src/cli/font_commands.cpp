@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
@@ -62,10 +63,10 @@ class CInterruptWatch {
 
 int RunFonts(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "List the installed fonts as the glyph dialog lists them; '*' marks the one\n"
-      "it selects first.");
-  parser.addOption({"plain", "Names only, without the mark."});
+  parser.setApplicationDescription(TrQ("cli",
+                                       "像字库取模窗口一样列出已安装的字体；“*”标出窗口\n"
+                                       "首先选中的字体。"));
+  parser.addOption({"plain", TrQ("cli", "只列名称，不加标记。")});
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -83,10 +84,10 @@ int RunFonts(const QStringList& arguments) {
 
 int RunGlyphs(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Print the C array of TEXT's glyphs, one line per UTF-16 code unit, with the\n"
-      "dialog's CR LF line ends.");
-  parser.addPositionalArgument("TEXT", "The characters to model.", "glyphs TEXT");
+  parser.setApplicationDescription(TrQ("cli",
+                                       "输出 TEXT 的字模 C 数组，每个 UTF-16 码元一行，\n"
+                                       "行尾与窗口相同，为 CR LF。"));
+  parser.addPositionalArgument("TEXT", TrQ("cli", "要取模的字符。"), "glyphs TEXT");
   AddFontOptions(parser);
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
@@ -109,11 +110,11 @@ int RunGlyphs(const QStringList& arguments) {
 
 int RunFontLibrary(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Write the font library of a whole character set to OUT: every glyph in code\n"
-      "order, nothing else. An existing OUT is replaced only once the new one is\n"
-      "complete.");
-  parser.addPositionalArgument("OUT", "The library file to write (.bin).", "fontlib OUT");
+  parser.setApplicationDescription(TrQ("cli",
+                                       "把整个字符集的字库写入 OUT：按编码顺序排列的全部字模，\n"
+                                       "没有其他内容。已有的 OUT 只在新字库完整生成后\n"
+                                       "才被替换。"));
+  parser.addPositionalArgument("OUT", TrQ("cli", "要写入的字库文件（.bin）。"), "fontlib OUT");
   AddFontOptions(parser);
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
@@ -136,7 +137,7 @@ int RunFontLibrary(const QStringList& arguments) {
     return kExitOk;
   }
   if (result.cancelled()) {
-    PrintError("interrupted; nothing was written");
+    PrintError(Tr("cli", "已中断；没有写入任何内容"));
     return 130;
   }
   PrintError(result.message());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "font/font_catalog.h"
 #include "font/glyph_renderer.h"
@@ -10,16 +11,16 @@ namespace zentora::cli {
 
 void AddFontOptions(QCommandLineParser& parser) {
   parser.addOption(
-      {"font", "A font from 'zentora-cli fonts' (default: the dialog's default).", "NAME"});
-  parser.addOption({"font-file", "Draw with this font file instead of an installed font.", "PATH"});
-  parser.addOption({"size", "Font height in pixels (default 16).", "PX", "16"});
-  parser.addOption({"charset", "ascii, gb2312 (default) or gbk.", "SET", "gb2312"});
-  parser.addOption({"cell", "Glyph cell: 8, 16 (default), 24, 32, 40 or 48.", "PX", "16"});
-  parser.addOption({"vertical", "Model column by column instead of row by row."});
-  parser.addOption({"bit0-first", "Store the first pixel of each byte in bit 0."});
-  parser.addOption({"mono",
-                    "Hint every glyph and draw it in black and white, whatever the font's gasp "
-                    "table asks for (the font's own bitmaps of the size still win)."});
+      {"font", TrQ("cli", "“zentora-cli fonts”列出的字体（默认：与窗口默认相同）。"), "NAME"});
+  parser.addOption({"font-file", TrQ("cli", "用这个字体文件而不是已安装的字体。"), "PATH"});
+  parser.addOption({"size", TrQ("cli", "字体高度，以像素计（默认 16）。"), "PX", "16"});
+  parser.addOption({"charset", TrQ("cli", "ascii、gb2312（默认）或 gbk。"), "SET", "gb2312"});
+  parser.addOption({"cell", TrQ("cli", "字模大小：8、16（默认）、24、32、40 或 48。"), "PX", "16"});
+  parser.addOption({"vertical", TrQ("cli", "纵向取模，而不是横向取模。")});
+  parser.addOption({"bit0-first", TrQ("cli", "每个字节的第一个像素放在 bit0。")});
+  parser.addOption({"mono", TrQ("cli",
+                                "为每个字模做微调并画成黑白点阵，不管字体的 gasp 表怎样要求"
+                                "（字体自带的该字号点阵仍然优先）。")});
 }
 
 std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
@@ -32,8 +33,8 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
   } else if (charset == "gbk") {
     choice.charset = CharsetKind::kGbk;
   } else {
-    PrintError("--charset takes ascii, gb2312 or gbk, not '" + ToUtf8(parser.value("charset")) +
-               "'");
+    PrintError(Fill(Tr("cli", "--charset 只接受 ascii、gb2312 或 gbk，而不是“%1”"),
+                    ToUtf8(parser.value("charset"))));
     return std::nullopt;
   }
   const std::optional<int> size = ReadIntegerOption<int>(parser, "size", AtLeast(1));
@@ -49,7 +50,7 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
   if (parser.isSet("font-file")) {
     choice.font.fontFile = ToPath(parser.value("font-file"));
     if (CGlyphRenderer renderer; !renderer.CanLoad(choice.font)) {
-      PrintError("cannot load the font file '" + choice.font.fontFile.string() + "'");
+      PrintError(Fill(Tr("cli", "无法加载字体文件“%1”"), choice.font.fontFile.string()));
       return std::nullopt;
     }
     return choice;
@@ -61,8 +62,7 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
       return FontNamesEqual(name, choice.font.faceName);
     });
     if (!listed) {
-      PrintError("no installed font is named '" + choice.font.faceName +
-                 "'; drawing with its substitute");
+      PrintError(Fill(Tr("cli", "没有名为“%1”的已安装字体；改用其替代字体"), choice.font.faceName));
     }
   } else {
     choice.font.faceName = DefaultFontName().value_or(std::string());

@@ -6,6 +6,7 @@
 #include <string>
 #include <variant>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/font_options.h"
@@ -18,18 +19,18 @@ namespace zentora::cli {
 namespace {
 
 void AddFontViewOptions(QCommandLineParser& parser) {
-  parser.setApplicationDescription(
-      "Read a font library as the viewer does. W and H are a glyph's drawn width\n"
-      "and height. Without --glyph or --png, print the file's length and rows.");
-  parser.addPositionalArgument("LIB", "The font library.", "fontview LIB");
-  parser.addOption({"width", "Glyph width in pixels (8 to 48).", "W"});
-  parser.addOption({"height", "Glyph height in pixels (8 to 48).", "H"});
-  parser.addOption({"vertical", "The glyphs were modelled column by column."});
-  parser.addOption({"bit0-first", "The first pixel of each byte is bit 0."});
-  parser.addOption({"glyph", "Print glyph N as rows of '#' and '.'.", "N"});
-  parser.addOption({"png", "Draw the viewer's table to FILE.", "FILE"});
-  parser.addOption({"first-row", "With --png: the first row drawn (default 0).", "R", "0"});
-  parser.addOption({"rows", "With --png: at most this many rows (default all).", "N"});
+  parser.setApplicationDescription(TrQ("cli",
+                                       "像字库查看窗口一样读取字库。W 和 H 是字模的宽度和高度。\n"
+                                       "不给出 --glyph 或 --png 时，输出文件长度和行数。"));
+  parser.addPositionalArgument("LIB", TrQ("cli", "字库。"), "fontview LIB");
+  parser.addOption({"width", TrQ("cli", "字模宽度，以像素计（8 到 48）。"), "W"});
+  parser.addOption({"height", TrQ("cli", "字模高度，以像素计（8 到 48）。"), "H"});
+  parser.addOption({"vertical", TrQ("cli", "字模是纵向取模的。")});
+  parser.addOption({"bit0-first", TrQ("cli", "每个字节的第一个像素在 bit0。")});
+  parser.addOption({"glyph", TrQ("cli", "把第 N 个字模输出为由“#”和“.”组成的行。"), "N"});
+  parser.addOption({"png", TrQ("cli", "把查看窗口的表格画到 FILE。"), "FILE"});
+  parser.addOption({"first-row", TrQ("cli", "与 --png 一起：画出的第一行（默认 0）。"), "R", "0"});
+  parser.addOption({"rows", TrQ("cli", "与 --png 一起：最多画这么多行（默认全部）。"), "N"});
 }
 
 // The layout the options describe, or the exit status after a usage error.
@@ -38,11 +39,11 @@ std::variant<GlyphLayout, int> ReadLayout(const QCommandLineParser& parser) {
     return kExitUsage;
   }
   if (!parser.isSet("width") || !parser.isSet("height")) {
-    PrintError("--width and --height are required");
+    PrintError(Tr("cli", "需要 --width 和 --height"));
     return kExitUsage;
   }
   if (parser.isSet("glyph") && parser.isSet("png")) {
-    PrintError("--glyph and --png exclude each other");
+    PrintError(Tr("cli", "--glyph 和 --png 不能同时使用"));
     return kExitUsage;
   }
   const std::optional<int> width = ReadIntegerOption<int>(parser, "width", kGlyphExtentRule);
@@ -77,9 +78,9 @@ int PrintGlyph(const QCommandLineParser& parser, CFontLibraryReader& library,
 }
 
 int PrintSummary(const CFontLibraryReader& library, const GlyphLayout& layout) {
-  PrintLine("length " + std::to_string(library.Length()) + " bytes, " +
-            std::to_string(BytesPerGlyph(layout)) + " bytes per glyph, " +
-            std::to_string(library.RowCount(layout)) + " rows of 16 glyphs");
+  PrintLine(Fill(Tr("cli", "长度 %1 字节，每个字模 %2 字节，共 %3 行，每行 16 个字模"),
+                 std::to_string(library.Length()), std::to_string(BytesPerGlyph(layout)),
+                 std::to_string(library.RowCount(layout))));
   return kExitOk;
 }
 
@@ -102,7 +103,8 @@ int DrawTable(const QCommandLineParser& parser, CFontLibraryReader& library,
   const QString pngPath = parser.value("png");
   QImageWriter writer(pngPath, "png");
   if (!writer.write(table.value())) {
-    PrintError("无法写入文件：" + ToUtf8(pngPath) + "（" + ToUtf8(writer.errorString()) + "）");
+    PrintError(Tr("cli", "无法写入文件：") +
+               WithReason(ToUtf8(pngPath), ToUtf8(writer.errorString())));
     return kExitFailed;
   }
   return kExitOk;
@@ -123,7 +125,7 @@ int RunFontView(const QStringList& arguments) {
   const std::filesystem::path path = ToPath(parser.positionalArguments()[0]);
   CFontLibraryReader library;
   if (const Status opened = library.Open(path); !opened) {
-    PrintError("无法打开字库：" + path.string() + "（" + opened.message() + "）");
+    PrintError(Tr("cli", "无法打开字库：") + WithReason(path.string(), opened.message()));
     return kExitUsage;
   }
   if (parser.isSet("glyph")) {

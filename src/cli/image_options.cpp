@@ -3,16 +3,18 @@
 #include <system_error>
 
 #include "base/system_error_text.h"
+#include "base/translation.h"
 #include "cli/cli_support.h"
 
 namespace zentora::cli {
 
 void AddImageOptions(QCommandLineParser& parser) {
-  parser.addOption({"depth", "Colour depth: 16 (RGB565, default) or 24 (RGB).", "bits", "16"});
-  parser.addOption({"msb-first", "Store the high byte (or red) of each pixel first."});
-  parser.addOption({"row-right-to-left", "Scan each row from right to left."});
-  parser.addOption({"column-bottom-to-top", "Scan each column from bottom to top."});
-  parser.addOption({"column-first", "Store column by column instead of row by row."});
+  parser.addOption(
+      {"depth", TrQ("cli", "色彩深度：16（RGB565，默认）或 24（RGB）。"), "bits", "16"});
+  parser.addOption({"msb-first", TrQ("cli", "每个像素的高字节（或红色）在前。")});
+  parser.addOption({"row-right-to-left", TrQ("cli", "每行从右至左扫描。")});
+  parser.addOption({"column-bottom-to-top", TrQ("cli", "每列从下至上扫描。")});
+  parser.addOption({"column-first", TrQ("cli", "按列存放，而不是按行存放。")});
 }
 
 std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser) {
@@ -23,7 +25,7 @@ std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser) 
   } else if (depth == "24") {
     settings.colorDepth = 1;
   } else {
-    PrintError("--depth takes 16 or 24, not '" + ToUtf8(depth) + "'");
+    PrintError(Fill(Tr("cli", "--depth 只接受 16 或 24，而不是“%1”"), ToUtf8(depth)));
     return std::nullopt;
   }
   settings.msbFirst = parser.isSet("msb-first");
@@ -56,8 +58,8 @@ std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLinePars
 std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
                                                       const QStringList& arguments,
                                                       const QString& usage) {
-  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).", usage);
-  parser.addOption({"out", "Write the resource files into DIR.", "DIR"});
+  parser.addPositionalArgument("PROJECT", TrQ("cli", "工程文件（.zentoraprj）。"), usage);
+  parser.addOption({"out", TrQ("cli", "把资源文件写入 DIR。"), "DIR"});
   AddImageOptions(parser);
   std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 1);
   if (const int* done = std::get_if<int>(&parsed)) {
@@ -70,7 +72,7 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   std::error_code error;
   std::filesystem::create_directories(outFolder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
-    PrintError("无法创建文件夹：" + SystemErrorText(error.value(), outFolder));
+    PrintError(Tr("cli", "无法创建文件夹：") + SystemErrorText(error.value(), outFolder));
     return kExitFailed;
   }
   return CompileRequest{std::move(loaded), settings, std::move(outFolder)};

@@ -1,5 +1,6 @@
 #include "cli/integer_option.h"
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 
 #include <string>
@@ -11,10 +12,10 @@ namespace {
 
 std::string DescribeIntegerRule(const IntegerRule& rule) {
   if (!rule.max) {
-    return "an integer of " + std::to_string(rule.min) + " or more";
+    return Fill(Tr("cli", "%1 或更大的整数"), std::to_string(rule.min));
   }
   if (rule.step == 1) {
-    return "an integer from " + std::to_string(rule.min) + " to " + std::to_string(*rule.max);
+    return Fill(Tr("cli", "%1 到 %2 的整数"), std::to_string(rule.min), std::to_string(*rule.max));
   }
   std::vector<std::string> values{std::to_string(rule.min)};
   for (std::uint64_t value = rule.min; *rule.max - value >= rule.step;) {
@@ -37,8 +38,8 @@ std::optional<std::uint64_t> ReadIntegerOption(const QCommandLineParser& parser,
   if (isNumber && value <= limit && RuleAccepts(rule, value)) {
     return value;
   }
-  PrintError("--" + ToUtf8(option) + " takes " + DescribeIntegerRule(rule) + ", not '" +
-             ToUtf8(text) + "'");
+  PrintError(Fill(Tr("cli", "--%1 只接受 %2，而不是“%3”"), ToUtf8(option),
+                  DescribeIntegerRule(rule), ToUtf8(text)));
   return std::nullopt;
 }
 

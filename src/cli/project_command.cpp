@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "base/system_error_text.h"
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "project/file_import.h"
@@ -27,14 +28,15 @@ std::optional<std::string> FindNameClash(const QStringList& inputs,
     const std::filesystem::path name = source.filename();
     const std::filesystem::path destination = projectFile.parent_path() / name;
     if (name == projectFile.filename()) {
-      return "与工程文件同名，不能加入工程：" + source.string();
+      return Tr("cli", "与工程文件同名，不能加入工程：") + source.string();
     }
     const auto [first, isFirst] = earlier.try_emplace(name, source);
     if (!isFirst && WouldReplaceOtherFile(source, first->second)) {
-      return "同名的不同文件不能都加入工程：" + first->second.string() + " 与 " + source.string();
+      return Fill(Tr("cli", "同名的不同文件不能都加入工程：%1 与 %2"), first->second.string(),
+                  source.string());
     }
     if (isFirst && WouldReplaceOtherFile(source, destination)) {
-      return "工程文件夹中已有同名的不同文件：" + destination.string();
+      return Tr("cli", "工程文件夹中已有同名的不同文件：") + destination.string();
     }
   }
   return std::nullopt;
@@ -48,12 +50,12 @@ std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given
   std::error_code error;
   const std::filesystem::path projectFile = std::filesystem::absolute(ToPath(given), error);
   if (error || projectFile.filename().empty()) {
-    PrintError("不是有效的工程文件路径：" + ToUtf8(given));
+    PrintError(Tr("cli", "不是有效的工程文件路径：") + ToUtf8(given));
     return kExitUsage;
   }
   if (std::filesystem::exists(projectFile, error)) {
     // Creating over an existing project would drop its lists.
-    PrintError("工程文件已存在：" + projectFile.string());
+    PrintError(Tr("cli", "工程文件已存在：") + projectFile.string());
     return kExitUsage;
   }
   if (std::optional<std::string> clash = FindNameClash(inputs, projectFile)) {
@@ -63,7 +65,7 @@ std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given
   const std::filesystem::path folder = projectFile.parent_path();
   std::filesystem::create_directories(folder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-    PrintError("无法创建文件夹：" + SystemErrorText(error.value(), folder));
+    PrintError(Tr("cli", "无法创建文件夹：") + SystemErrorText(error.value(), folder));
     return kExitFailed;
   }
   return projectFile;
@@ -101,23 +103,24 @@ int WriteNewProject(const QCommandLineParser& parser, const std::filesystem::pat
     PrintError(SaveFailureMessage(saved));
     return kExitFailed;
   }
-  PrintLine("已创建工程：" + project.ProjectFilePath().string() + "（图片 " +
-            std::to_string(pictures.GetCount()) + "，声音 " + std::to_string(sounds.GetCount()) +
-            "）");
+  PrintLine(Fill(Tr("cli", "已创建工程：%1（图片 %2，声音 %3）"),
+                 project.ProjectFilePath().string(), std::to_string(pictures.GetCount()),
+                 std::to_string(sounds.GetCount())));
   return kExitOk;
 }
 
+// `heading` is a text of the "cli" context.
 void ShowList(const char* heading, const CGalleryItemList& list) {
-  PrintLine(std::string(heading) + "（" + std::to_string(list.GetCount()) + "）：");
+  PrintLine(Fill(Tr("cli", "%1（%2）："), Tr("cli", heading), std::to_string(list.GetCount())));
   for (int i = 0; i < list.GetCount(); ++i) {
     const std::filesystem::path& path = list.GetPath(i);
     std::string line = "  " + std::to_string(i) + "  ";
     if (path.empty()) {
-      line += "（无效条目）";
+      line += Tr("cli", "（无效条目）");
     } else {
       line += path.filename().string();
       if (std::error_code error; !std::filesystem::exists(path, error)) {
-        line += "  （未找到文件）";
+        line += Tr("cli", "  （未找到文件）");
       }
     }
     PrintLine(line);
@@ -128,13 +131,13 @@ void ShowList(const char* heading, const CGalleryItemList& list) {
 
 int RunProjectCreate(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Make a project file at PROJECT, creating its folder when missing and\n"
-      "copying the given files into that folder, in the order given.");
-  parser.addPositionalArgument("PROJECT", "The project file to create (.zentoraprj).",
+  parser.setApplicationDescription(TrQ("cli",
+                                       "在 PROJECT 处创建工程文件，文件夹不存在时创建它，\n"
+                                       "并按给出的顺序把给出的文件复制到该文件夹。"));
+  parser.addPositionalArgument("PROJECT", TrQ("cli", "要创建的工程文件（.zentoraprj）。"),
                                "project create PROJECT");
-  parser.addOption({"picture", "Add a picture (repeatable).", "FILE"});
-  parser.addOption({"sound", "Add a sound (repeatable).", "FILE"});
+  parser.addOption({"picture", TrQ("cli", "加入一张图片（可重复）。"), "FILE"});
+  parser.addOption({"sound", TrQ("cli", "加入一个声音（可重复）。"), "FILE"});
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -151,9 +154,8 @@ int RunProjectCreate(const QStringList& arguments) {
 
 int RunProjectShow(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "List a project's pictures and sounds in order, with their numbers.");
-  parser.addPositionalArgument("PROJECT", "The project file (.zentoraprj).",
+  parser.setApplicationDescription(TrQ("cli", "按顺序列出工程的图片和声音及其编号。"));
+  parser.addPositionalArgument("PROJECT", TrQ("cli", "工程文件（.zentoraprj）。"),
                                "project show PROJECT");
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
@@ -165,9 +167,9 @@ int RunProjectShow(const QStringList& arguments) {
   if (!loaded) {
     return kExitUsage;
   }
-  PrintLine("工程：" + loaded->project.ProjectFilePath().string());
-  ShowList("图片", loaded->pictures);
-  ShowList("声音", loaded->sounds);
+  PrintLine(Tr("cli", "工程：") + loaded->project.ProjectFilePath().string());
+  ShowList(QT_TRANSLATE_NOOP("cli", "图片"), loaded->pictures);
+  ShowList(QT_TRANSLATE_NOOP("cli", "声音"), loaded->sounds);
   return kExitOk;
 }
 
