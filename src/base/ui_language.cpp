@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <vector>
 
 #include "base/translation.h"
 
@@ -25,27 +26,46 @@ std::optional<UiLanguage> LanguageNamed(const QString& name) {
   return std::nullopt;
 }
 
-// Kept for the life of the process: an installed translator must outlive
-// every lookup.
+// What InstallTranslations installed last; kept until the language changes,
+// as an installed translator must outlive every lookup.
+std::vector<QTranslator*>& Installed() {
+  static std::vector<QTranslator*> installed;
+  return installed;
+}
+
 void InstallFile(const QString& file, const QString& folder) {
   auto* translator = new QTranslator(QCoreApplication::instance());
   if (translator->load(file, folder)) {
     QCoreApplication::installTranslator(translator);
+    Installed().push_back(translator);
   } else {
     delete translator;
   }
 }
 
+// The locale that names the language of messages, as the C library picks
+// it: the first of LC_ALL, LC_MESSAGES and LANG that is set.
+QString MessagesLocale() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    if (QString value = qEnvironmentVariable(name); !value.isEmpty()) {
+      return value;
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 UiLanguage SystemLanguage() {
-  // The first of the user's languages decides. Under the C and POSIX
-  // locales LANGUAGE is not looked at, as gettext does not look at it there.
-  const QLocale system = QLocale::system();
-  if (system.language() == QLocale::C) {
+  // Under the C and POSIX locales (C.UTF-8 too) LANGUAGE is not looked at,
+  // as gettext does not look at it there; Qt would let it name English.
+  const QString messages = MessagesLocale();
+  if (messages.isEmpty() || messages == QLatin1String("C") || messages == QLatin1String("POSIX") ||
+      messages.startsWith(QLatin1String("C."))) {
     return UiLanguage::Chinese;
   }
-  const QStringList languages = system.uiLanguages();
+  // Otherwise the first of the user's languages decides.
+  const QStringList languages = QLocale::system().uiLanguages();
   if (!languages.isEmpty() && QLocale(languages.first()).language() == QLocale::English) {
     return UiLanguage::English;
   }
@@ -81,6 +101,11 @@ std::string RefusedLanguageMessage(const QString& value) {
 }
 
 void InstallTranslations(UiLanguage language) {
+  for (QTranslator* translator : Installed()) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+  Installed().clear();
   const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (language == UiLanguage::English) {
     InstallFile(QStringLiteral("qtbase_en"), qtFolder);

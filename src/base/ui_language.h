@@ -32,8 +32,9 @@ std::string RefusedLanguageMessage(const QString& value);
 
 // Installs the translation of the program's texts and of Qt's own texts
 // (buttons of message boxes, file dialogs, the command-line parser) into the
-// running application. Call once, after the application object exists and
-// before any text is shown.
+// running application, in place of what an earlier call installed. Call it
+// after the application object exists and before any text is shown: windows
+// made earlier keep their texts.
 void InstallTranslations(UiLanguage language);
 
 }  // namespace zentora

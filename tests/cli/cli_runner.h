@@ -21,7 +21,8 @@ struct CliRun {
 // Variables set for the child process only, on top of the test's own.
 using CliEnvironment = std::vector<std::pair<QString, QString>>;
 
-// Runs the built zentora-cli with these arguments, in the C.UTF-8 locale,
+// Runs the built zentora-cli with these arguments, in the C.UTF-8 locale
+// (so in Chinese, the language every expected text is written in),
 // and waits for it to end. A relative path in the arguments is taken from
 // workingFolder when given.
 CliRun RunCli(const QStringList& arguments,

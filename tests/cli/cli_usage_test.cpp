@@ -19,7 +19,7 @@ TEST(CliUsage, HelpListsTheCommandsOnStdout) {
     SCOPED_TRACE(option);
     const CliRun run = RunCli({option});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.rfind("Usage: zentora-cli COMMAND", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("用法：zentora-cli 命令", 0), 0u) << run.out;
     EXPECT_TRUE(Contains(run.out, "  compile PROJECT")) << run.out;
     EXPECT_TRUE(Contains(run.out, "  project create PROJECT")) << run.out;
     EXPECT_TRUE(Contains(run.out, "  project show PROJECT")) << run.out;
@@ -61,7 +61,7 @@ TEST(CliUsage, NoArgumentsPrintsUsageOnStderr) {
   const CliRun run = RunCli({});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err.rfind("Usage: zentora-cli COMMAND", 0), 0u) << run.err;
+  EXPECT_EQ(run.err.rfind("用法：zentora-cli 命令", 0), 0u) << run.err;
 }
 
 struct BadArguments {
@@ -88,54 +88,100 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadArguments{"UnknownCommand",
                      {"frobnicate"},
-                     "zentora-cli: unknown command 'frobnicate'; 'zentora-cli --help' lists the "
-                     "commands"},
-        BadArguments{"CompileWithoutProject", {"compile"}, "zentora-cli: missing arguments"},
+                     "zentora-cli: 未知的命令“frobnicate”；“zentora-cli --help”列出全部命令"},
+        BadArguments{"CompileWithoutProject", {"compile"}, "zentora-cli: 缺少参数"},
         BadArguments{"CompileWithTwoProjects",
                      {"compile", "a.zentoraprj", "b.zentoraprj"},
-                     "zentora-cli: too many arguments"},
+                     "zentora-cli: 参数过多"},
         BadArguments{"CompileWithUnknownOption",
                      {"compile", "a.zentoraprj", "--colour"},
-                     "zentora-cli: Unknown option 'colour'."},
+                     "zentora-cli: 未知选项“colour”。"},
         BadArguments{"DepthEight",
                      {"compile", "a.zentoraprj", "--depth", "8"},
-                     "zentora-cli: --depth takes 16 or 24, not '8'"},
+                     "zentora-cli: --depth 只接受 16 或 24，而不是“8”"},
         BadArguments{"DepthWord",
                      {"compile", "a.zentoraprj", "--depth=high"},
-                     "zentora-cli: --depth takes 16 or 24, not 'high'"},
+                     "zentora-cli: --depth 只接受 16 或 24，而不是“high”"},
         BadArguments{"DepthWithoutValue",
                      {"compile", "a.zentoraprj", "--depth"},
-                     "zentora-cli: Missing value after '--depth'."},
+                     "zentora-cli: “--depth”之后缺少值。"},
         BadArguments{"SideOutOfRange",
                      {"adjust", "a.png", "--width", "2001", "--height", "10"},
-                     "zentora-cli: --width takes an integer from 1 to 2000, not '2001'"},
+                     "zentora-cli: --width 只接受 1 到 2000 的整数，而不是“2001”"},
         BadArguments{"SizeWord",
                      {"glyphs", "A", "--size", "big"},
-                     "zentora-cli: --size takes an integer of 1 or more, not 'big'"},
+                     "zentora-cli: --size 只接受 1 或更大的整数，而不是“big”"},
         BadArguments{"CellBetweenSteps",
                      {"glyphs", "A", "--cell", "12"},
-                     "zentora-cli: --cell takes 8, 16, 24, 32, 40 or 48, not '12'"},
+                     "zentora-cli: --cell 只接受 8、16、24、32、40 或 48，而不是“12”"},
         BadArguments{"ExtentNegative",
                      {"fontview", "a.bin", "--width", "-16", "--height", "16"},
-                     "zentora-cli: --width takes 8, 16, 24, 32, 40 or 48, not '-16'"},
+                     "zentora-cli: --width 只接受 8、16、24、32、40 或 48，而不是“-16”"},
         BadArguments{
-            "ProjectWithoutAction", {"project"}, "zentora-cli: project: say create or show"},
+            "ProjectWithoutAction", {"project"}, "zentora-cli: project：请给出 create 或 show"},
         BadArguments{"ProjectUnknownAction",
                      {"project", "delete", "a.zentoraprj"},
-                     "zentora-cli: project: unknown action 'delete'"},
-        BadArguments{
-            "CreateWithoutProject", {"project", "create"}, "zentora-cli: missing arguments"},
+                     "zentora-cli: project：未知的操作“delete”"},
+        BadArguments{"CreateWithoutProject", {"project", "create"}, "zentora-cli: 缺少参数"},
         BadArguments{"CreateWithOnlyPictures",
                      {"project", "create", "--picture", "a.png"},
-                     "zentora-cli: missing arguments"},
+                     "zentora-cli: 缺少参数"},
         BadArguments{"CreatePictureWithoutFile",
                      {"project", "create", "a.zentoraprj", "--picture"},
-                     "zentora-cli: Missing value after '--picture'."},
-        BadArguments{"ShowWithoutProject", {"project", "show"}, "zentora-cli: missing arguments"},
+                     "zentora-cli: “--picture”之后缺少值。"},
+        BadArguments{"ShowWithoutProject", {"project", "show"}, "zentora-cli: 缺少参数"},
         BadArguments{"ShowWithTwoProjects",
                      {"project", "show", "a.zentoraprj", "b.zentoraprj"},
-                     "zentora-cli: too many arguments"}),
+                     "zentora-cli: 参数过多"}),
     [](const ::testing::TestParamInfo<BadArguments>& param) { return param.param.label; });
+
+// The language: Chinese unless the user's locale or --lang says English.
+struct LanguageCase {
+  const char* label;
+  QStringList arguments;
+  CliEnvironment environment;  // on top of the C.UTF-8 locale
+  const char* firstErrorLine;
+};
+
+void PrintTo(const LanguageCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
+class CliLanguageTest : public ::testing::TestWithParam<LanguageCase> {};
+
+TEST_P(CliLanguageTest, ChoosesTheLanguageOfTheMessages) {
+  const CliRun run = RunCli(GetParam().arguments, {}, GetParam().environment);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n')), GetParam().firstErrorLine) << run.err;
+}
+
+const CliEnvironment kEnglishLocale{{"LC_ALL", ""}, {"LANG", "en_US.UTF-8"}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliLanguageTest,
+    ::testing::Values(
+        LanguageCase{"CLocaleIsChinese", {"compile"}, {}, "zentora-cli: 缺少参数"},
+        LanguageCase{
+            "LanguageIsIgnoredUnderC", {"compile"}, {{"LANGUAGE", "en"}}, "zentora-cli: 缺少参数"},
+        LanguageCase{
+            "EnglishLocale", {"compile"}, kEnglishLocale, "zentora-cli: missing arguments"},
+        LanguageCase{"OptionBeforeTheCommand",
+                     {"--lang", "en", "compile"},
+                     {},
+                     "zentora-cli: missing arguments"},
+        LanguageCase{"OptionOverridesTheLocale",
+                     {"compile", "--lang=zh"},
+                     kEnglishLocale,
+                     "zentora-cli: 缺少参数"},
+        LanguageCase{"QtTextsFollow",
+                     {"--lang", "en", "compile", "a.zentoraprj", "--colour"},
+                     {},
+                     "zentora-cli: Unknown option 'colour'."},
+        LanguageCase{"UnknownLanguage",
+                     {"--lang", "fr", "compile"},
+                     {},
+                     "zentora-cli: --lang 只接受 zh 或 en，而不是“fr”"}),
+    [](const ::testing::TestParamInfo<LanguageCase>& param) { return param.param.label; });
 
 }  // namespace
 }  // namespace zentora::testing

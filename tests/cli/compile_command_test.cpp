@@ -214,7 +214,7 @@ TEST_F(CompileCommandTest, PicturesAndSoundsGiveAllFourFiles) {
 TEST_F(CompileCommandTest, BadDepthWritesNothing) {
   const CliRun run = RunCli({"compile", Arg(project_), "--depth", "32"});
   EXPECT_EQ(run.exitCode, 2);
-  EXPECT_EQ(run.err, "zentora-cli: --depth takes 16 or 24, not '32'\n");
+  EXPECT_EQ(run.err, "zentora-cli: --depth 只接受 16 或 24，而不是“32”\n");
   EXPECT_FALSE(fs::exists(folder_ / "output"));
 }
 
