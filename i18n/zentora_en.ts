@@ -606,6 +606,10 @@ copying the given files into that folder, in the order given.</translation>
         <source>把 DIR 里的 image.idx、image.bin、wave.idx 和 wave.bin 发送到模块。</source>
         <translation>Send DIR&apos;s image.idx, image.bin, wave.idx and wave.bin to the module.</translation>
     </message>
+    <message>
+        <source>为每个字模做微调并画成黑白点阵，不管字体的 gasp 表怎样要求（字体自带的该字号点阵仍然优先）。</source>
+        <translation>Hint every glyph and draw it in black and white, whatever the font&apos;s gasp table asks for (the font&apos;s own bitmaps of the size still win).</translation>
+    </message>
 </context>
 <context>
     <name>download</name>
@@ -1078,6 +1082,10 @@ copying the given files into that folder, in the order given.</translation>
     <message>
         <source>在此输入文字</source>
         <translation>Type text here</translation>
+    </message>
+    <message>
+        <source>单色点阵</source>
+        <translation>Monochrome</translation>
     </message>
 </context>
 <context>
