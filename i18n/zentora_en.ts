@@ -920,7 +920,7 @@ copying the given files into that folder, in the order given.</translation>
     </message>
     <message>
         <source>保持纵横比(&amp;M)</source>
-        <translation>&amp;Maintain aspect ratio</translation>
+        <translation>&amp;Keep aspect ratio</translation>
     </message>
     <message>
         <source>转换所有图片(&amp;A)</source>
@@ -990,7 +990,7 @@ copying the given files into that folder, in the order given.</translation>
     </message>
     <message>
         <source>从bit7到bit0存放字节</source>
-        <translation>Store bytes from bit7 to bit0</translation>
+        <translation>Bytes from bit7 to bit0</translation>
     </message>
     <message>
         <source>地址</source>
@@ -1049,7 +1049,7 @@ copying the given files into that folder, in the order given.</translation>
     </message>
     <message>
         <source>从bit7到bit0存放字节</source>
-        <translation>Store bytes from bit7 to bit0</translation>
+        <translation>Bytes from bit7 to bit0</translation>
     </message>
     <message>
         <source>生成字库...</source>
@@ -1142,11 +1142,11 @@ copying the given files into that folder, in the order given.</translation>
     </message>
     <message>
         <source>16位(RGB565)</source>
-        <translation>16-bit (RGB565)</translation>
+        <translation>RGB565 (16)</translation>
     </message>
     <message>
         <source>24位(RGB)</source>
-        <translation>24-bit (RGB)</translation>
+        <translation>RGB (24)</translation>
     </message>
     <message>
         <source>色彩深度</source>
@@ -1158,11 +1158,11 @@ copying the given files into that folder, in the order given.</translation>
     </message>
     <message>
         <source>行从右至左扫描 ←</source>
-        <translation>Rows right to left ←</translation>
+        <translation>Rows leftward ←</translation>
     </message>
     <message>
         <source>列从下至上扫描 ↑</source>
-        <translation>Columns bottom up ↑</translation>
+        <translation>Columns upward ↑</translation>
     </message>
     <message>
         <source>列优先扫描    |||</source>
