@@ -11,11 +11,13 @@ PACKAGES=(
   # Qt 6: widgets, image plugins (TIFF and friends), web view
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
   qt6-webengine-dev libqt6svg6 qt6-translations-l10n
+  # Qt Linguist's lupdate and lrelease, for the English translation
+  qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools
   # formats and platform libraries of the core
   libxml2-dev libfreetype-dev libfontconfig-dev libusb-dev libgif-dev
   libimagequant-dev libspng-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev python3
   # CJK fonts for the font tools, a display for window screenshots
   fonts-wqy-zenhei fonts-arphic-uming xvfb xauth
 )
