@@ -610,6 +610,22 @@ copying the given files into that folder, in the order given.</translation>
         <source>为每个字模做微调并画成黑白点阵，不管字体的 gasp 表怎样要求（字体自带的该字号点阵仍然优先）。</source>
         <translation>Hint every glyph and draw it in black and white, whatever the font&apos;s gasp table asks for (the font&apos;s own bitmaps of the size still win).</translation>
     </message>
+    <message>
+        <source>PROJECT [--out DIR] [图片选项]</source>
+        <translation>PROJECT [--out DIR] [image options]</translation>
+    </message>
+    <message>
+        <source>PROJECT FILE [图片选项]</source>
+        <translation>PROJECT FILE [image options]</translation>
+    </message>
+    <message>
+        <source>TEXT [字体选项]</source>
+        <translation>TEXT [font options]</translation>
+    </message>
+    <message>
+        <source>OUT [字体选项]</source>
+        <translation>OUT [font options]</translation>
+    </message>
 </context>
 <context>
     <name>download</name>

@@ -27,7 +27,7 @@ struct CommandRow {
 };
 
 constexpr CommandRow kCommands[] = {
-    {"compile", "", RunCompile, "PROJECT [--out DIR] [image options]",
+    {"compile", "", RunCompile, QT_TRANSLATE_NOOP("cli", "PROJECT [--out DIR] [图片选项]"),
      QT_TRANSLATE_NOOP("cli",
                        "把工程的图片编译为 DIR/image.bin 和 DIR/image.idx，\n"
                        "声音编译为 DIR/wave.bin 和 DIR/wave.idx\n"
@@ -35,9 +35,9 @@ constexpr CommandRow kCommands[] = {
     {"download", "", RunDownload, "DIR",
      QT_TRANSLATE_NOOP("cli",
                        "把 DIR 里的 image.idx、image.bin、wave.idx 和 wave.bin 发送到模块。")},
-    {"build", "", RunBuild, "PROJECT [--out DIR] [image options]",
+    {"build", "", RunBuild, QT_TRANSLATE_NOOP("cli", "PROJECT [--out DIR] [图片选项]"),
      QT_TRANSLATE_NOOP("cli", "如上编译，然后下载这四个文件。")},
-    {"export", "", RunExport, "PROJECT FILE [image options]",
+    {"export", "", RunExport, QT_TRANSLATE_NOOP("cli", "PROJECT FILE [图片选项]"),
      QT_TRANSLATE_NOOP("cli",
                        "把图片写入 FILE：FILE 以 .bin 结尾（不分大小写）时写数据文件，\n"
                        "并在旁边写 FILE 的名称 + .idx；否则写由字节数组组成的 C 头文件。")},
@@ -50,9 +50,9 @@ constexpr CommandRow kCommands[] = {
     {"project", "show", RunProjectShow, "PROJECT",
      QT_TRANSLATE_NOOP("cli", "列出工程的图片和声音及其编号。")},
     {"fonts", "", RunFonts, "", QT_TRANSLATE_NOOP("cli", "像字库取模窗口一样列出已安装的字体。")},
-    {"glyphs", "", RunGlyphs, "TEXT [font options]",
+    {"glyphs", "", RunGlyphs, QT_TRANSLATE_NOOP("cli", "TEXT [字体选项]"),
      QT_TRANSLATE_NOOP("cli", "输出 TEXT 的字模 C 数组。")},
-    {"fontlib", "", RunFontLibrary, "OUT [font options]",
+    {"fontlib", "", RunFontLibrary, QT_TRANSLATE_NOOP("cli", "OUT [字体选项]"),
      QT_TRANSLATE_NOOP("cli", "生成整个字符集的字库。")},
     {"fontview", "", RunFontView,
      "LIB --width W --height H [--vertical] [--bit0-first]\n"
@@ -128,7 +128,8 @@ std::string Synopsis(const CommandRow& row, std::string_view before) {
     return prefix + '\n';
   }
   prefix += ' ';
-  return Indented(prefix, row.arguments, prefix.size());
+  // Only the arguments that name option groups have a translation.
+  return Indented(prefix, Tr("cli", row.arguments.data()), prefix.size());
 }
 
 // 'zentora-cli project --help': the synopses of a command's actions.
