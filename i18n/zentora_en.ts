@@ -626,6 +626,55 @@ copying the given files into that folder, in the order given.</translation>
         <source>OUT [字体选项]</source>
         <translation>OUT [font options]</translation>
     </message>
+    <message>
+        <source>列出并检查 DIR 中编译好的资源；按图片选项像模块那样读出图片写成文件，
+把声音写成 WAV 文件，并把第 N 张图片按其色彩深度的全部 16 种设置画出。</source>
+        <translation>List and check the compiled resources of DIR; write the pictures as the
+module reads them with the image options, the sounds as WAV files, and
+picture N under all 16 settings of its depth.</translation>
+    </message>
+    <message>
+        <source>未发现问题</source>
+        <translation>No findings</translation>
+    </message>
+    <message>
+        <source>发现 %1 个问题：</source>
+        <translation>%1 findings:</translation>
+    </message>
+    <message>
+        <source>--sheet 写入 --png DIR2 的文件夹；请同时给出 --png</source>
+        <translation>--sheet writes into the folder of --png DIR2; give --png too</translation>
+    </message>
+    <message>
+        <source>读回 DIR 中编译好的资源：列出每张图片和每个声音，
+按编译器写出的格式检查这些文件，并按给出的图片选项
+像模块那样把它们读出来。
+退出状态：0 没有发现问题，1 发现问题或有文件没有写成，2 参数错误。</source>
+        <translation>Read the compiled resources of DIR back: list every picture and sound,
+check the files against the formats the compilers write, and unpack them
+as the module reads them with the given image options.
+Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</translation>
+    </message>
+    <message>
+        <source>存放 image.idx、image.bin、wave.idx、wave.bin 的文件夹。</source>
+        <translation>The folder holding image.idx, image.bin, wave.idx, wave.bin.</translation>
+    </message>
+    <message>
+        <source>把每张图片（0000.png, ...）和 sheet.png 写入 DIR2。</source>
+        <translation>Write each picture (0000.png, ...) and sheet.png into DIR2.</translation>
+    </message>
+    <message>
+        <source>把每个声音写回 WAV 文件（0000.wav, ...），放入 DIR2。</source>
+        <translation>Write each sound back as a WAV file (0000.wav, ...) into DIR2.</translation>
+    </message>
+    <message>
+        <source>把第 N 张图片按其色彩深度的全部 16 种设置画到 --png 文件夹中的 picture-N-settings.png。</source>
+        <translation>Write picture N under all 16 settings of its depth to picture-N-settings.png in the --png folder.</translation>
+    </message>
+    <message>
+        <source>--sheet %1：文件夹中只有 %2 张图片</source>
+        <translation>--sheet %1: the folder has %2 pictures</translation>
+    </message>
 </context>
 <context>
     <name>download</name>
@@ -802,6 +851,169 @@ copying the given files into that folder, in the order given.</translation>
     <message>
         <source>无法读取图片：</source>
         <translation>Cannot read picture: </translation>
+    </message>
+</context>
+<context>
+    <name>inspect</name>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>无法写入文件：</source>
+        <translation>Cannot write file: </translation>
+    </message>
+    <message>
+        <source>无法创建文件夹：</source>
+        <translation>Cannot create folder: </translation>
+    </message>
+    <message>
+        <source>无法读取 %1（%2）</source>
+        <translation>Cannot read %1 (%2)</translation>
+    </message>
+    <message>
+        <source>图片 %1  地址 %2</source>
+        <translation>Picture %1  address %2</translation>
+    </message>
+    <message>
+        <source>  空（编译时无法读取的图片）</source>
+        <translation>  empty (a picture the compiler could not read)</translation>
+    </message>
+    <message>
+        <source>  %1 × %2  %3 字节/像素  %4 字节</source>
+        <translation>  %1 × %2  %3 bytes/pixel  %4 bytes</translation>
+    </message>
+    <message>
+        <source>声音 %1  地址 %2  %3 声道  %4 位  %5 Hz  %6 字节  %7 秒</source>
+        <translation>Sound %1  address %2  %3 channels  %4 bits  %5 Hz  %6 bytes  %7 s</translation>
+    </message>
+    <message>
+        <source>没有图片 %1</source>
+        <translation>No picture %1</translation>
+    </message>
+    <message>
+        <source> 列</source>
+        <translation> col</translation>
+    </message>
+    <message>
+        <source> 行</source>
+        <translation> row</translation>
+    </message>
+    <message>
+        <source>图片 %1 的每像素字节数不明</source>
+        <translation>Picture %1: bytes per pixel unknown</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>16 位（RGB565）</source>
+        <translation>16-bit (RGB565)</translation>
+    </message>
+    <message>
+        <source>24 位（RGB）</source>
+        <translation>24-bit (RGB)</translation>
+    </message>
+    <message>
+        <source>图片 %1：%2 × %3，%4</source>
+        <translation>Picture %1: %2 × %3, %4</translation>
+    </message>
+    <message>
+        <source>LSB/MSB：低/高字节在前 (--msb-first)   →/←：行从左/从右扫描 (--row-right-to-left)</source>
+        <translation>LSB/MSB: low/high byte first (--msb-first)   →/←: rows scanned from the left/right (--row-right-to-left)</translation>
+    </message>
+    <message>
+        <source>↓/↑：列从上/从下扫描 (--column-bottom-to-top)   行/列：行优先/列优先 (--column-first)</source>
+        <translation>↓/↑: columns scanned from the top/bottom (--column-bottom-to-top)   row/col: row/column first (--column-first)</translation>
+    </message>
+    <message>
+        <source>图片 %1 没有可读的数据</source>
+        <translation>Picture %1 has no readable data</translation>
+    </message>
+    <message>
+        <source>图片 %1 的数据不够按此设置读出</source>
+        <translation>Picture %1 has too little data to be read with these settings</translation>
+    </message>
+    <message>
+        <source>PNG 编码失败：</source>
+        <translation>PNG encoding failed: </translation>
+    </message>
+    <message>
+        <source>PNG 编码失败：图片格式不对</source>
+        <translation>PNG encoding failed: wrong picture format</translation>
+    </message>
+    <message>
+        <source>%1：长度 %2 字节，不是 16 的倍数，末尾 %3 字节不成条目</source>
+        <translation>%1: %2 bytes long, not a multiple of 16; the last %3 bytes make no entry</translation>
+    </message>
+    <message>
+        <source>%1：地址 %2 在数据起点 %3 之前</source>
+        <translation>%1: address %2 lies before the start of the data, %3</translation>
+    </message>
+    <message>
+        <source>%1：数据（偏移 %2，长度 %3）超出 %4 的 %5 字节</source>
+        <translation>%1: the data (offset %2, length %3) runs past the %5 bytes of %4</translation>
+    </message>
+    <message>
+        <source>%1：末尾多出 %2 字节，没有条目指向它们</source>
+        <translation>%1: %2 bytes at the end that no entry points to</translation>
+    </message>
+    <message>
+        <source>图片 %1</source>
+        <translation>Picture %1</translation>
+    </message>
+    <message>
+        <source>%1：编号为 %2，应为 %3</source>
+        <translation>%1: numbered %2, should be %3</translation>
+    </message>
+    <message>
+        <source>%1：保留字节不为 0</source>
+        <translation>%1: the reserved bytes are not 0</translation>
+    </message>
+    <message>
+        <source>%1：数据长度 %2 不等于 宽 × 高（%3 × %4）× 2 或 × 3</source>
+        <translation>%1: data length %2 is not width × height (%3 × %4) × 2 or × 3</translation>
+    </message>
+    <message>
+        <source>%1：每像素 %2 字节，与前面的图片（%3 字节）不同</source>
+        <translation>%1: %2 bytes per pixel, unlike the pictures before it (%3 bytes)</translation>
+    </message>
+    <message>
+        <source>%1：地址 %2，应为 %3</source>
+        <translation>%1: address %2, should be %3</translation>
+    </message>
+    <message>
+        <source>声音 %1</source>
+        <translation>Sound %1</translation>
+    </message>
+    <message>
+        <source>%1：地址 %2 不是 2048 的倍数</source>
+        <translation>%1: address %2 is not a multiple of 2048</translation>
+    </message>
+    <message>
+        <source>wave.bin：最后一段声音后少了 %1 字节填充</source>
+        <translation>wave.bin: %1 bytes of padding missing after the last sound</translation>
+    </message>
+    <message>
+        <source>图片 %1 起：数据越过 %2，与声音数据重叠</source>
+        <translation>From picture %1 on: the data runs past %2 into the sound data</translation>
+    </message>
+    <message>
+        <source>%1：不是普通文件</source>
+        <translation>%1: not a regular file</translation>
+    </message>
+    <message>
+        <source>%1：无法读取（%2）</source>
+        <translation>%1: cannot be read (%2)</translation>
+    </message>
+    <message>
+        <source>文件夹不存在：</source>
+        <translation>Folder does not exist: </translation>
+    </message>
+    <message>
+        <source>声音 %1 没有可读的数据</source>
+        <translation>Sound %1 has no readable data</translation>
     </message>
 </context>
 <context>
@@ -1112,6 +1324,53 @@ copying the given files into that folder, in the order given.</translation>
     </message>
 </context>
 <context>
+    <name>zentora::CInspectDlg</name>
+    <message>
+        <source>资源查看</source>
+        <translation>Resource Viewer</translation>
+    </message>
+    <message>
+        <source>资源文件夹：</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>图片（双击查看原大与 16 种设置）：</source>
+        <translation>Pictures (double-click: full size and the 16 settings):</translation>
+    </message>
+    <message>
+        <source>声音：</source>
+        <translation>Sounds:</translation>
+    </message>
+    <message>
+        <source>检查结果：</source>
+        <translation>Findings:</translation>
+    </message>
+    <message>
+        <source>目录不存在！</source>
+        <translation>Folder does not exist! </translation>
+    </message>
+    <message>
+        <source>图片 %1</source>
+        <translation>Picture %1</translation>
+    </message>
+    <message>
+        <source> 空</source>
+        <translation> empty</translation>
+    </message>
+    <message>
+        <source>未发现问题</source>
+        <translation>No findings</translation>
+    </message>
+</context>
+<context>
     <name>zentora::CProjectPathDlg</name>
     <message>
         <source>保存工程</source>
@@ -1299,6 +1558,10 @@ copying the given files into that folder, in the order given.</translation>
     <message>
         <source>关于 Morvane科技</source>
         <translation>About Morvane Technology</translation>
+    </message>
+    <message>
+        <source>资源查看...</source>
+        <translation>Resource Viewer...</translation>
     </message>
 </context>
 </TS>

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <initializer_list>
 
 namespace zentora {
 
@@ -10,15 +9,14 @@ namespace {
 
 // Byte for byte: a path that is not valid UTF-8 reaches the line as it is,
 // which a round trip through QString would not allow.
-std::string FillMarkers(const std::string& pattern,
-                        std::initializer_list<const std::string*> args) {
+std::string FillMarkers(const std::string& pattern, std::initializer_list<std::string_view> args) {
   std::string filled;
   filled.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
     const auto index = static_cast<std::size_t>(next - '1');
     if (pattern[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
-      filled += *args.begin()[index];
+      filled += args.begin()[index];
       ++i;
     } else {
       filled += pattern[i];
@@ -37,17 +35,8 @@ std::string Tr(const char* context, const char* sourceText) {
   return TrQ(context, sourceText).toStdString();
 }
 
-std::string Fill(const std::string& pattern, const std::string& a1) {
-  return FillMarkers(pattern, {&a1});
-}
-
-std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2) {
-  return FillMarkers(pattern, {&a1, &a2});
-}
-
-std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2,
-                 const std::string& a3) {
-  return FillMarkers(pattern, {&a1, &a2, &a3});
+std::string FillList(const std::string& pattern, std::initializer_list<std::string_view> args) {
+  return FillMarkers(pattern, args);
 }
 
 std::string WithReason(const std::string& subject, const std::string& reason) {

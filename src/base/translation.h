@@ -3,7 +3,9 @@
 #include <QString>
 #include <QtGlobal>  // QT_TRANSLATE_NOOP, for texts kept in constants
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace zentora {
 
@@ -21,10 +23,12 @@ QString TrQ(const char* context, const char* sourceText);
 // itself holds "%1" is left as it is. Word order may differ between the
 // languages; that is why texts are put together this way rather than by
 // appending pieces.
-std::string Fill(const std::string& pattern, const std::string& a1);
-std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2);
-std::string Fill(const std::string& pattern, const std::string& a1, const std::string& a2,
-                 const std::string& a3);
+std::string FillList(const std::string& pattern, std::initializer_list<std::string_view> args);
+
+template <typename... Args>
+std::string Fill(const std::string& pattern, const Args&... args) {
+  return FillList(pattern, {std::string_view(args)...});
+}
 
 // "subject（reason）", the form in which every line names what failed and
 // why; the brackets are the language's own.

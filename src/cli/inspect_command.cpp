@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
@@ -50,10 +51,10 @@ void PrintListing(const ResourceListing& listing) {
     PrintLine(SoundLine(entry));
   }
   if (listing.findings.empty()) {
-    PrintLine("未发现问题");
+    PrintLine(Tr("cli", "未发现问题"));
     return;
   }
-  PrintLine("发现 " + std::to_string(listing.findings.size()) + " 个问题：");
+  PrintLine(Fill(Tr("cli", "发现 %1 个问题："), std::to_string(listing.findings.size())));
   for (const std::string& finding : listing.findings) {
     PrintLine(finding);
   }
@@ -87,7 +88,7 @@ std::optional<InspectRequest> ReadRequest(const QCommandLineParser& parser) {
     }
     request.sheet = *sheet;
     if (request.pngFolder.empty()) {
-      PrintError("--sheet writes into the folder of --png DIR2; give --png too");
+      PrintError(Tr("cli", "--sheet 写入 --png DIR2 的文件夹；请同时给出 --png"));
       return std::nullopt;
     }
   }
@@ -129,19 +130,22 @@ std::vector<std::string> WriteOutputs(const InspectRequest& request,
 int RunInspect(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Read the compiled resources of DIR back: list every picture and sound,\n"
-      "check the files against the formats the compilers write, and unpack them\n"
-      "as the module reads them with the given image options.\n"
-      "Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.");
+      TrQ("cli",
+          "读回 DIR 中编译好的资源：列出每张图片和每个声音，\n"
+          "按编译器写出的格式检查这些文件，并按给出的图片选项\n"
+          "像模块那样把它们读出来。\n"
+          "退出状态：0 没有发现问题，1 发现问题或有文件没有写成，2 参数错误。"));
   parser.addPositionalArgument(
-      "DIR", "The folder holding image.idx, image.bin, wave.idx, wave.bin.", "inspect DIR");
+      "DIR", TrQ("cli", "存放 image.idx、image.bin、wave.idx、wave.bin 的文件夹。"), "inspect DIR");
   AddImageOptions(parser);
-  parser.addOption({"png", "Write each picture (0000.png, ...) and sheet.png into DIR2.", "DIR2"});
   parser.addOption(
-      {"wav", "Write each sound back as a WAV file (0000.wav, ...) into DIR2.", "DIR2"});
+      {"png", TrQ("cli", "把每张图片（0000.png, ...）和 sheet.png 写入 DIR2。"), "DIR2"});
+  parser.addOption(
+      {"wav", TrQ("cli", "把每个声音写回 WAV 文件（0000.wav, ...），放入 DIR2。"), "DIR2"});
   parser.addOption({"sheet",
-                    "Write picture N under all 16 settings of its depth to "
-                    "picture-N-settings.png in the --png folder.",
+                    TrQ("cli",
+                        "把第 N 张图片按其色彩深度的全部 16 种设置画到 --png 文件夹中的 "
+                        "picture-N-settings.png。"),
                     "N"});
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
@@ -159,8 +163,8 @@ int RunInspect(const QStringList& arguments) {
     return kExitUsage;
   }
   if (request->sheet >= static_cast<int>(listing.value().pictures.size())) {
-    PrintError("--sheet " + std::to_string(request->sheet) + ": the folder has " +
-               std::to_string(listing.value().pictures.size()) + " pictures");
+    PrintError(Fill(Tr("cli", "--sheet %1：文件夹中只有 %2 张图片"), std::to_string(request->sheet),
+                    std::to_string(listing.value().pictures.size())));
     return kExitUsage;
   }
   PrintListing(listing.value());

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/exclusive_file.h"
+#include "base/translation.h"
 
 namespace zentora {
 
@@ -23,7 +24,7 @@ Result<CDataFileReader> CDataFileReader::Open(const std::filesystem::path& path)
     return Status::Failure(ErrnoMessage(errno));
   }
   if (!S_ISREG(info.st_mode)) {
-    return Status::Failure("不是普通文件");
+    return Status::Failure(Tr("inspect", "不是普通文件"));
   }
   return CDataFileReader(std::move(fd));
 }

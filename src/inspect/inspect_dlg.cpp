@@ -81,7 +81,7 @@ void OpenPictureWindow(QWidget* parent, const QString& title, const QImage& pict
 
 CInspectDlg::CInspectDlg(const ImageSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
-  setWindowTitle(QStringLiteral("资源查看"));
+  setWindowTitle(tr("资源查看"));
   CreateControls();
   BindControls();
   DoDataExchange(false);
@@ -93,11 +93,11 @@ CInspectDlg::~CInspectDlg() = default;
 void CInspectDlg::CreateControls() {
   auto* frame = new QVBoxLayout(this);
   auto* band = new QHBoxLayout;
-  band->addWidget(new QLabel(QStringLiteral("资源文件夹："), this));
+  band->addWidget(new QLabel(tr("资源文件夹："), this));
   folderEdit_ = Tagged(new QLineEdit(this), IDC_INSPECT_FOLDER);
   band->addWidget(folderEdit_, 1);
-  browseButton_ = MakeButton(this, QStringLiteral("浏览..."), IDC_INSPECT_BROWSE, QRect());
-  openButton_ = MakeButton(this, QStringLiteral("打开"), IDC_INSPECT_OPEN, QRect());
+  browseButton_ = MakeButton(this, tr("浏览..."), IDC_INSPECT_BROWSE, QRect());
+  openButton_ = MakeButton(this, tr("打开"), IDC_INSPECT_OPEN, QRect());
   band->addWidget(browseButton_);
   band->addWidget(openButton_);
   frame->addLayout(band);
@@ -109,14 +109,14 @@ void CInspectDlg::CreateControls() {
   pictures_->setResizeMode(QListView::Adjust);
   pictures_->setMovement(QListView::Static);
   pictures_->setUniformItemSizes(true);
-  frame->addWidget(new QLabel(QStringLiteral("图片（双击查看原大与 16 种设置）："), this));
+  frame->addWidget(new QLabel(tr("图片（双击查看原大与 16 种设置）："), this));
   frame->addWidget(pictures_, 3);
 
   sounds_ = Tagged(new QListWidget(this), IDC_INSPECT_SOUNDS);
-  frame->addWidget(new QLabel(QStringLiteral("声音："), this));
+  frame->addWidget(new QLabel(tr("声音："), this));
   frame->addWidget(sounds_, 1);
   findings_ = Tagged(new QListWidget(this), IDC_INSPECT_FINDINGS);
-  frame->addWidget(new QLabel(QStringLiteral("检查结果："), this));
+  frame->addWidget(new QLabel(tr("检查结果："), this));
   frame->addWidget(findings_, 1);
   progress_ = Tagged(new QProgressBar(this), IDC_INSPECT_PROGRESS);
   progress_->setRange(0, 100);
@@ -166,7 +166,7 @@ void CInspectDlg::OnOpen() {
   DoDataExchange(true);
   folder_ = PathFromText(folderPath);
   if (std::error_code error; folder_.empty() || !std::filesystem::is_directory(folder_, error)) {
-    ShowAppMessage(this, QStringLiteral("目录不存在！"));
+    ShowAppMessage(this, tr("目录不存在！"));
     return;
   }
   StartWorker(true);
@@ -196,7 +196,7 @@ void CInspectDlg::OnPictureActivated(QListWidgetItem* item) {
     ShowAppMessage(this, QString::fromStdString(picture ? sheet.error() : picture.error()));
     return;
   }
-  OpenPictureWindow(this, QStringLiteral("图片 %1").arg(position), picture.value(), sheet.value());
+  OpenPictureWindow(this, tr("图片 %1").arg(position), picture.value(), sheet.value());
 }
 
 void CInspectDlg::StartWorker(bool reread) {
@@ -269,8 +269,7 @@ void CInspectDlg::ShowListing(std::shared_ptr<const ResourceListing> listing,
   blank.fill(QColor(0xE8, 0xE8, 0xE8));
   for (const PictureEntry& entry : listing_->pictures) {
     const QString number = QString::fromStdString(NumberedName(entry.position, ""));
-    auto* item = new QListWidgetItem(QIcon(blank),
-                                     entry.IsEmpty() ? number + QStringLiteral(" 空") : number);
+    auto* item = new QListWidgetItem(QIcon(blank), entry.IsEmpty() ? number + tr(" 空") : number);
     item->setToolTip(QString::fromStdString(PictureLine(entry)));
     pictures_->addItem(item);
   }
@@ -281,7 +280,7 @@ void CInspectDlg::ShowListing(std::shared_ptr<const ResourceListing> listing,
     findings_->addItem(QString::fromStdString(finding));
   }
   if (listing_->findings.empty()) {
-    findings_->addItem(QStringLiteral("未发现问题"));
+    findings_->addItem(tr("未发现问题"));
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/ordered_pipeline.h"
 #include "base/path_text.h"
+#include "base/translation.h"
 #include "image/image_compiler.h"
 #include "inspect/data_file_reader.h"
 #include "inspect/picture_unpacking.h"
@@ -28,8 +29,8 @@ Status WriteFile(const std::filesystem::path& path, const char* data, qint64 siz
   QFile file(TextFromPath(path));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data, size) != size ||
       !file.flush()) {
-    return Status::Failure("无法写入文件：" + path.string() + "（" +
-                           file.errorString().toStdString() + "）");
+    return Status::Failure(Tr("inspect", "无法写入文件：") +
+                           WithReason(path.string(), file.errorString().toStdString()));
   }
   return Status::Ok();
 }
@@ -47,7 +48,8 @@ Status MakeFolder(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-    return Status::Failure("无法创建文件夹：" + folder.string() + "（" + error.message() + "）");
+    return Status::Failure(Tr("inspect", "无法创建文件夹：") +
+                           WithReason(folder.string(), error.message()));
   }
   return Status::Ok();
 }
@@ -55,7 +57,7 @@ Status MakeFolder(const std::filesystem::path& folder) {
 Result<CDataFileReader> OpenData(const std::filesystem::path& path) {
   Result<CDataFileReader> data = CDataFileReader::Open(path);
   if (!data) {
-    return Status::Failure("无法读取 " + path.string() + "（" + data.error() + "）");
+    return Status::Failure(Fill(Tr("inspect", "无法读取 %1（%2）"), path.string(), data.error()));
   }
   return data;
 }
@@ -91,23 +93,25 @@ EncodedPicture EncodePicture(const CDataFileReader& data, const PictureEntry& en
 }  // namespace
 
 std::string PictureLine(const PictureEntry& entry) {
-  std::string line = "图片 " + NumberedName(entry.position, "") + "  地址 " + Hex(entry.address);
+  const std::string line =
+      Fill(Tr("inspect", "图片 %1  地址 %2"), NumberedName(entry.position, ""), Hex(entry.address));
   if (entry.IsEmpty()) {
-    return line + "  空（编译时无法读取的图片）";
+    return line + Tr("inspect", "  空（编译时无法读取的图片）");
   }
   const int depth = entry.BytesPerPixel();
-  return line + "  " + std::to_string(entry.width) + " × " + std::to_string(entry.height) + "  " +
-         (depth == 0 ? std::string("?") : std::to_string(depth)) + " 字节/像素  " +
-         std::to_string(entry.length) + " 字节";
+  return line + Fill(Tr("inspect", "  %1 × %2  %3 字节/像素  %4 字节"), std::to_string(entry.width),
+                     std::to_string(entry.height),
+                     depth == 0 ? std::string("?") : std::to_string(depth),
+                     std::to_string(entry.length));
 }
 
 std::string SoundLine(const SoundEntry& entry) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", entry.Seconds());
-  return "声音 " + NumberedName(entry.position, "") + "  地址 " + Hex(entry.address) + "  " +
-         std::to_string(entry.channels) + " 声道  " + std::to_string(entry.bitsPerSample) +
-         " 位  " + std::to_string(entry.sampleRate) + " Hz  " + std::to_string(entry.length) +
-         " 字节  " + seconds + " 秒";
+  return Fill(Tr("inspect", "声音 %1  地址 %2  %3 声道  %4 位  %5 Hz  %6 字节  %7 秒"),
+              NumberedName(entry.position, ""), Hex(entry.address), std::to_string(entry.channels),
+              std::to_string(entry.bitsPerSample), std::to_string(entry.sampleRate),
+              std::to_string(entry.length), seconds);
 }
 
 std::string NumberedName(int position, const char* extension) {
@@ -198,7 +202,7 @@ Status WriteSettingsSheet(const std::filesystem::path& folder, const ResourceLis
                           int position, const std::filesystem::path& outFolder,
                           const LabelPainter& label) {
   if (position < 0 || position >= static_cast<int>(listing.pictures.size())) {
-    return Status::Failure("没有图片 " + std::to_string(position));
+    return Status::Failure(Fill(Tr("inspect", "没有图片 %1"), std::to_string(position)));
   }
   if (Status made = MakeFolder(outFolder); !made) {
     return made;

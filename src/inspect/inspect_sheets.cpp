@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/translation.h"
 #include "inspect/picture_unpacking.h"
 #include "inspect/resource_listing.h"
 
@@ -62,7 +63,8 @@ std::array<ImageSettings, 16> SettingsOfDepth(int colorDepth) {
 
 std::string SettingsLabel(const ImageSettings& settings) {
   return std::string(settings.msbFirst ? "MSB" : "LSB") + (settings.rowRightToLeft ? " ←" : " →") +
-         (settings.columnBottomToTop ? " ↑" : " ↓") + (settings.columnFirst ? " 列" : " 行");
+         (settings.columnBottomToTop ? " ↑" : " ↓") +
+         (settings.columnFirst ? Tr("inspect", " 列") : Tr("inspect", " 行"));
 }
 
 QSize FittedSize(int width, int height, int box) {
@@ -116,7 +118,8 @@ Result<QImage> ComposeSettingsSheet(const CDataFileReader& data, const PictureEn
                                     const LabelPainter& label) {
   const int bytesPerPixel = entry.BytesPerPixel();
   if (bytesPerPixel == 0) {
-    return Status::Failure("图片 " + std::to_string(entry.position) + " 的每像素字节数不明");
+    return Status::Failure(
+        Fill(Tr("inspect", "图片 %1 的每像素字节数不明"), std::to_string(entry.position)));
   }
   const int headerHeight = 3 * kLabelHeight + kMargin;
   const int width = 2 * kMargin + kSheetColumns * kTileCell;
@@ -124,16 +127,20 @@ Result<QImage> ComposeSettingsSheet(const CDataFileReader& data, const PictureEn
   const int tileHeight = FittedSize(entry.width, entry.height, kTileSize).height() + 8;
   QImage sheet = Sheet(width, headerHeight + 4 * (tileHeight + kLabelHeight) + kMargin);
   if (sheet.isNull()) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("inspect", "内存不足"));
   }
-  const std::string depth = bytesPerPixel == 2 ? "16 位（RGB565）" : "24 位（RGB）";
+  const std::string depth =
+      bytesPerPixel == 2 ? Tr("inspect", "16 位（RGB565）") : Tr("inspect", "24 位（RGB）");
   label(sheet, QRect(kMargin, kMargin, width - 2 * kMargin, kLabelHeight),
-        "图片 " + std::to_string(entry.position) + "：" + std::to_string(entry.width) + " × " +
-            std::to_string(entry.height) + "，" + depth);
+        Fill(Tr("inspect", "图片 %1：%2 × %3，%4"), std::to_string(entry.position),
+             std::to_string(entry.width), std::to_string(entry.height), depth));
   label(sheet, QRect(kMargin, kMargin + kLabelHeight, width - 2 * kMargin, kLabelHeight),
-        "LSB/MSB：低/高字节在前 (--msb-first)   →/←：行从左/从右扫描 (--row-right-to-left)");
-  label(sheet, QRect(kMargin, kMargin + 2 * kLabelHeight, width - 2 * kMargin, kLabelHeight),
-        "↓/↑：列从上/从下扫描 (--column-bottom-to-top)   行/列：行优先/列优先 (--column-first)");
+        Tr("inspect",
+           "LSB/MSB：低/高字节在前 (--msb-first)   →/←：行从左/从右扫描 (--row-right-to-left)"));
+  label(
+      sheet, QRect(kMargin, kMargin + 2 * kLabelHeight, width - 2 * kMargin, kLabelHeight),
+      Tr("inspect",
+         "↓/↑：列从上/从下扫描 (--column-bottom-to-top)   行/列：行优先/列优先 (--column-first)"));
   const std::array<ImageSettings, 16> all = SettingsOfDepth(bytesPerPixel - 2);
   for (int i = 0; i < 16; ++i) {
     const ImageSettings& settings = all[static_cast<std::size_t>(i)];

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/translation.h"
 #include "image/pixel_packing.h"
 #include "inspect/data_file_reader.h"
 #include "inspect/resource_listing.h"
@@ -77,11 +78,13 @@ Result<QImage> ReadPicture(const CDataFileReader& data, const PictureEntry& entr
                            const ImageSettings& settings) {
   const std::optional<std::uint64_t> offset = entry.Offset();
   if (entry.IsEmpty() || !entry.inData || !offset || entry.width == 0 || entry.height == 0) {
-    return Status::Failure("图片 " + std::to_string(entry.position) + " 没有可读的数据");
+    return Status::Failure(
+        Fill(Tr("inspect", "图片 %1 没有可读的数据"), std::to_string(entry.position)));
   }
   const std::size_t size = PackedSize(entry.width, entry.height, settings);
   if (size > 2 * std::uint64_t{entry.length}) {
-    return Status::Failure("图片 " + std::to_string(entry.position) + " 的数据不够按此设置读出");
+    return Status::Failure(
+        Fill(Tr("inspect", "图片 %1 的数据不够按此设置读出"), std::to_string(entry.position)));
   }
   auto block = std::make_unique_for_overwrite<std::uint8_t[]>(size);
   if (Status read = data.ReadPadded(*offset, std::span(block.get(), size)); !read) {
@@ -89,7 +92,7 @@ Result<QImage> ReadPicture(const CDataFileReader& data, const PictureEntry& entr
   }
   QImage picture = UnpackPicture(std::span(block.get(), size), entry.width, entry.height, settings);
   if (picture.isNull()) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("inspect", "内存不足"));
   }
   return picture;
 }

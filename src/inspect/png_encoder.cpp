@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/translation.h"
+
 namespace zentora {
 
 namespace {
@@ -16,18 +18,18 @@ struct ContextDeleter {
 };
 
 Status Failed(int error) {
-  return Status::Failure(std::string("PNG 编码失败：") + spng_strerror(error));
+  return Status::Failure(Tr("inspect", "PNG 编码失败：") + spng_strerror(error));
 }
 
 }  // namespace
 
 Result<QByteArray> EncodePng(const QImage& picture, PngPacking packing) {
   if (picture.isNull() || picture.format() != QImage::Format_RGB32) {
-    return Status::Failure("PNG 编码失败：图片格式不对");
+    return Status::Failure(Tr("inspect", "PNG 编码失败：图片格式不对"));
   }
   const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!context) {
-    return Status::Failure("内存不足");
+    return Status::Failure(Tr("inspect", "内存不足"));
   }
   spng_ctx* png = context.get();
   spng_ihdr header{};

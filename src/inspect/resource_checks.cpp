@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/translation.h"
 #include "image/image_index.h"
 #include "inspect/resource_listing.h"
 #include "sound/wave_index.h"
@@ -36,8 +37,8 @@ std::span<const std::uint8_t> WholeEntries(std::span<const std::uint8_t> index, 
                                            std::vector<std::string>& findings) {
   const std::size_t rest = index.size() % kImageIndexEntrySize;
   if (rest != 0) {
-    findings.push_back(std::string(name) + "：长度 " + Count(index.size()) +
-                       " 字节，不是 16 的倍数，末尾 " + Count(rest) + " 字节不成条目");
+    findings.push_back(Fill(Tr("inspect", "%1：长度 %2 字节，不是 16 的倍数，末尾 %3 字节不成条目"),
+                            name, Count(index.size()), Count(rest)));
   }
   return index.first(index.size() - rest);
 }
@@ -47,13 +48,14 @@ bool CheckBlock(const std::string& who, std::uint32_t address, std::uint32_t bas
                 std::uint64_t length, std::uint64_t dataSize, const char* dataName,
                 std::vector<std::string>& findings) {
   if (address < base) {
-    findings.push_back(who + "：地址 " + Hex(address) + " 在数据起点 " + Hex(base) + " 之前");
+    findings.push_back(
+        Fill(Tr("inspect", "%1：地址 %2 在数据起点 %3 之前"), who, Hex(address), Hex(base)));
     return false;
   }
   const std::uint64_t offset = address - base;
   if (offset + length > dataSize) {
-    findings.push_back(who + "：数据（偏移 " + Count(offset) + "，长度 " + Count(length) +
-                       "）超出 " + dataName + " 的 " + Count(dataSize) + " 字节");
+    findings.push_back(Fill(Tr("inspect", "%1：数据（偏移 %2，长度 %3）超出 %4 的 %5 字节"), who,
+                            Count(offset), Count(length), dataName, Count(dataSize)));
     return false;
   }
   return true;
@@ -62,8 +64,8 @@ bool CheckBlock(const std::string& who, std::uint32_t address, std::uint32_t bas
 void CheckLeftOver(std::uint64_t used, std::uint64_t dataSize, const char* dataName,
                    std::vector<std::string>& findings) {
   if (dataSize > used) {
-    findings.push_back(std::string(dataName) + "：末尾多出 " + Count(dataSize - used) +
-                       " 字节，没有条目指向它们");
+    findings.push_back(Fill(Tr("inspect", "%1：末尾多出 %2 字节，没有条目指向它们"), dataName,
+                            Count(dataSize - used)));
   }
 }
 
@@ -81,26 +83,26 @@ PictureEntry ParsePicture(std::span<const std::uint8_t> bytes, int position) {
 // The depth the first picture with one sets for all after it.
 void CheckPictureFields(const PictureEntry& entry, bool reservedClear, int& firstDepth,
                         std::vector<std::string>& findings) {
-  const std::string who = "图片 " + Count(entry.position);
+  const std::string who = Fill(Tr("inspect", "图片 %1"), Count(entry.position));
   if (entry.number != (entry.position & 0xFFFF)) {
-    findings.push_back(who + "：编号为 " + Count(entry.number) + "，应为 " +
-                       Count(entry.position & 0xFFFF));
+    findings.push_back(Fill(Tr("inspect", "%1：编号为 %2，应为 %3"), who, Count(entry.number),
+                            Count(entry.position & 0xFFFF)));
   }
   if (!reservedClear) {
-    findings.push_back(who + "：保留字节不为 0");
+    findings.push_back(Fill(Tr("inspect", "%1：保留字节不为 0"), who));
   }
   if (entry.IsEmpty()) {
     return;
   }
   const int depth = entry.BytesPerPixel();
   if (depth == 0) {
-    findings.push_back(who + "：数据长度 " + Count(entry.length) + " 不等于 宽 × 高（" +
-                       Count(entry.width) + " × " + Count(entry.height) + "）× 2 或 × 3");
+    findings.push_back(Fill(Tr("inspect", "%1：数据长度 %2 不等于 宽 × 高（%3 × %4）× 2 或 × 3"),
+                            who, Count(entry.length), Count(entry.width), Count(entry.height)));
   } else if (firstDepth == 0) {
     firstDepth = depth;
   } else if (depth != firstDepth) {
-    findings.push_back(who + "：每像素 " + Count(depth) + " 字节，与前面的图片（" +
-                       Count(firstDepth) + " 字节）不同");
+    findings.push_back(Fill(Tr("inspect", "%1：每像素 %2 字节，与前面的图片（%3 字节）不同"), who,
+                            Count(depth), Count(firstDepth)));
   }
 }
 
@@ -115,11 +117,12 @@ std::vector<PictureEntry> CheckPictures(std::span<const std::uint8_t> index, std
   for (std::size_t at = 0; at < whole.size(); at += kImageIndexEntrySize) {
     const std::span<const std::uint8_t> bytes = whole.subspan(at, kImageIndexEntrySize);
     PictureEntry entry = ParsePicture(bytes, static_cast<int>(pictures.size()));
-    const std::string who = "图片 " + Count(entry.position);
+    const std::string who = Fill(Tr("inspect", "图片 %1"), Count(entry.position));
     CheckPictureFields(entry, bytes[2] == 0 && bytes[14] == 0 && bytes[15] == 0, firstDepth,
                        findings);
     if (entry.address != expected) {
-      findings.push_back(who + "：地址 " + Hex(entry.address) + "，应为 " + Hex(expected));
+      findings.push_back(
+          Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, Hex(entry.address), Hex(expected)));
     }
     entry.inData = CheckBlock(who, entry.address, kImageBaseAddress, entry.length, dataSize,
                               "image.bin", findings);
@@ -158,16 +161,18 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
   for (std::size_t at = 0; at < whole.size(); at += kWaveIndexEntrySize) {
     SoundEntry entry =
         ParseSound(whole.subspan(at, kWaveIndexEntrySize), static_cast<int>(sounds.size()));
-    const std::string who = "声音 " + Count(entry.position);
+    const std::string who = Fill(Tr("inspect", "声音 %1"), Count(entry.position));
     if (entry.number != (entry.position & 0xFF)) {
-      findings.push_back(who + "：编号为 " + Count(entry.number) + "，应为 " +
-                         Count(entry.position & 0xFF));
+      findings.push_back(Fill(Tr("inspect", "%1：编号为 %2，应为 %3"), who, Count(entry.number),
+                              Count(entry.position & 0xFF)));
     }
     if (entry.address != expected) {
-      findings.push_back(who + "：地址 " + Hex(entry.address) + "，应为 " + Hex(expected));
+      findings.push_back(
+          Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, Hex(entry.address), Hex(expected)));
     }
     if (entry.address % kWaveAlignment != 0) {
-      findings.push_back(who + "：地址 " + Hex(entry.address) + " 不是 2048 的倍数");
+      findings.push_back(
+          Fill(Tr("inspect", "%1：地址 %2 不是 2048 的倍数"), who, Hex(entry.address)));
     }
     entry.inData = CheckBlock(who, entry.address, kWaveBaseAddress, entry.length, dataSize,
                               "wave.bin", findings);
@@ -177,7 +182,8 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
     sounds.push_back(entry);
   }
   if (dataSize >= lastSamplesEnd && dataSize < used) {
-    findings.push_back("wave.bin：最后一段声音后少了 " + Count(used - dataSize) + " 字节填充");
+    findings.push_back(
+        Fill(Tr("inspect", "wave.bin：最后一段声音后少了 %1 字节填充"), Count(used - dataSize)));
   }
   CheckLeftOver(used, dataSize, "wave.bin", findings);
   return sounds;
@@ -191,8 +197,8 @@ void CheckPicturesBelowSounds(const ResourceListing& listing, std::vector<std::s
   }
   for (const PictureEntry& entry : listing.pictures) {
     if (std::uint64_t{entry.address} + entry.length > kWaveBaseAddress) {
-      findings.push_back("图片 " + Count(entry.position) + " 起：数据越过 " +
-                         Hex(kWaveBaseAddress) + "，与声音数据重叠");
+      findings.push_back(Fill(Tr("inspect", "图片 %1 起：数据越过 %2，与声音数据重叠"),
+                              Count(entry.position), Hex(kWaveBaseAddress)));
       return;
     }
   }

@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/translation.h"
 #include "base/whole_file.h"
 
 namespace zentora {
@@ -20,7 +21,7 @@ bool IsReadableFile(const std::filesystem::path& path, const char* name, bool& p
     return false;
   }
   if (!std::filesystem::is_regular_file(status)) {
-    findings.push_back(std::string(name) + "：不是普通文件");
+    findings.push_back(Fill(Tr("inspect", "%1：不是普通文件"), name));
     return false;
   }
   return true;
@@ -35,7 +36,7 @@ std::string ReadIndex(const std::filesystem::path& folder, const char* name,
   }
   Result<std::string> bytes = ReadWholeFile(path, kMaxIndexBytes);
   if (!bytes) {
-    findings.push_back(std::string(name) + "：无法读取（" + bytes.error() + "）");
+    findings.push_back(Fill(Tr("inspect", "%1：无法读取（%2）"), name, bytes.error()));
     return {};
   }
   return std::move(bytes).value();
@@ -51,7 +52,7 @@ std::uint64_t DataSize(const std::filesystem::path& folder, const char* name,
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error) {
-    findings.push_back(std::string(name) + "：无法读取（" + error.message() + "）");
+    findings.push_back(Fill(Tr("inspect", "%1：无法读取（%2）"), name, error.message()));
     return 0;
   }
   return size;
@@ -66,7 +67,7 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
 Result<ResourceListing> ReadResourceFolder(const std::filesystem::path& folder) {
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
-    return Status::Failure("文件夹不存在：" + folder.string());
+    return Status::Failure(Tr("inspect", "文件夹不存在：") + folder.string());
   }
   std::vector<std::string> readFindings;
   const std::string imageIndex = ReadIndex(folder, "image.idx", readFindings);

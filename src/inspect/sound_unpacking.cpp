@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/little_endian.h"
+#include "base/translation.h"
 #include "inspect/data_file_reader.h"
 #include "inspect/resource_listing.h"
 
@@ -48,7 +49,8 @@ Result<std::vector<std::uint8_t>> ReadSoundAsWave(const CDataFileReader& data,
                                                   const SoundEntry& entry) {
   const std::optional<std::uint64_t> offset = entry.Offset();
   if (!entry.inData || !offset) {
-    return Status::Failure("声音 " + std::to_string(entry.position) + " 没有可读的数据");
+    return Status::Failure(
+        Fill(Tr("inspect", "声音 %1 没有可读的数据"), std::to_string(entry.position)));
   }
   std::vector<std::uint8_t> samples(entry.length);
   if (Status read = data.ReadPadded(*offset, samples); !read) {
