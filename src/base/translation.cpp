@@ -2,14 +2,11 @@
 
 #include <QCoreApplication>
 
-
 namespace zentora {
-
-namespace {
 
 // Byte for byte: a path that is not valid UTF-8 reaches the line as it is,
 // which a round trip through QString would not allow.
-std::string FillMarkers(const std::string& pattern, std::initializer_list<std::string_view> args) {
+std::string FillList(const std::string& pattern, std::initializer_list<std::string_view> args) {
   std::string filled;
   filled.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -25,18 +22,12 @@ std::string FillMarkers(const std::string& pattern, std::initializer_list<std::s
   return filled;
 }
 
-}  // namespace
-
 QString TrQ(const char* context, const char* sourceText) {
   return QCoreApplication::translate(context, sourceText);
 }
 
 std::string Tr(const char* context, const char* sourceText) {
   return TrQ(context, sourceText).toStdString();
-}
-
-std::string FillList(const std::string& pattern, std::initializer_list<std::string_view> args) {
-  return FillMarkers(pattern, args);
 }
 
 std::string WithReason(const std::string& subject, const std::string& reason) {
