@@ -114,6 +114,10 @@
         <source>文件过大</source>
         <translation>file too large</translation>
     </message>
+    <message>
+        <source>文件夹正被另一个编译或下载使用</source>
+        <translation>the folder is in use by another compile or download</translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -677,6 +681,33 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     </message>
 </context>
 <context>
+    <name>compiler</name>
+    <message>
+        <source>没有图片资源！</source>
+        <translation>No picture resources!</translation>
+    </message>
+    <message>
+        <source>生成图片资源...</source>
+        <translation>Generating picture resources...</translation>
+    </message>
+    <message>
+        <source>生成图片资源成功！</source>
+        <translation>Picture resources generated!</translation>
+    </message>
+    <message>
+        <source>没有声音资源！</source>
+        <translation>No sound resources!</translation>
+    </message>
+    <message>
+        <source>生成声音资源...</source>
+        <translation>Generating sound resources...</translation>
+    </message>
+    <message>
+        <source>生成声音资源成功！</source>
+        <translation>Sound resources generated!</translation>
+    </message>
+</context>
+<context>
     <name>download</name>
     <message>
         <source>下载%1...</source>
@@ -782,6 +813,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>读取显示模块的应答失败：</source>
         <translation>Reading the display module&apos;s answer failed: </translation>
     </message>
+    <message>
+        <source>编译失败，文件夹中原有的资源文件保持不变</source>
+        <translation>Compiling failed; the resource files already in the folder are unchanged</translation>
+    </message>
 </context>
 <context>
     <name>font</name>
@@ -829,20 +864,8 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 <context>
     <name>image</name>
     <message>
-        <source>没有图片资源！</source>
-        <translation>No picture resources!</translation>
-    </message>
-    <message>
-        <source>生成图片资源...</source>
-        <translation>Generating picture resources...</translation>
-    </message>
-    <message>
         <source>图片尺寸超出范围：</source>
         <translation>Picture size out of range: </translation>
-    </message>
-    <message>
-        <source>生成图片资源成功！</source>
-        <translation>Picture resources generated!</translation>
     </message>
     <message>
         <source>不能导出到工程自己的文件：</source>
@@ -851,6 +874,14 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>无法读取图片：</source>
         <translation>Cannot read picture: </translation>
+    </message>
+    <message>
+        <source>图片超过65536张：第65537张起编号从0重新开始</source>
+        <translation>More than 65536 pictures: numbering starts again from 0 at picture 65537</translation>
+    </message>
+    <message>
+        <source>图片数据超出0x07000000，进入声音数据区</source>
+        <translation>The picture data runs past 0x07000000 into the sound data area</translation>
     </message>
 </context>
 <context>
@@ -1085,16 +1116,40 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 <context>
     <name>sound</name>
     <message>
-        <source>没有声音资源！</source>
-        <translation>No sound resources!</translation>
+        <source>不是 WAV 文件</source>
+        <translation>not a WAV file</translation>
     </message>
     <message>
-        <source>生成声音资源...</source>
-        <translation>Generating sound resources...</translation>
+        <source>不是 PCM 格式</source>
+        <translation>not in PCM format</translation>
     </message>
     <message>
-        <source>生成声音资源成功！</source>
-        <translation>Sound resources generated!</translation>
+        <source>PCM 格式参数无效</source>
+        <translation>invalid PCM format parameters</translation>
+    </message>
+    <message>
+        <source>声音数据过长</source>
+        <translation>sound data too long</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>读取文件失败</source>
+        <translation>reading the file failed</translation>
+    </message>
+    <message>
+        <source>无法读取声音：</source>
+        <translation>Cannot read sound: </translation>
+    </message>
+    <message>
+        <source>其后的声音编号依次前移</source>
+        <translation>The sounds after it move up one number each</translation>
+    </message>
+    <message>
+        <source>声音超过256个：第257个起编号从0重新开始</source>
+        <translation>More than 256 sounds: numbering starts again from 0 at sound 257</translation>
     </message>
 </context>
 <context>

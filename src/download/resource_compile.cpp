@@ -1,6 +1,7 @@
 #include "download/resource_compile.h"
 
 #include "base/compiler_files.h"
+#include "base/translation.h"
 #include "image/image_compiler.h"
 #include "sound/wave_compiler.h"
 
@@ -24,7 +25,7 @@ ResourceCompileOutcome CompileResourceFolder(const std::filesystem::path& folder
       GenerateImageResources(outputs, pictures, settings, files.imageData, files.imageIndex, sink);
   outcome.sounds = GenerateWaveResources(outputs, sounds, files.waveData, files.waveIndex, sink);
   if (outcome.pictures == CompileOutcome::Failed || outcome.sounds == CompileOutcome::Failed) {
-    sink.AppendLine("编译失败，文件夹中原有的资源文件保持不变");
+    sink.AppendLine(Tr("download", "编译失败，文件夹中原有的资源文件保持不变"));
     return outcome;
   }
   outcome.replaced = CommitCompiledSet(outputs, folder, sink);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/regular_file.h"
+#include "base/translation.h"
 
 namespace zentora {
 
@@ -25,12 +26,12 @@ constexpr std::uint64_t kChunkHeaderSize = 8;
 constexpr std::uint16_t kPcmFormatTag = 1;
 
 // Why a file was refused, as the output list says it.
-constexpr const char* kNotWave = "不是 WAV 文件";
-constexpr const char* kNotPcm = "不是 PCM 格式";
-constexpr const char* kUnplayable = "PCM 格式参数无效";
-constexpr const char* kTooLong = "声音数据过长";
-constexpr const char* kNoMemory = "内存不足";
-constexpr const char* kUnreadable = "读取文件失败";
+constexpr const char* kNotWave = QT_TRANSLATE_NOOP("sound", "不是 WAV 文件");
+constexpr const char* kNotPcm = QT_TRANSLATE_NOOP("sound", "不是 PCM 格式");
+constexpr const char* kUnplayable = QT_TRANSLATE_NOOP("sound", "PCM 格式参数无效");
+constexpr const char* kTooLong = QT_TRANSLATE_NOOP("sound", "声音数据过长");
+constexpr const char* kNoMemory = QT_TRANSLATE_NOOP("sound", "内存不足");
+constexpr const char* kUnreadable = QT_TRANSLATE_NOOP("sound", "读取文件失败");
 
 std::uint16_t U16(const std::uint8_t* bytes) {
   return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
@@ -80,7 +81,7 @@ Result<DataChunks> FindDataChunks(int fd, std::uint64_t offset, std::uint64_t wa
   while (offset + kChunkHeaderSize <= walkEnd) {
     std::uint8_t header[kChunkHeaderSize];
     if (!ReadAt(fd, offset, header)) {
-      return Status::Failure(kUnreadable);
+      return Status::Failure(Tr("sound", kUnreadable));
     }
     const std::uint32_t size = U32(header + 4);
     const std::uint64_t body = offset + kChunkHeaderSize;
@@ -95,7 +96,7 @@ Result<DataChunks> FindDataChunks(int fd, std::uint64_t offset, std::uint64_t wa
     offset = body + size + (size & 1);
   }
   if (chunks.total > std::numeric_limits<std::uint32_t>::max()) {
-    return Status::Failure(kTooLong);  // the length could not be described
+    return Status::Failure(Tr("sound", kTooLong));  // the length could not be described
   }
   return chunks;
 }
@@ -107,13 +108,13 @@ Result<std::unique_ptr<std::uint8_t[]>> ReadSamples(int fd, const DataChunks& ch
   }
   std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[chunks.total]);
   if (!data) {
-    return Status::Failure(kNoMemory);
+    return Status::Failure(Tr("sound", kNoMemory));
   }
   std::uint64_t filled = 0;
   for (const DataSpan& span : chunks.spans) {
     // The file may have shrunk since it was measured.
     if (!ReadAt(fd, span.offset, std::span(data.get() + filled, span.length))) {
-      return Status::Failure(kUnreadable);
+      return Status::Failure(Tr("sound", kUnreadable));
     }
     filled += span.length;
   }
@@ -159,7 +160,7 @@ Status CWave::Read(const std::filesystem::path& path) {
 Status CWave::ReadOpenFile(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    return Status::Failure(kUnreadable);
+    return Status::Failure(Tr("sound", kUnreadable));
   }
   const auto fileSize = static_cast<std::uint64_t>(info.st_size);
   if (Status header = ReadRiffHeader(fd); !header) {
@@ -186,14 +187,14 @@ Status CWave::ReadOpenFile(int fd) {
 Status CWave::ReadRiffHeader(int fd) {
   std::uint8_t riff[kRiffHeaderSize];
   if (!ReadAt(fd, 0, riff)) {
-    return Status::Failure(kNotWave);
+    return Status::Failure(Tr("sound", kNotWave));
   }
   std::memcpy(riffId_.data(), riff, 4);
   riffSize_ = U32(riff + 4);
   std::memcpy(formType_.data(), riff + 8, 4);
   // The chunk id is not examined: only the form type.
   if (std::memcmp(formType_.data(), "WAVE", 4) != 0) {
-    return Status::Failure(kNotWave);
+    return Status::Failure(Tr("sound", kNotWave));
   }
   return Status::Ok();
 }
@@ -201,7 +202,7 @@ Status CWave::ReadRiffHeader(int fd) {
 Status CWave::ReadFormatChunk(int fd) {
   std::uint8_t format[kFormatHeaderSize];
   if (!ReadAt(fd, kRiffHeaderSize, format)) {
-    return Status::Failure(kNotWave);
+    return Status::Failure(Tr("sound", kNotWave));
   }
   std::memcpy(formatId_.data(), format, 4);
   formatSize_ = U32(format + 4);
@@ -213,16 +214,16 @@ Status CWave::ReadFormatChunk(int fd) {
   bitsPerSample_ = U16(format + 22);
   // The format chunk must come first; its fourth id byte is not examined.
   if (std::memcmp(formatId_.data(), "fmt", 3) != 0) {
-    return Status::Failure(kNotWave);
+    return Status::Failure(Tr("sound", kNotWave));
   }
   if (formatTag_ != kPcmFormatTag) {
-    return Status::Failure(kNotPcm);
+    return Status::Failure(Tr("sound", kNotPcm));
   }
   // Fields that no player could follow are refused like another format,
   // rather than compiled into an entry the module would misread.
   if (formatSize_ < kFormatBodySize || channels_ == 0 || samplesPerSecond_ == 0 ||
       bitsPerSample_ == 0 || bitsPerSample_ % 8 != 0 || bitsPerSample_ > 32) {
-    return Status::Failure(kUnplayable);
+    return Status::Failure(Tr("sound", kUnplayable));
   }
   return Status::Ok();
 }
