@@ -1,7 +1,5 @@
 #include "inspect/data_file_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,24 +7,17 @@
 #include <utility>
 
 #include "base/exclusive_file.h"
-#include "base/translation.h"
+#include "base/regular_file.h"
 
 namespace zentora {
 
 Result<CDataFileReader> CDataFileReader::Open(const std::filesystem::path& path) {
-  // O_NONBLOCK: opening a FIFO put in the file's place must not hang.
-  CFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd.IsOpen()) {
-    return Status::Failure(ErrnoMessage(errno));
+  // Opened without waiting: a FIFO put in the file's place must not hang.
+  Result<CFileDescriptor> fd = OpenRegularFile(path);
+  if (!fd) {
+    return fd.status();
   }
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) {
-    return Status::Failure(ErrnoMessage(errno));
-  }
-  if (!S_ISREG(info.st_mode)) {
-    return Status::Failure(Tr("inspect", "不是普通文件"));
-  }
-  return CDataFileReader(std::move(fd));
+  return CDataFileReader(std::move(fd).value());
 }
 
 Status CDataFileReader::ReadPadded(std::uint64_t offset, std::span<std::uint8_t> bytes) const {

@@ -11,12 +11,12 @@
 
 #include <filesystem>
 
-#include "ui/control_ids.h"
-#include "ui/message_box.h"
-#include "ui/shell_dialogs.h"
 #include "app/zentora_dlg.h"
 #include "image/adjust_image_dlg.h"
 #include "image/image_gallery.h"
+#include "ui/control_ids.h"
+#include "ui/message_box.h"
+#include "ui/shell_dialogs.h"
 
 namespace zentora {
 
