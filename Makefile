@@ -8,7 +8,7 @@ WERROR ?= $(if $(CI),ON,OFF)
 CMAKE_CONFIGURE = cmake -S . -B $(BUILD_DIR) -G Ninja \
 	-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DZENTORA_WERROR=$(WERROR)
 
-.PHONY: all setup configure build run test demo bench sanitize fuzz format clean
+.PHONY: all setup configure build run test package demo bench sanitize fuzz format clean
 
 all: build
 
@@ -26,6 +26,10 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j$(JOBS)
+
+# The Debian package, build/zentora_<version>_amd64.deb.
+package: build
+	@cd $(BUILD_DIR) && cpack
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)

@@ -18,6 +18,9 @@ PACKAGES=(
   libimagequant-dev libspng-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
+  # the Debian package: dependencies, manual pages, and the checks of the
+  # package, its desktop entry and its AppStream data
+  dpkg-dev file help2man lintian desktop-file-utils appstream shared-mime-info
   # CJK fonts for the font tools, a display for window screenshots
   fonts-wqy-zenhei fonts-arphic-uming xvfb xauth
 )

@@ -1,7 +1,40 @@
 // zentora: the desktop program.
 
+#include <cstdio>
+#include <string_view>
+
 #include "app/zentora_app.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zentora [PROJECT]\n"
+    "\n"
+    "Edits the pictures and sounds of a Zentora LCD display module project,\n"
+    "compiles them into the module's resource files and downloads them over USB.\n"
+    "\n"
+    "Arguments:\n"
+    "  PROJECT        a project file (.zentoraprj) to open at start\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this help and exit\n"
+    "  --version      show the version and exit\n"
+    "\n"
+    "zentora-cli runs the same compiler and download from the command line.\n";
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  // Answered before anything opens a display, so that they work without one
+  // (on a build server, or when the manual page is made).
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  if (first == "--version") {
+    std::puts("zentora " ZENTORA_VERSION);
+    return 0;
+  }
+  if (first == "--help" || first == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   return zentora::CZentoraApp::Run(argc, argv);
 }

@@ -13,7 +13,7 @@
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("zentora-cli");
-  QCoreApplication::setApplicationVersion("0.1.0");
+  QCoreApplication::setApplicationVersion(ZENTORA_VERSION);
 
   QStringList arguments = QCoreApplication::arguments();
   const zentora::LanguageChoice language = zentora::TakeLanguageOption(arguments);
@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     return zentora::cli::kExitOk;
   }
   if (command == "--version") {
-    std::puts("zentora-cli 0.1.0");
+    std::puts("zentora-cli " ZENTORA_VERSION);
     return zentora::cli::kExitOk;
   }
   return zentora::cli::RunCommand(arguments);

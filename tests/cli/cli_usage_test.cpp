@@ -54,7 +54,7 @@ TEST(CliUsage, EachCommandHasItsOwnHelp) {
 TEST(CliUsage, VersionOnStdout) {
   const CliRun run = RunCli({"--version"});
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "zentora-cli 0.1.0\n");
+  EXPECT_EQ(run.out, "zentora-cli " ZENTORA_VERSION "\n");
 }
 
 TEST(CliUsage, NoArgumentsPrintsUsageOnStderr) {
