@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -64,20 +65,22 @@ Status KeepMode(int fd, const std::filesystem::path& target) {
 
 }  // namespace
 
-Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& path) {
+Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& path,
+                                                   std::optional<unsigned> mode) {
   Result<std::filesystem::path> followed = FollowLinks(path);
   if (!followed) {
     return followed.status();
   }
   const std::filesystem::path& target = followed.value();
-  // Created with 0666 so that the umask gives a new file the same mode a
-  // plain create would.
+  // Without a mode, created with 0666 so that the umask gives a new file the
+  // same mode a plain create would.
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::filesystem::path temp = TempNameBeside(target);
-    CFileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    CFileDescriptor fd(
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666)));
     if (fd.IsOpen()) {
       CAtomicFileWriter writer(std::move(fd), std::move(temp), target);
-      if (Status kept = KeepMode(writer.fd_.Get(), target); !kept) {
+      if (Status kept = mode ? Status::Ok() : KeepMode(writer.fd_.Get(), target); !kept) {
         return kept;
       }
       return writer;
@@ -141,9 +144,9 @@ Status CAtomicFileWriter::Commit() {
   return Status::Ok();
 }
 
-Status WriteFileAtomically(const std::filesystem::path& target,
-                           std::span<const std::uint8_t> bytes) {
-  Result<CAtomicFileWriter> writer = CAtomicFileWriter::Begin(target);
+Status WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
+                           std::optional<unsigned> mode) {
+  Result<CAtomicFileWriter> writer = CAtomicFileWriter::Begin(target, mode);
   if (!writer) {
     return writer.status();
   }

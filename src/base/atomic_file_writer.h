@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 
 #include "base/file_descriptor.h"
@@ -17,7 +18,10 @@ namespace zentora {
 // replaced and the link stays.
 class CAtomicFileWriter {
  public:
-  static Result<CAtomicFileWriter> Begin(const std::filesystem::path& path);
+  // With a mode, the new file gets it (before the umask) whatever the old
+  // one had.
+  static Result<CAtomicFileWriter> Begin(const std::filesystem::path& path,
+                                         std::optional<unsigned> mode = std::nullopt);
 
   CAtomicFileWriter(CAtomicFileWriter&& other) noexcept;
   CAtomicFileWriter& operator=(CAtomicFileWriter&&) = delete;
@@ -39,7 +43,7 @@ class CAtomicFileWriter {
 };
 
 // The whole write in one call.
-Status WriteFileAtomically(const std::filesystem::path& target,
-                           std::span<const std::uint8_t> bytes);
+Status WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
+                           std::optional<unsigned> mode = std::nullopt);
 
 }  // namespace zentora

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/thread_priority.h"
+
 namespace zentora {
 
 namespace {
@@ -109,8 +111,6 @@ CImageGallery::CImageGallery(QWidget* parent)
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setMouseTracking(true);
   autoScroll_.setInterval(kAutoScrollIntervalMs);
-  // Decoding ahead must not slow the paint that the user waits for.
-  prefetchPool_.setThreadPriority(QThread::LowPriority);
   geometry_.Layout(viewport()->size(), 0);
   BindControls();
 }
@@ -268,8 +268,9 @@ void CImageGallery::Prefetch(int firstRow, int lastRow) {
       }
       prefetching_.insert(key);
       prefetchPool_.start([this, path, key = std::move(key), generation = prefetchGeneration_] {
+        LowerThisThreadPriority();
         const std::optional<FileStamp> stamp = StampOf(path);
-        Thumbnail thumbnail = stamp ? DecodeThumbnail(path) : Thumbnail{};
+        Thumbnail thumbnail = stamp ? thumbnails_.Make(path, *stamp) : Thumbnail{};
         QMetaObject::invokeMethod(
             this,
             [this, path, key, generation, stamp, thumbnail = std::move(thumbnail)]() mutable {

@@ -3,13 +3,12 @@
 #include <QFile>
 #include <QImageReader>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <thread>
 #include <utility>
 
 #include "base/ordered_pipeline.h"
+#include "base/thread_priority.h"
 #include "image/gallery_geometry.h"
 #include "image/picture_file.h"
 
@@ -36,6 +35,68 @@ QSize DrawnSize(QSize thumbnail) {
   return CGalleryGeometry::ThumbnailBox(QRect(), thumbnail).size().expandedTo(QSize(1, 1));
 }
 
+// The size kept in the store: the picture fitted into the normal size,
+// never enlarged.
+QSize StoredSize(QSize original) {
+  const int side = CThumbnailStore::kNormalSize;
+  if (original.width() <= side && original.height() <= side) {
+    return original;
+  }
+  return original.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+// The gallery's thumbnail of a picture original large, from a smaller copy
+// of it (the store's).
+Thumbnail FromCopy(const QImage& copy, QSize original) {
+  const QSize size = CGalleryGeometry::ThumbnailSize(original);
+  return {
+      Thumbnail::Kind::Picture, size,
+      ForDrawing(copy.scaled(DrawnSize(size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation))};
+}
+
+// A thumbnail decoded from the picture itself, with the image the store
+// keeps of it.
+struct FreshThumbnail {
+  Thumbnail thumbnail;
+  QImage stored;
+  QSize original;
+};
+
+// Decodes straight at the store's size where the format can (JPEG decodes
+// at a fraction of its size), so a large picture never needs its full size
+// in memory, and derives the gallery's thumbnail from that.
+FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
+  const QSize fallbackSize = CGalleryGeometry::ThumbnailSize(QSize());
+  if (path.empty()) {
+    return {{Thumbnail::Kind::Missing, fallbackSize, {}}, {}, {}};
+  }
+  QFile file(QFile::decodeName(path.c_str()));
+  if (!OpenPictureFile(file)) {
+    return {
+        {file.exists() ? Thumbnail::Kind::NotPicture : Thumbnail::Kind::Missing, fallbackSize, {}},
+        {},
+        {}};
+  }
+  // Content decides the decoder, as everywhere else in the program.
+  QImageReader reader(&file);
+  reader.setAutoTransform(false);
+  const QSize announced = reader.size();
+  if (!announced.isEmpty()) {
+    reader.setScaledSize(StoredSize(announced));
+  }
+  QImage image = reader.read();
+  if (image.isNull()) {
+    return {{Thumbnail::Kind::NotPicture, fallbackSize, {}}, {}, {}};
+  }
+  // A format that tells its size only by decoding is scaled here.
+  const QSize original = announced.isEmpty() ? image.size() : announced;
+  if (image.size() != StoredSize(original)) {
+    image = image.scaled(StoredSize(original), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  image = ForDrawing(std::move(image));
+  return {FromCopy(image, original), image, original};
+}
+
 std::size_t CostOf(const Thumbnail& thumbnail) {
   // The entry's own bookkeeping counts too, so a cache of icons stays bounded.
   constexpr std::size_t kEntryOverhead = 256;
@@ -44,51 +105,37 @@ std::size_t CostOf(const Thumbnail& thumbnail) {
 
 }  // namespace
 
-std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
-  struct stat info {};
-  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
-    return std::nullopt;
-  }
-  return FileStamp{
-      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
-      static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino)};
-}
-
 Thumbnail DecodeThumbnail(const std::filesystem::path& path) {
-  const QSize fallbackSize = CGalleryGeometry::ThumbnailSize(QSize());
-  if (path.empty()) {
-    return {Thumbnail::Kind::Missing, fallbackSize, {}};
-  }
-  QFile file(QFile::decodeName(path.c_str()));
-  if (!OpenPictureFile(file)) {
-    return {
-        file.exists() ? Thumbnail::Kind::NotPicture : Thumbnail::Kind::Missing, fallbackSize, {}};
-  }
-  // Content decides the decoder, as everywhere else in the program.
-  QImageReader reader(&file);
-  reader.setAutoTransform(false);
-  const QSize announced = reader.size();
-  if (announced.width() > 0 && announced.height() > 0) {
-    reader.setScaledSize(DrawnSize(CGalleryGeometry::ThumbnailSize(announced)));
-  }
-  QImage image = reader.read();
-  if (image.isNull()) {
-    return {Thumbnail::Kind::NotPicture, fallbackSize, {}};
-  }
-  if (announced.width() > 0 && announced.height() > 0) {
-    return {Thumbnail::Kind::Picture, CGalleryGeometry::ThumbnailSize(announced),
-            ForDrawing(std::move(image))};
-  }
-  // A format that tells its size only by decoding.
-  const QSize size = CGalleryGeometry::ThumbnailSize(image.size());
-  return {
-      Thumbnail::Kind::Picture, size,
-      ForDrawing(image.scaled(DrawnSize(size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation))};
+  return DecodeFresh(path).thumbnail;
 }
 
-CThumbnailCache::CThumbnailCache(FallbackImage fallback, std::size_t budgetBytes)
-    : fallback_(std::move(fallback)) {
+CThumbnailCache::CThumbnailCache(FallbackImage fallback, std::size_t budgetBytes,
+                                 CThumbnailStore store)
+    : fallback_(std::move(fallback)), store_(std::move(store)) {
   cache_.setMaxCost(static_cast<qsizetype>(budgetBytes));
+  // One writer: the store is a convenience, never worth a core.
+  storeWriter_.setMaxThreadCount(1);
+}
+
+CThumbnailCache::~CThumbnailCache() {
+  storeWriter_.clear();
+  storeWriter_.waitForDone();
+}
+
+Thumbnail CThumbnailCache::Make(const std::filesystem::path& path, const FileStamp& stamp) {
+  if (std::optional<CThumbnailStore::Stored> stored = store_.Load(path, stamp)) {
+    return FromCopy(stored->image, stored->original);
+  }
+  ++decodes_;
+  FreshThumbnail fresh = DecodeFresh(path);
+  if (fresh.thumbnail.kind == Thumbnail::Kind::Picture && store_.Keeps(path)) {
+    storeWriter_.start(
+        [this, path, stamp, image = std::move(fresh.stored), original = fresh.original] {
+          LowerThisThreadPriority();
+          store_.Save(path, stamp, image, original);
+        });
+  }
+  return fresh.thumbnail;
 }
 
 QByteArray CThumbnailCache::KeyOf(const std::filesystem::path& path) {
@@ -166,12 +213,12 @@ std::vector<Thumbnail> CThumbnailCache::GetMany(const std::vector<std::filesyste
   RunOrderedPipeline<Thumbnail>(
       count, DecodeThreads(count), count,
       [&](int n) {
-        return DecodeThumbnail(paths[pending[static_cast<std::size_t>(n)].slots.front()]);
-      },
-      [&](int n, Thumbnail decoded) {
         const Pending& file = pending[static_cast<std::size_t>(n)];
-        ++decodes_;
-        const Thumbnail stored = Store(file.key, file.stamp, std::move(decoded));
+        return Make(paths[file.slots.front()], file.stamp);
+      },
+      [&](int n, Thumbnail made) {
+        const Pending& file = pending[static_cast<std::size_t>(n)];
+        const Thumbnail stored = Store(file.key, file.stamp, std::move(made));
         for (const std::size_t slot : file.slots) {
           thumbnails[slot] = stored;
         }

@@ -4,13 +4,16 @@
 #include <QCache>
 #include <QImage>
 #include <QSize>
+#include <QThreadPool>
 
+#include <atomic>
 #include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <vector>
+
+#include "image/file_stamp.h"
+#include "image/thumbnail_store.h"
 
 namespace zentora {
 
@@ -27,26 +30,18 @@ struct Thumbnail {
   QImage image;
 };
 
-// A file's identity on disk as far as its thumbnail cares: a rewrite, an
-// edit in another program or a rename over it changes at least one of these.
-struct FileStamp {
-  std::int64_t modifiedNs = 0;
-  std::int64_t size = 0;
-  std::uint64_t inode = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-// nullopt when there is no file at path.
-std::optional<FileStamp> StampOf(const std::filesystem::path& path);
-
 // Decodes a picture file straight at its thumbnail size, where the format
 // can (JPEG decodes at a fraction of its size), so a large picture never
 // needs its full size in memory. Safe on any thread.
 Thumbnail DecodeThumbnail(const std::filesystem::path& path);
 
-// Thumbnails by path, decoded again whenever the file's stamp changes, so a
+// Thumbnails by path, made again whenever the file's stamp changes, so a
 // picture rewritten by the adjustment or edited outside shows its new
 // content at the next repaint. Least recently used thumbnails go first when
-// the cache grows past its budget. Used on one thread.
+// the cache grows past its budget. Behind it is the desktop's shared store:
+// a thumbnail found there spares the decoding, and each picture decoded goes
+// there in the background, so the next start shows it at once. Used on one
+// thread, but for Make.
 class CThumbnailCache {
  public:
   // The image for files that exist but do not decode (the desktop's icon for
@@ -54,7 +49,12 @@ class CThumbnailCache {
   using FallbackImage = std::function<QImage(const std::filesystem::path&)>;
 
   explicit CThumbnailCache(FallbackImage fallback = {},
-                           std::size_t budgetBytes = std::size_t{64} << 20);
+                           std::size_t budgetBytes = std::size_t{64} << 20,
+                           CThumbnailStore store = CThumbnailStore::FromEnvironment());
+  // Drops the store writes not yet started and waits for the running one.
+  ~CThumbnailCache();
+  CThumbnailCache(const CThumbnailCache&) = delete;
+  CThumbnailCache& operator=(const CThumbnailCache&) = delete;
 
   Thumbnail Get(const std::filesystem::path& path);
   // The same for many files at once; those that need decoding are decoded
@@ -62,16 +62,23 @@ class CThumbnailCache {
   std::vector<Thumbnail> GetMany(const std::vector<std::filesystem::path>& paths,
                                  const std::function<void()>& beforeDecoding = {});
 
-  // Whether Get would decode: the file exists and no thumbnail matching it
-  // is kept.
+  // Whether Get would make a thumbnail: the file exists and no thumbnail
+  // matching it is kept.
   bool NeedsDecoding(const std::filesystem::path& path);
+  // The thumbnail of path as the file was at stamp, from the store when it
+  // holds one made from that file, else decoded (and then queued for the
+  // store). Keeps nothing in the cache. Safe on any thread.
+  Thumbnail Make(const std::filesystem::path& path, const FileStamp& stamp);
   // Keeps a thumbnail decoded elsewhere (on another thread) from the file as
   // it was at stamp; one kept meanwhile for that stamp wins.
   void Offer(const std::filesystem::path& path, const FileStamp& stamp, Thumbnail thumbnail);
 
   void Clear() { cache_.clear(); }
-  // How many decodes have run since construction, for tests and benchmarks.
-  int Decodes() const { return decodes_; }
+  // Waits until every thumbnail queued for the store is written.
+  void WaitForStoreWrites() { storeWriter_.waitForDone(); }
+  // How many pictures have been decoded since construction (thumbnails read
+  // from the store do not count), for tests and benchmarks.
+  int Decodes() const { return decodes_.load(); }
 
  private:
   struct Entry {
@@ -85,7 +92,10 @@ class CThumbnailCache {
 
   FallbackImage fallback_;
   QCache<QByteArray, Entry> cache_;
-  int decodes_ = 0;
+  const CThumbnailStore store_;
+  std::atomic<int> decodes_ = 0;
+  // Last, so that it stops before anything its tasks use goes.
+  QThreadPool storeWriter_;
 };
 
 }  // namespace zentora

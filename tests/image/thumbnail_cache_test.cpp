@@ -57,10 +57,12 @@ TEST(ThumbnailCacheTest, DecodesOnceUntilTheFileChanges) {
   QImage icon(32, 32, QImage::Format_ARGB32_Premultiplied);
   icon.fill(Qt::yellow);
   int iconsAsked = 0;
-  CThumbnailCache cache([&](const fs::path&) {
-    ++iconsAsked;
-    return icon;
-  });
+  CThumbnailCache cache(
+      [&](const fs::path&) {
+        ++iconsAsked;
+        return icon;
+      },
+      std::size_t{1} << 20, CThumbnailStore({}));
 
   // The same file twice in one request, and again later: one decode.
   EXPECT_TRUE(cache.NeedsDecoding(dir / "a.png"));
