@@ -123,6 +123,11 @@ std::optional<QImage> DecodeReducedPng(const std::filesystem::path& path, QSize 
   std::optional<QImage> reduced;
   if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
     png_init_io(png, file.get());
+    // A thumbnail is no integrity check: the picture's checksums (CRC and
+    // Adler-32, a tenth of the time) are left to the compiler's decoder;
+    // damage that breaks the compressed stream still fails here.
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(png, info);
     if (IsReducible(png, info, target)) {
       const QSize source(static_cast<int>(png_get_image_width(png, info)),
