@@ -132,10 +132,14 @@ CThumbnailCache::~CThumbnailCache() {
 }
 
 Thumbnail CThumbnailCache::Make(const std::filesystem::path& path, const FileStamp& stamp) {
+  return MakeTelling(path, stamp).thumbnail;
+}
+
+CThumbnailCache::Made CThumbnailCache::MakeTelling(const std::filesystem::path& path,
+                                                   const FileStamp& stamp) {
   if (std::optional<CThumbnailStore::Stored> stored = store_.Load(path, stamp)) {
-    return FromCopy(stored->image, stored->original);
+    return {FromCopy(stored->image, stored->original), false};
   }
-  ++decodes_;
   FreshThumbnail fresh = DecodeFresh(path);
   if (fresh.thumbnail.kind == Thumbnail::Kind::Picture && store_.Keeps(path)) {
     storeWriter_.start(
@@ -144,7 +148,7 @@ Thumbnail CThumbnailCache::Make(const std::filesystem::path& path, const FileSta
           store_.Save(path, stamp, image, original);
         });
   }
-  return fresh.thumbnail;
+  return {std::move(fresh.thumbnail), true};
 }
 
 QByteArray CThumbnailCache::KeyOf(const std::filesystem::path& path) {
@@ -219,15 +223,16 @@ std::vector<Thumbnail> CThumbnailCache::GetMany(const std::vector<std::filesyste
   if (count > 0 && beforeDecoding) {
     beforeDecoding();
   }
-  RunOrderedPipeline<Thumbnail>(
+  RunOrderedPipeline<Made>(
       count, DecodeThreads(count), count,
       [&](int n) {
         const Pending& file = pending[static_cast<std::size_t>(n)];
-        return Make(paths[file.slots.front()], file.stamp);
+        return MakeTelling(paths[file.slots.front()], file.stamp);
       },
-      [&](int n, Thumbnail made) {
+      [&](int n, Made made) {
         const Pending& file = pending[static_cast<std::size_t>(n)];
-        const Thumbnail stored = Store(file.key, file.stamp, std::move(made));
+        decodes_ += made.decoded ? 1 : 0;
+        const Thumbnail stored = Store(file.key, file.stamp, std::move(made.thumbnail));
         for (const std::size_t slot : file.slots) {
           thumbnails[slot] = stored;
         }

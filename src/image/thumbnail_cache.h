@@ -6,7 +6,6 @@
 #include <QSize>
 #include <QThreadPool>
 
-#include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -67,7 +66,8 @@ class CThumbnailCache {
   bool NeedsDecoding(const std::filesystem::path& path);
   // The thumbnail of path as the file was at stamp, from the store when it
   // holds one made from that file, else decoded (and then queued for the
-  // store). Keeps nothing in the cache. Safe on any thread.
+  // store). Keeps nothing in the cache and counts in no Decodes(). Safe on
+  // any thread.
   Thumbnail Make(const std::filesystem::path& path, const FileStamp& stamp);
   // Keeps a thumbnail decoded elsewhere (on another thread) from the file as
   // it was at stamp; one kept meanwhile for that stamp wins.
@@ -76,9 +76,9 @@ class CThumbnailCache {
   void Clear() { cache_.clear(); }
   // Waits until every thumbnail queued for the store is written.
   void WaitForStoreWrites() { storeWriter_.waitForDone(); }
-  // How many pictures have been decoded since construction (thumbnails read
-  // from the store do not count), for tests and benchmarks.
-  int Decodes() const { return decodes_.load(); }
+  // How many pictures Get and GetMany have decoded since construction
+  // (thumbnails read from the store do not count), for tests and benchmarks.
+  int Decodes() const { return decodes_; }
 
  private:
   struct Entry {
@@ -87,13 +87,18 @@ class CThumbnailCache {
   };
 
   static QByteArray KeyOf(const std::filesystem::path& path);
+  struct Made {
+    Thumbnail thumbnail;
+    bool decoded = false;  // else read from the store
+  };
+  Made MakeTelling(const std::filesystem::path& path, const FileStamp& stamp);
   // Keeps the thumbnail (with its fallback image) and returns it.
   Thumbnail Store(const QByteArray& key, const FileStamp& stamp, Thumbnail thumbnail);
 
   FallbackImage fallback_;
   QCache<QByteArray, Entry> cache_;
   const CThumbnailStore store_;
-  std::atomic<int> decodes_ = 0;
+  int decodes_ = 0;
   // Last, so that it stops before anything its tasks use goes.
   QThreadPool storeWriter_;
 };

@@ -165,8 +165,8 @@ class ImageGalleryTest : public QObject {
     CImageGallery gallery;
     Fill(gallery, 40);  // ten rows, three in view
     QVERIFY(!gallery.grab().isNull());
-    gallery.WaitForPrefetch();
     const int decoded = gallery.Thumbnails().Decodes();
+    gallery.WaitForPrefetch();
     CThumbnailCache& cache = gallery.Thumbnails();
     QVERIFY(!cache.NeedsDecoding(gallery.Items().GetPath(12)));  // the page below
     QVERIFY(!cache.NeedsDecoding(gallery.Items().GetPath(23)));
