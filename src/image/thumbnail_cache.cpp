@@ -132,23 +132,32 @@ CThumbnailCache::~CThumbnailCache() {
 }
 
 Thumbnail CThumbnailCache::Make(const std::filesystem::path& path, const FileStamp& stamp) {
-  return MakeTelling(path, stamp).thumbnail;
+  Made made = MakeTelling(path, stamp);
+  QueueStoreWrite(path, stamp, made);
+  return std::move(made.thumbnail);
 }
 
 CThumbnailCache::Made CThumbnailCache::MakeTelling(const std::filesystem::path& path,
-                                                   const FileStamp& stamp) {
+                                                   const FileStamp& stamp) const {
   if (std::optional<CThumbnailStore::Stored> stored = store_.Load(path, stamp)) {
-    return {FromCopy(stored->image, stored->original), false};
+    return {FromCopy(stored->image, stored->original), false, {}, {}};
   }
   FreshThumbnail fresh = DecodeFresh(path);
-  if (fresh.thumbnail.kind == Thumbnail::Kind::Picture && store_.Keeps(path)) {
-    storeWriter_.start(
-        [this, path, stamp, image = std::move(fresh.stored), original = fresh.original] {
-          LowerThisThreadPriority();
-          store_.Save(path, stamp, image, original);
-        });
+  if (fresh.thumbnail.kind != Thumbnail::Kind::Picture || !store_.Keeps(path)) {
+    fresh.stored = QImage();
   }
-  return {std::move(fresh.thumbnail), true};
+  return {std::move(fresh.thumbnail), true, std::move(fresh.stored), fresh.original};
+}
+
+void CThumbnailCache::QueueStoreWrite(const std::filesystem::path& path, const FileStamp& stamp,
+                                      const Made& made) {
+  if (made.forStore.isNull()) {
+    return;
+  }
+  storeWriter_.start([this, path, stamp, image = made.forStore, original = made.original] {
+    LowerThisThreadPriority();
+    store_.Save(path, stamp, image, original);
+  });
 }
 
 QByteArray CThumbnailCache::KeyOf(const std::filesystem::path& path) {
@@ -223,6 +232,9 @@ std::vector<Thumbnail> CThumbnailCache::GetMany(const std::vector<std::filesyste
   if (count > 0 && beforeDecoding) {
     beforeDecoding();
   }
+  // The store is written once the page is decoded, so that no write takes
+  // a core from the decoding the user waits for.
+  std::vector<std::pair<std::size_t, Made>> toStore;
   RunOrderedPipeline<Made>(
       count, DecodeThreads(count), count,
       [&](int n) {
@@ -232,12 +244,18 @@ std::vector<Thumbnail> CThumbnailCache::GetMany(const std::vector<std::filesyste
       [&](int n, Made made) {
         const Pending& file = pending[static_cast<std::size_t>(n)];
         decodes_ += made.decoded ? 1 : 0;
-        const Thumbnail stored = Store(file.key, file.stamp, std::move(made.thumbnail));
+        const Thumbnail stored = Store(file.key, file.stamp, made.thumbnail);
         for (const std::size_t slot : file.slots) {
           thumbnails[slot] = stored;
         }
+        if (!made.forStore.isNull()) {
+          toStore.emplace_back(static_cast<std::size_t>(n), std::move(made));
+        }
         return true;
       });
+  for (const auto& [n, made] : toStore) {
+    QueueStoreWrite(paths[pending[n].slots.front()], pending[n].stamp, made);
+  }
   return thumbnails;
 }
 

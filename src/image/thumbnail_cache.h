@@ -90,8 +90,11 @@ class CThumbnailCache {
   struct Made {
     Thumbnail thumbnail;
     bool decoded = false;  // else read from the store
+    QImage forStore;       // what to keep in the store, if anything
+    QSize original;
   };
-  Made MakeTelling(const std::filesystem::path& path, const FileStamp& stamp);
+  Made MakeTelling(const std::filesystem::path& path, const FileStamp& stamp) const;
+  void QueueStoreWrite(const std::filesystem::path& path, const FileStamp& stamp, const Made& made);
   // Keeps the thumbnail (with its fallback image) and returns it.
   Thumbnail Store(const QByteArray& key, const FileStamp& stamp, Thumbnail thumbnail);
 
