@@ -18,8 +18,11 @@ include="${4:-}"
 name="$(basename "$program")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-# Run under its plain name: the usage lines print the name they were run by.
-ln -s "$(realpath "$program")" "$work/$name"
+# Run under its plain name (the usage lines print the name they were run
+# by) and in English, the language of the manual pages.
+printf '#!/usr/bin/env bash\nexec -a %q %q --lang en "$@"\n' "$name" "$(realpath "$program")" \
+  > "$work/$name"
+chmod +x "$work/$name"
 export PATH="$work:$PATH"
 # The month on the page is the sources', not the build's.
 export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(date -r "$(realpath "$0")" +%s)}"

@@ -27,14 +27,16 @@ constexpr const char* kUsage =
 int main(int argc, char* argv[]) {
   // Answered before anything opens a display, so that they work without one
   // (on a build server, or when the manual page is made).
-  const std::string_view first = argc > 1 ? argv[1] : "";
-  if (first == "--version") {
-    std::puts("zentora " ZENTORA_VERSION);
-    return 0;
-  }
-  if (first == "--help" || first == "-h") {
-    std::fputs(kUsage, stdout);
-    return 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--version") {
+      std::puts("zentora " ZENTORA_VERSION);
+      return 0;
+    }
+    if (argument == "--help" || argument == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
   }
   return zentora::CZentoraApp::Run(argc, argv);
 }
