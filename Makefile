@@ -40,7 +40,7 @@ bench: build
 	@$(BUILD_DIR)/bench/download_bench --benchmark_report_aggregates_only=true
 	@$(BUILD_DIR)/bench/font_library_bench
 	@$(BUILD_DIR)/bench/gallery_paint_bench --benchmark_report_aggregates_only=true
-	@$(BUILD_DIR)/bench/inspect_bench --benchmark_report_aggregates_only=true
+	@$(BUILD_DIR)/bench/readback_bench --benchmark_report_aggregates_only=true
 
 # Core tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the
 # threaded parts under ThreadSanitizer.

@@ -15,10 +15,10 @@
 #include <string>
 
 #include "image/image_settings.h"
-#include "inspect/data_file_reader.h"
-#include "inspect/picture_unpacking.h"
-#include "inspect/resource_listing.h"
-#include "inspect/sound_unpacking.h"
+#include "readback/data_file_reader.h"
+#include "readback/picture_unpacking.h"
+#include "readback/resource_listing.h"
+#include "readback/sound_unpacking.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
-#include "inspect/inspect_dlg.h"
+#include "readback/resource_view_dlg.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"

@@ -7,8 +7,8 @@
 #include "base/result.h"
 #include "base/status_sink.h"
 #include "image/image_settings.h"
-#include "inspect/inspect_sheets.h"
-#include "inspect/resource_listing.h"
+#include "readback/readback_sheets.h"
+#include "readback/resource_listing.h"
 
 namespace zentora {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "image/image_index.h"
-#include "inspect/inspect_output.h"
-#include "inspect/resource_listing.h"
+#include "readback/readback_output.h"
+#include "readback/resource_listing.h"
 #include "sound/wave_index.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "image/image_settings.h"
-#include "inspect/resource_listing.h"
+#include "readback/resource_listing.h"
 
 class QLineEdit;
 class QListWidget;

@@ -13,8 +13,8 @@
 #include "bench/photo_pictures.h"
 #include "bench/ratio_reporter.h"
 #include "image/image_compiler.h"
-#include "inspect/inspect_output.h"
-#include "inspect/resource_listing.h"
+#include "readback/readback_output.h"
+#include "readback/resource_listing.h"
 
 namespace {
 

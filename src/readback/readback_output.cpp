@@ -1,4 +1,4 @@
-#include "inspect/inspect_output.h"
+#include "readback/readback_output.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -10,10 +10,10 @@
 #include "base/path_text.h"
 #include "base/translation.h"
 #include "image/image_compiler.h"
-#include "inspect/data_file_reader.h"
-#include "inspect/picture_unpacking.h"
-#include "inspect/png_encoder.h"
-#include "inspect/sound_unpacking.h"
+#include "readback/data_file_reader.h"
+#include "readback/picture_unpacking.h"
+#include "readback/png_encoder.h"
+#include "readback/sound_unpacking.h"
 
 namespace zentora {
 

@@ -1,4 +1,4 @@
-#include "inspect/png_encoder.h"
+#include "readback/png_encoder.h"
 
 #include <spng.h>
 

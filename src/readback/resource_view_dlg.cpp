@@ -1,4 +1,4 @@
-#include "inspect/inspect_dlg.h"
+#include "readback/resource_view_dlg.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -18,10 +18,10 @@
 #include <utility>
 
 #include "base/path_text.h"
-#include "inspect/data_file_reader.h"
-#include "inspect/inspect_output.h"
-#include "inspect/inspect_sheets.h"
-#include "inspect/picture_unpacking.h"
+#include "readback/data_file_reader.h"
+#include "readback/readback_output.h"
+#include "readback/readback_sheets.h"
+#include "readback/picture_unpacking.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/shell_dialogs.h"

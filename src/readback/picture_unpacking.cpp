@@ -1,4 +1,4 @@
-#include "inspect/picture_unpacking.h"
+#include "readback/picture_unpacking.h"
 
 #include <cstddef>
 #include <memory>
@@ -6,8 +6,8 @@
 
 #include "base/translation.h"
 #include "image/pixel_packing.h"
-#include "inspect/data_file_reader.h"
-#include "inspect/resource_listing.h"
+#include "readback/data_file_reader.h"
+#include "readback/resource_listing.h"
 
 namespace zentora {
 

@@ -1,12 +1,12 @@
-#include "inspect/sound_unpacking.h"
+#include "readback/sound_unpacking.h"
 
 #include <algorithm>
 #include <string>
 
 #include "base/little_endian.h"
 #include "base/translation.h"
-#include "inspect/data_file_reader.h"
-#include "inspect/resource_listing.h"
+#include "readback/data_file_reader.h"
+#include "readback/resource_listing.h"
 
 namespace zentora {
 

@@ -1,4 +1,4 @@
-#include "inspect/inspect_sheets.h"
+#include "readback/readback_sheets.h"
 
 #include <QPainter>
 
@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "base/translation.h"
-#include "inspect/picture_unpacking.h"
-#include "inspect/resource_listing.h"
+#include "readback/picture_unpacking.h"
+#include "readback/resource_listing.h"
 
 namespace zentora {
 

@@ -1,4 +1,4 @@
-#include "inspect/resource_listing.h"
+#include "readback/resource_listing.h"
 
 #include <system_error>
 #include <utility>

@@ -13,7 +13,7 @@
 #include "cli/integer_option.h"
 #include "font/font_desc.h"
 #include "font/glyph_renderer.h"
-#include "inspect/inspect_output.h"
+#include "readback/readback_output.h"
 
 namespace zentora::cli {
 

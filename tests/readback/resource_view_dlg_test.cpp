@@ -1,4 +1,4 @@
-#include "inspect/inspect_dlg.h"
+#include "readback/resource_view_dlg.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -124,4 +124,4 @@ class InspectDlgTest : public QObject {
 }  // namespace zentora
 
 QTEST_MAIN(zentora::InspectDlgTest)
-#include "inspect_dlg_test.moc"
+#include "resource_view_dlg_test.moc"

@@ -7,7 +7,7 @@
 
 #include "base/translation.h"
 #include "image/image_index.h"
-#include "inspect/resource_listing.h"
+#include "readback/resource_listing.h"
 #include "sound/wave_index.h"
 
 namespace zentora {

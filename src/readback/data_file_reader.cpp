@@ -1,4 +1,4 @@
-#include "inspect/data_file_reader.h"
+#include "readback/data_file_reader.h"
 
 #include <unistd.h>
 
