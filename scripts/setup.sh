@@ -15,7 +15,7 @@ PACKAGES=(
   qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools
   # formats and platform libraries of the core
   libxml2-dev libfreetype-dev libfontconfig-dev libusb-dev libgif-dev
-  libimagequant-dev libspng-dev libpng-dev
+  libimagequant-dev libspng-dev libisal-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # the Debian package: dependencies, manual pages, and the checks of the

@@ -1,20 +1,14 @@
 #include "image/png_reducer.h"
 
-#include <png.h>
-
-#include <csetjmp>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <vector>
+
+#include "image/png_row_reader.h"
 
 namespace zentora {
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // The averages of boxes of source pixels: source row y and column x fall in
 // target row y * height / sourceHeight and column x * width / sourceWidth.
@@ -78,69 +72,39 @@ class CBoxAverager {
   std::uint32_t rowsInBox_ = 0;
 };
 
-bool IsReducible(png_structp png, png_infop info, QSize target) {
-  const auto width = static_cast<int>(png_get_image_width(png, info));
-  const auto height = static_cast<int>(png_get_image_height(png, info));
-  return png_get_bit_depth(png, info) == 8 && png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB &&
-         png_get_interlace_type(png, info) == PNG_INTERLACE_NONE &&
-         png_get_valid(png, info, PNG_INFO_tRNS) == 0 && !target.isEmpty() &&
-         target.width() <= width && target.height() <= height && target != QSize(width, height);
-}
-
-// Reads the rows into the averager; false when libpng gives up on the file.
-// Apart from libpng's, it holds nothing that its error jump would skip.
-bool ReadRows(png_structp png, png_infop info, std::uint8_t* row, CBoxAverager& averager) {
-  if (setjmp(png_jmpbuf(png)) != 0) {
+// The sums of a box fit 32 bits: at most 255 a sample.
+bool IsReducible(QSize source, QSize target) {
+  if (target.isEmpty() || target.width() > source.width() || target.height() > source.height() ||
+      target == source) {
     return false;
   }
-  const auto height = static_cast<int>(png_get_image_height(png, info));
-  for (int y = 0; y < height; ++y) {
-    png_read_row(png, row, nullptr);
-    averager.AddRow(y, row);
-  }
-  return true;
+  const std::uint64_t boxWidth = static_cast<std::uint64_t>(source.width() / target.width()) + 1;
+  const std::uint64_t boxHeight = static_cast<std::uint64_t>(source.height() / target.height()) + 1;
+  return boxWidth * boxHeight * 255 <= UINT32_MAX;
 }
-
-// libpng reports through these; a failure ends in the jump.
-void OnPngError(png_structp png, png_const_charp /*message*/) {
-  png_longjmp(png, 1);
-}
-void OnPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
 
 }  // namespace
 
-std::optional<QImage> DecodeReducedPng(const std::filesystem::path& path, QSize target) {
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
+std::optional<ReducedPng> DecodeReducedPng(QIODevice& device,
+                                           const std::function<QSize(QSize)>& sizeFor) {
+  const std::unique_ptr<CPngRowReader> rows = CPngRowReader::Open(device);
+  if (!rows) {
     return std::nullopt;
   }
-  png_structp png =
-      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-  if (png == nullptr) {
+  const QSize source = rows->Size();
+  const QSize target = sizeFor(source);
+  if (!IsReducible(source, target)) {
     return std::nullopt;
   }
-  png_infop info = png_create_info_struct(png);
-  std::optional<QImage> reduced;
-  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file.get());
-    // A thumbnail is no integrity check: the picture's checksums (CRC and
-    // Adler-32, a tenth of the time) are left to the compiler's decoder;
-    // damage that breaks the compressed stream still fails here.
-    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
-    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-    png_read_info(png, info);
-    if (IsReducible(png, info, target)) {
-      const QSize source(static_cast<int>(png_get_image_width(png, info)),
-                         static_cast<int>(png_get_image_height(png, info)));
-      CBoxAverager averager(source, target);
-      std::vector<std::uint8_t> row(png_get_rowbytes(png, info));
-      if (ReadRows(png, info, row.data(), averager)) {
-        reduced = averager.Finish();
-      }
+  CBoxAverager averager(source, target);
+  for (int y = 0; y < source.height(); ++y) {
+    const std::uint8_t* row = rows->NextRow();
+    if (row == nullptr) {
+      return std::nullopt;
     }
+    averager.AddRow(y, row);
   }
-  png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
-  return reduced;
+  return ReducedPng{averager.Finish(), source};
 }
 
 }  // namespace zentora

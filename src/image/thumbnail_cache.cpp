@@ -63,6 +63,10 @@ struct FreshThumbnail {
   QSize original;
 };
 
+FreshThumbnail FromStoredSize(QImage stored, QSize original) {
+  return {FromCopy(stored, original), stored, original};
+}
+
 // Decodes straight at the store's size where the format can (JPEG decodes
 // at a fraction of its size), so a large picture never needs its full size
 // in memory, and derives the gallery's thumbnail from that.
@@ -78,22 +82,22 @@ FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
         {},
         {}};
   }
-  // Content decides the decoder, as everywhere else in the program.
+  // A photo-like PNG is averaged into the store's size as it is read: Qt
+  // decodes a PNG whole and scales after, at twice the cost. Content decides
+  // the decoder, as everywhere else in the program.
+  if (std::optional<ReducedPng> reduced = DecodeReducedPng(file, StoredSize)) {
+    return FromStoredSize(ForDrawing(std::move(reduced->image)), reduced->original);
+  }
+  if (!file.seek(0)) {
+    return {{Thumbnail::Kind::NotPicture, fallbackSize, {}}, {}, {}};
+  }
   QImageReader reader(&file);
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
-  QImage image;
-  if (!announced.isEmpty() && reader.format() == "png") {
-    // Qt decodes a PNG whole and scales after; averaging the rows as they
-    // come costs a third less.
-    image = DecodeReducedPng(path, StoredSize(announced)).value_or(QImage());
+  if (!announced.isEmpty()) {
+    reader.setScaledSize(StoredSize(announced));
   }
-  if (image.isNull()) {
-    if (!announced.isEmpty()) {
-      reader.setScaledSize(StoredSize(announced));
-    }
-    image = reader.read();
-  }
+  QImage image = reader.read();
   if (image.isNull()) {
     return {{Thumbnail::Kind::NotPicture, fallbackSize, {}}, {}, {}};
   }
@@ -102,8 +106,7 @@ FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
   if (image.size() != StoredSize(original)) {
     image = image.scaled(StoredSize(original), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
-  image = ForDrawing(std::move(image));
-  return {FromCopy(image, original), image, original};
+  return FromStoredSize(ForDrawing(std::move(image)), original);
 }
 
 std::size_t CostOf(const Thumbnail& thumbnail) {
