@@ -679,6 +679,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>--sheet %1：文件夹中只有 %2 张图片</source>
         <translation>--sheet %1: the folder has %2 pictures</translation>
     </message>
+    <message>
+        <source>本命令，不带其他参数。</source>
+        <translation>This command; it takes no other arguments.</translation>
+    </message>
 </context>
 <context>
     <name>compiler</name>
@@ -886,10 +890,6 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 </context>
 <context>
     <name>inspect</name>
-    <message>
-        <source>不是普通文件</source>
-        <translation>not a regular file</translation>
-    </message>
     <message>
         <source>无法写入文件：</source>
         <translation>Cannot write file: </translation>

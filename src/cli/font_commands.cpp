@@ -67,6 +67,8 @@ int RunFonts(const QStringList& arguments) {
                                        "像字库取模窗口一样列出已安装的字体；“*”标出窗口\n"
                                        "首先选中的字体。"));
   parser.addOption({"plain", TrQ("cli", "只列名称，不加标记。")});
+  // Names the command in the usage line, as the commands with arguments do.
+  parser.addPositionalArgument("fonts", TrQ("cli", "本命令，不带其他参数。"), "fonts");
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }

@@ -51,6 +51,26 @@ TEST(CliUsage, EachCommandHasItsOwnHelp) {
   }
 }
 
+// The usage line names the command, whatever its arguments.
+TEST(CliUsage, EachCommandsUsageLineNamesIt) {
+  for (const QStringList& command : {QStringList{"compile"},
+                                     {"build"},
+                                     {"download"},
+                                     {"export"},
+                                     {"adjust"},
+                                     {"project", "create"},
+                                     {"project", "show"},
+                                     {"fonts"},
+                                     {"glyphs"},
+                                     {"fontlib"},
+                                     {"fontview"},
+                                     {"inspect"}}) {
+    const CliRun run = RunCli(command + QStringList{"--help"});
+    const std::string usage = run.out.substr(0, run.out.find('\n'));
+    EXPECT_TRUE(Contains(usage, "] " + command.join(' ').toStdString())) << usage;
+  }
+}
+
 TEST(CliUsage, VersionOnStdout) {
   const CliRun run = RunCli({"--version"});
   EXPECT_EQ(run.exitCode, 0);
