@@ -1,5 +1,5 @@
 // The thumbnail path for PNGs from raw bytes: the row reader and the
-// averaging down to a quarter of the picture's area.
+// averaging down to half its sides.
 #include <QBuffer>
 #include <QByteArray>
 
@@ -13,7 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   QBuffer device(&bytes);
   device.open(QIODevice::ReadOnly);
-  const auto half = [](QSize original) { return (original / 2).expandedTo(QSize(1, 1)); };
+  // Half the sides, as large as a thumbnail could ever be asked for.
+  const auto half = [](QSize original) {
+    return (original / 2).boundedTo(QSize(512, 512)).expandedTo(QSize(1, 1));
+  };
   const std::optional<zentora::ReducedPng> reduced = zentora::DecodeReducedPng(device, half);
   if (reduced && reduced->image.size() != half(reduced->original)) {
     std::abort();

@@ -41,6 +41,8 @@ class CBoxAverager {
     }
   }
 
+  bool Allocated() const { return !image_.isNull(); }
+
   QImage Finish() {
     Emit();
     return image_;
@@ -97,6 +99,9 @@ std::optional<ReducedPng> DecodeReducedPng(QIODevice& device,
     return std::nullopt;
   }
   CBoxAverager averager(source, target);
+  if (!averager.Allocated()) {
+    return std::nullopt;
+  }
   for (int y = 0; y < source.height(); ++y) {
     const std::uint8_t* row = rows->NextRow();
     if (row == nullptr) {
