@@ -30,6 +30,38 @@ Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes) {
   return Status::Ok();
 }
 
+Result<std::size_t> ReadFromDescriptor(int fd, std::span<std::uint8_t> bytes) {
+  for (;;) {
+    const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+    if (got >= 0) {
+      return static_cast<std::size_t>(got);
+    }
+    if (errno != EINTR) {
+      return Status::Failure(ErrnoMessage(errno));
+    }
+  }
+}
+
+Result<std::size_t> ReadFromDescriptorAt(int fd, std::uint64_t offset,
+                                         std::span<std::uint8_t> bytes) {
+  std::size_t total = 0;
+  while (total < bytes.size()) {
+    const ssize_t got =
+        ::pread(fd, bytes.data() + total, bytes.size() - total, static_cast<off_t>(offset + total));
+    if (got == 0) {
+      break;
+    }
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return Status::Failure(ErrnoMessage(errno));
+    }
+    total += static_cast<std::size_t>(got);
+  }
+  return total;
+}
+
 namespace {
 
 // Only regular files: a folder would open for reading and fail later, and a
@@ -95,34 +127,11 @@ Status CExclusiveFile::Write(std::span<const std::uint8_t> bytes) {
 }
 
 Result<std::size_t> CExclusiveFile::Read(std::span<std::uint8_t> bytes) {
-  for (;;) {
-    const ssize_t got = ::read(fd_.Get(), bytes.data(), bytes.size());
-    if (got >= 0) {
-      return static_cast<std::size_t>(got);
-    }
-    if (errno != EINTR) {
-      return Status::Failure(ErrnoMessage(errno));
-    }
-  }
+  return ReadFromDescriptor(fd_.Get(), bytes);
 }
 
 Result<std::size_t> CExclusiveFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
-  std::size_t total = 0;
-  while (total < bytes.size()) {
-    const ssize_t got = ::pread(fd_.Get(), bytes.data() + total, bytes.size() - total,
-                                static_cast<off_t>(offset + total));
-    if (got == 0) {
-      break;
-    }
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return Status::Failure(ErrnoMessage(errno));
-    }
-    total += static_cast<std::size_t>(got);
-  }
-  return total;
+  return ReadFromDescriptorAt(fd_.Get(), offset, bytes);
 }
 
 Result<std::uint64_t> CExclusiveFile::Size() const {

@@ -54,5 +54,12 @@ std::string ErrnoMessage(int error_number);
 
 // Writes every byte to a descriptor, retrying short and interrupted writes.
 Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes);
+// Reads up to bytes.size() bytes from the descriptor's position, retrying an
+// interrupted read; how many were read, 0 at the end of the file.
+Result<std::size_t> ReadFromDescriptor(int fd, std::span<std::uint8_t> bytes);
+// Reads from offset without moving the position until bytes is full or the
+// file ends; how many were read.
+Result<std::size_t> ReadFromDescriptorAt(int fd, std::uint64_t offset,
+                                         std::span<std::uint8_t> bytes);
 
 }  // namespace zentora

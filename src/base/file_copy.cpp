@@ -1,9 +1,6 @@
 #include "base/file_copy.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <system_error>
 
@@ -29,18 +26,15 @@ Status CopyFileReplacing(const std::filesystem::path& from, const std::filesyste
   }
   std::array<std::uint8_t, 1 << 16> buffer{};
   for (;;) {
-    const ssize_t got = ::read(source.value().Get(), buffer.data(), buffer.size());
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return Status::Failure(ErrnoMessage(errno));
+    const Result<std::size_t> got = ReadFromDescriptor(source.value().Get(), buffer);
+    if (!got) {
+      return got.status();
     }
-    if (got == 0) {
+    if (got.value() == 0) {
       break;
     }
-    if (Status written = target.value().Write(
-            std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got)));
+    if (Status written =
+            target.value().Write(std::span<const std::uint8_t>(buffer.data(), got.value()));
         !written) {
       return written;
     }

@@ -1,7 +1,6 @@
 #include "base/whole_file.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -33,26 +32,28 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64
   for (;;) {
     if (filled == contents.size()) {
       if (contents.size() >= maxBytes) {
-        char probe;
-        const ssize_t more = ::read(fd, &probe, 1);
-        if (more > 0) {
+        std::uint8_t probe = 0;
+        const Result<std::size_t> more = ReadFromDescriptor(fd, std::span(&probe, 1));
+        if (!more) {
+          return more.status();
+        }
+        if (more.value() > 0) {
           return Status::Failure(Tr("base", "文件过大"));
         }
         break;
       }
       contents.resize(std::min<std::uint64_t>(maxBytes, contents.size() * 2 + 4096));
     }
-    const ssize_t got = ::read(fd, contents.data() + filled, contents.size() - filled);
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return Status::Failure(ErrnoMessage(errno));
+    const Result<std::size_t> got =
+        ReadFromDescriptor(fd, std::span(reinterpret_cast<std::uint8_t*>(contents.data()) + filled,
+                                         contents.size() - filled));
+    if (!got) {
+      return got.status();
     }
-    if (got == 0) {
+    if (got.value() == 0) {
       break;
     }
-    filled += static_cast<std::size_t>(got);
+    filled += got.value();
   }
   contents.resize(filled);
   return contents;

@@ -1,9 +1,6 @@
 #include "readback/data_file_reader.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 #include "base/exclusive_file.h"
@@ -21,22 +18,12 @@ Result<CDataFileReader> CDataFileReader::Open(const std::filesystem::path& path)
 }
 
 Status CDataFileReader::ReadPadded(std::uint64_t offset, std::span<std::uint8_t> bytes) const {
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t got = ::pread(fd_.Get(), bytes.data() + filled, bytes.size() - filled,
-                                static_cast<off_t>(offset + filled));
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return Status::Failure(ErrnoMessage(errno));
-    }
-    if (got == 0) {
-      break;
-    }
-    filled += static_cast<std::size_t>(got);
+  const Result<std::size_t> filled = ReadFromDescriptorAt(fd_.Get(), offset, bytes);
+  if (!filled) {
+    return filled.status();
   }
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(filled), bytes.end(), std::uint8_t{0});
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(filled.value()), bytes.end(),
+            std::uint8_t{0});
   return Status::Ok();
 }
 

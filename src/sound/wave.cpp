@@ -2,16 +2,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <span>
 #include <vector>
 
+#include "base/exclusive_file.h"
 #include "base/regular_file.h"
 #include "base/translation.h"
 
@@ -46,18 +45,8 @@ std::uint32_t U32(const std::uint8_t* bytes) {
 // Reads exactly bytes.size() bytes at offset; false when the file ends first
 // or the read fails.
 bool ReadAt(int fd, std::uint64_t offset, std::span<std::uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      return false;
-    }
-    bytes = bytes.subspan(static_cast<std::size_t>(got));
-    offset += static_cast<std::uint64_t>(got);
-  }
-  return true;
+  const Result<std::size_t> got = ReadFromDescriptorAt(fd, offset, bytes);
+  return got && got.value() == bytes.size();
 }
 
 // Where one "data" chunk's bytes lie in the file, clipped to the file's end.
