@@ -19,9 +19,9 @@
 
 #include "base/path_text.h"
 #include "readback/data_file_reader.h"
+#include "readback/picture_unpacking.h"
 #include "readback/readback_output.h"
 #include "readback/readback_sheets.h"
-#include "readback/picture_unpacking.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/shell_dialogs.h"
@@ -154,7 +154,8 @@ void CInspectDlg::keyPressEvent(QKeyEvent* event) {
 void CInspectDlg::OnBrowse() {
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::Folder;
-  request.directory = folderEdit_->text();
+  DoDataExchange(true);
+  request.directory = folderPath;
   const QStringList chosen = AskFileDialog(this, request);
   if (!chosen.isEmpty() && !chosen.first().isEmpty()) {
     folderPath = chosen.first();
@@ -164,11 +165,13 @@ void CInspectDlg::OnBrowse() {
 
 void CInspectDlg::OnOpen() {
   DoDataExchange(true);
-  folder_ = PathFromText(folderPath);
-  if (std::error_code error; folder_.empty() || !std::filesystem::is_directory(folder_, error)) {
+  // A refused folder leaves the one shown, and what reads from it, alone.
+  const std::filesystem::path folder = PathFromText(folderPath);
+  if (std::error_code error; folder.empty() || !std::filesystem::is_directory(folder, error)) {
     ShowAppMessage(this, tr("目录不存在！"));
     return;
   }
+  folder_ = folder;
   StartWorker(true);
 }
 
@@ -177,8 +180,10 @@ void CInspectDlg::SetImageSettings(const ImageSettings& settings) {
     return;
   }
   settings_ = settings;
-  if (listing_) {
-    StartWorker(false);
+  // Pictures are drawn again with the new settings; a folder whose listing
+  // is still being read starts over, so no thumbnail keeps the old ones.
+  if (listing_ || reading_) {
+    StartWorker(!listing_);
   }
 }
 

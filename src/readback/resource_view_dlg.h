@@ -52,9 +52,6 @@ class CInspectDlg : public QDialog {
   // The main window's settings changed: the thumbnails are drawn again.
   void SetImageSettings(const ImageSettings& settings);
 
-  // Whether a reading is under way.
-  bool IsReading() const { return reading_; }
-
  Q_SIGNALS:
   // A reading, or a redraw after a settings change, has ended.
   void ReadingFinished();

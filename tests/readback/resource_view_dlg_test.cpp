@@ -17,6 +17,7 @@
 #include "base/status_sink.h"
 #include "image/image_compiler.h"
 #include "ui/control_ids.h"
+#include "ui/message_box.h"
 
 namespace zentora {
 
@@ -101,10 +102,35 @@ class InspectDlgTest : public QObject {
     QCOMPARE(before.pixel(30, 44), qRgb(255, 0, 0));
     QCOMPARE(after.pixel(30, 44), qRgb(0, 0, 255));
 
+    // A folder that is not there is refused; the one shown stays readable.
+    QStringList messages;
+    SetAppMessageResponder([&messages](const AppMessage& message) {
+      messages << message.text;
+      return QMessageBox::Ok;
+    });
+    FindControl<QLineEdit>(&dialog, CInspectDlg::IDC_INSPECT_FOLDER)->setText(root_.filePath("no"));
+    FindControl<QPushButton>(&dialog, CInspectDlg::IDC_INSPECT_OPEN)->click();
     pictures->itemDoubleClicked(pictures->item(2));
+    SetAppMessageResponder({});
+    QCOMPARE(messages, QStringList{"目录不存在！"});
     const auto windows = dialog.findChildren<QDialog*>();
     QCOMPARE(windows.size(), 1);
     QCOMPARE(windows.first()->windowTitle(), QStringLiteral("图片 2"));
+  }
+
+  // Settings changed before the listing is in still reach every thumbnail.
+  void settingsChangedWhileReadingReachTheThumbnails() {
+    CInspectDlg dialog(ImageSettings{}, nullptr);
+    FindControl<QLineEdit>(&dialog, CInspectDlg::IDC_INSPECT_FOLDER)
+        ->setText(QString::fromStdString(folder_.string()));
+    QSignalSpy finished(&dialog, &CInspectDlg::ReadingFinished);
+    FindControl<QPushButton>(&dialog, CInspectDlg::IDC_INSPECT_OPEN)->click();
+    ImageSettings mirrored;
+    mirrored.rowRightToLeft = true;
+    dialog.SetImageSettings(mirrored);
+    QVERIFY(finished.wait(20000));
+    auto* pictures = FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_PICTURES);
+    QCOMPARE(pictures->item(0)->icon().pixmap(88).toImage().pixel(30, 44), qRgb(0, 0, 255));
   }
 
   void aBrokenFolderListsItsFindings() {
