@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "Options:\n"
     "  -h, --help     show this help and exit\n"
     "  --version      show the version and exit\n"
+    "  --lang zh|en   the language of the interface (otherwise the locale's)\n"
     "\n"
     "zentora-cli runs the same compiler and download from the command line.\n";
 

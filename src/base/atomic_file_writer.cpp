@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "base/exclusive_file.h"
+#include "base/system_error_text.h"
 
 namespace zentora {
 

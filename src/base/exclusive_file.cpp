@@ -8,13 +8,10 @@
 #include <cerrno>
 #include <utility>
 
+#include "base/regular_file.h"
 #include "base/system_error_text.h"
 
 namespace zentora {
-
-std::string ErrnoMessage(int error_number) {
-  return SystemErrorText(error_number);
-}
 
 Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
@@ -64,20 +61,11 @@ Result<std::size_t> ReadFromDescriptorAt(int fd, std::uint64_t offset,
 
 namespace {
 
-// Only regular files: a folder would open for reading and fail later, and a
-// FIFO would block the open itself, so the open does not wait and anything
-// else is refused before it is used.
+// Only regular files, as OpenRegularFile opens them; a file someone else
+// holds is refused at once.
 Result<CFileDescriptor> OpenLocked(const std::filesystem::path& path, int flags) {
-  CFileDescriptor fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666));
-  if (!fd.IsOpen()) {
-    return Status::Failure(ErrnoMessage(errno));
-  }
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    return Status::Failure(ErrnoMessage(S_ISDIR(info.st_mode) ? EISDIR : EINVAL));
-  }
-  if (::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0 ||
-      ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+  Result<CFileDescriptor> fd = OpenRegularFile(path, flags, 0666);
+  if (fd && ::flock(fd.value().Get(), LOCK_EX | LOCK_NB) != 0) {
     return Status::Failure(ErrnoMessage(errno));
   }
   return fd;

@@ -48,10 +48,6 @@ class CExclusiveFile {
   CFileDescriptor fd_;
 };
 
-// The reason for errno, as the user reads it: SystemErrorText without a
-// path, for the messages whose line names the file itself.
-std::string ErrnoMessage(int error_number);
-
 // Writes every byte to a descriptor, retrying short and interrupted writes.
 Status WriteAllToDescriptor(int fd, std::span<const std::uint8_t> bytes);
 // Reads up to bytes.size() bytes from the descriptor's position, retrying an

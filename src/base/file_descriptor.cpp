@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "base/exclusive_file.h"
+#include "base/system_error_text.h"
 
 namespace zentora {
 

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/system_error_text.h"
 #include "base/translation.h"
 #include "base/whole_file.h"
 

@@ -5,13 +5,13 @@
 
 #include <cerrno>
 
-#include "base/exclusive_file.h"
+#include "base/system_error_text.h"
 #include "base/translation.h"
 
 namespace zentora {
 
-Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path) {
-  CFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path, int flags, mode_t mode) {
+  CFileDescriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode));
   if (!fd.IsOpen()) {
     return Status::Failure(ErrnoMessage(errno));
   }
@@ -23,8 +23,8 @@ Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path) {
     return Status::Failure(S_ISDIR(info.st_mode) ? ErrnoMessage(EISDIR)
                                                  : Tr("base", "不是普通文件"));
   }
-  const int flags = ::fcntl(fd.Get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  const int status = ::fcntl(fd.Get(), F_GETFL);
+  if (status < 0 || ::fcntl(fd.Get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
     return Status::Failure(ErrnoMessage(errno));
   }
   return fd;

@@ -13,4 +13,9 @@ namespace zentora {
 // message names a file: "/a/b（文件或文件夹不存在）".
 std::string SystemErrorText(int error, const std::filesystem::path& path = {});
 
+// The reason alone, for the messages whose line names the file itself.
+inline std::string ErrnoMessage(int error) {
+  return SystemErrorText(error);
+}
+
 }  // namespace zentora

@@ -8,6 +8,7 @@
 #include "base/exclusive_file.h"
 #include "base/file_descriptor.h"
 #include "base/regular_file.h"
+#include "base/system_error_text.h"
 #include "base/translation.h"
 
 namespace zentora {

@@ -20,6 +20,7 @@
 #include "base/compiler_files.h"
 #include "base/exclusive_file.h"
 #include "base/file_extension.h"
+#include "base/system_error_text.h"
 #include "base/translation.h"
 #include "image/gif_writer.h"
 #include "image/picture_file.h"

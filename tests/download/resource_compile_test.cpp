@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "base/exclusive_file.h"
+#include "base/system_error_text.h"
 #include "download/build_worker.h"
 #include "sound/wave_bytes.h"
 #include "support/recording_sink.h"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/exclusive_file.h"
+#include "base/system_error_text.h"
 #include "support/file_size_limit.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
