@@ -83,20 +83,17 @@ void ExportImages(CZentoraDlg& window) {
   if (chosen.isEmpty()) {
     return;
   }
-  const std::vector<std::filesystem::path> pictures = window.PictureGallery().Items().Snapshot();
-  std::vector<std::filesystem::path> inputs = pictures;
-  inputs.push_back(window.Project().ProjectFilePath());
-  if (Status refused = CheckExportTargets(PathFromText(chosen.first()), inputs); !refused) {
-    ShowAppMessage(&window, QString::fromStdString(refused.message()));
-    return;
-  }
   CLastLineSink sink(window.OutputSink());
   ExportOutcome outcome;
   {
     const CBusyCursor busy;
-    outcome = ExportPictures(pictures, window.Settings(), PathFromText(chosen.first()), sink);
+    outcome = ExportPictures(window.PictureGallery().Items().Snapshot(),
+                             window.Project().ProjectFilePath(), window.Settings(),
+                             PathFromText(chosen.first()), sink);
   }
-  if (!outcome.headerWritten) {
+  if (!outcome.refused) {
+    ShowAppMessage(&window, QString::fromStdString(outcome.refused.message()));
+  } else if (!outcome.headerWritten) {
     ShowAppMessage(&window, QString::fromStdString(outcome.headerWritten.message()));
   } else if (outcome.compiled == CompileOutcome::Failed) {
     ShowAppMessage(&window, QString::fromStdString(sink.LastLine()));

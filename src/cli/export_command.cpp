@@ -29,18 +29,15 @@ int RunExport(const QStringList& arguments) {
   }
   const auto& [loaded, settings] = std::get<ProjectWithSettings>(parsed);
   const std::filesystem::path chosen = ToPath(parser.positionalArguments()[1]);
-  std::vector<std::filesystem::path> pictures = loaded.pictures.Snapshot();
-  std::vector<std::filesystem::path> inputs = pictures;
-  inputs.push_back(loaded.project.ProjectFilePath());
-  if (Status refused = CheckExportTargets(chosen, inputs); !refused) {
-    PrintError(refused.message());
-    return kExitUsage;
-  }
-
   CConsoleSink sink(stdout, stderr);
   sink.ShowProgress(ExportFormFor(chosen) == ExportForm::Binary);
-  const ExportOutcome outcome = ExportPictures(pictures, settings, chosen, sink);
+  const ExportOutcome outcome = ExportPictures(
+      loaded.pictures.Snapshot(), loaded.project.ProjectFilePath(), settings, chosen, sink);
   sink.ShowProgress(false);
+  if (!outcome.refused) {
+    PrintError(outcome.refused.message());
+    return kExitUsage;
+  }
   if (!outcome.headerWritten) {
     PrintError(outcome.headerWritten.message());
   }

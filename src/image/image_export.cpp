@@ -168,8 +168,10 @@ std::filesystem::path ExportIndexPath(const std::filesystem::path& chosen) {
   return chosen.parent_path() / (name.substr(0, dot) + ".idx");
 }
 
+namespace {
+
 Status CheckExportTargets(const std::filesystem::path& chosen,
-                          const std::vector<std::filesystem::path>& inputs) {
+                          std::vector<std::filesystem::path> inputs) {
   std::vector<std::filesystem::path> targets{chosen};
   if (ExportFormFor(chosen) == ExportForm::Binary) {
     targets.push_back(ExportIndexPath(chosen));
@@ -184,11 +186,22 @@ Status CheckExportTargets(const std::filesystem::path& chosen,
   return Status::Ok();
 }
 
+}  // namespace
+
 ExportOutcome ExportPictures(const std::vector<std::filesystem::path>& pictures,
+                             const std::filesystem::path& projectFile,
                              const ImageSettings& settings, const std::filesystem::path& chosen,
                              StatusSink& sink) {
   ExportOutcome outcome;
   outcome.form = ExportFormFor(chosen);
+  std::vector<std::filesystem::path> inputs = pictures;
+  if (!projectFile.empty()) {
+    inputs.push_back(projectFile);
+  }
+  outcome.refused = CheckExportTargets(chosen, std::move(inputs));
+  if (!outcome.refused) {
+    return outcome;
+  }
   if (outcome.form == ExportForm::Binary) {
     outcome.compiled =
         GenerateImageResources(pictures, settings, chosen, ExportIndexPath(chosen), sink);

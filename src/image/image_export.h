@@ -35,14 +35,13 @@ ExportForm ExportFormFor(const std::filesystem::path& chosen);
 // with its extension replaced by "idx".
 std::filesystem::path ExportIndexPath(const std::filesystem::path& chosen);
 
-// Refuses an export whose file (or, for the binary form, its index) is one
-// of its own inputs under any name: a picture of the list or the project
-// file would be overwritten by data made from it.
-Status CheckExportTargets(const std::filesystem::path& chosen,
-                          const std::vector<std::filesystem::path>& inputs);
-
 struct ExportOutcome {
   ExportForm form = ExportForm::CHeader;
+  // The chosen file (or, for the binary form, its index) is one of the
+  // export's own inputs under some name: a picture of the list or the
+  // project file would be overwritten by data made from it. Nothing was
+  // written.
+  Status refused = Status::Ok();
   // The binary form reports as the compile does: its failure is already a
   // line in the sink.
   CompileOutcome compiled = CompileOutcome::Written;
@@ -50,12 +49,16 @@ struct ExportOutcome {
   // show.
   Status headerWritten = Status::Ok();
 
-  bool Failed() const { return compiled == CompileOutcome::Failed || !headerWritten.ok(); }
+  bool Failed() const {
+    return !refused.ok() || compiled == CompileOutcome::Failed || !headerWritten.ok();
+  }
 };
 
 // The export in the form the chosen file's extension selects. `pictures` and
-// `settings` are the caller's snapshot, taken when the export starts.
+// `settings` are the caller's snapshot, taken when the export starts;
+// projectFile (if any) is the project they come from.
 ExportOutcome ExportPictures(const std::vector<std::filesystem::path>& pictures,
+                             const std::filesystem::path& projectFile,
                              const ImageSettings& settings, const std::filesystem::path& chosen,
                              StatusSink& sink);
 

@@ -62,8 +62,8 @@ TEST_P(HeaderMatchesBinary, ForEverySetting) {
               {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 128, 64),
                qRgb(16, 32, 48), qRgb(200, 100, 50)});
   CRecordingSink sink;
-  ASSERT_FALSE(ExportPictures({dir / "p.png"}, settings, dir / "out.bin", sink).Failed());
-  ASSERT_FALSE(ExportPictures({dir / "p.png"}, settings, dir / "out.h", sink).Failed());
+  ASSERT_FALSE(ExportPictures({dir / "p.png"}, {}, settings, dir / "out.bin", sink).Failed());
+  ASSERT_FALSE(ExportPictures({dir / "p.png"}, {}, settings, dir / "out.h", sink).Failed());
 
   const std::string header = ReadText(dir / "out.h");
   const std::string head = Head(dir / "p.png", 0, 3, 2);
@@ -132,7 +132,7 @@ TEST_P(ExportFormTest, ExtensionChoosesTheForm) {
   const fs::path folder = chosen.parent_path();
   fs::create_directories(folder);
   CRecordingSink sink;
-  const ExportOutcome outcome = ExportPictures({dir / "red.png"}, Settings(0), chosen, sink);
+  const ExportOutcome outcome = ExportPictures({dir / "red.png"}, {}, Settings(0), chosen, sink);
   EXPECT_FALSE(outcome.Failed());
   std::set<std::string> written{chosen.filename().string()};
   if (GetParam().index != nullptr) {
@@ -158,19 +158,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ImageExport, EmptyListAndUncreatableFileInBothForms) {
   CTempDir dir;
   CRecordingSink sink;
-  EXPECT_FALSE(ExportPictures({}, Settings(0), dir / "out.h", sink).Failed());
+  EXPECT_FALSE(ExportPictures({}, {}, Settings(0), dir / "out.h", sink).Failed());
   EXPECT_EQ(ReadText(dir / "out.h"), "");
   EXPECT_TRUE(sink.Events().empty());
-  const ExportOutcome binary = ExportPictures({}, Settings(0), dir / "out.bin", sink);
+  const ExportOutcome binary = ExportPictures({}, {}, Settings(0), dir / "out.bin", sink);
   EXPECT_EQ(binary.compiled, CompileOutcome::EmptyList);
   EXPECT_FALSE(binary.Failed());
 
   const fs::path header = dir / "missing" / "out.h";
-  const ExportOutcome headerFailed = ExportPictures({}, Settings(0), header, sink);
+  const ExportOutcome headerFailed = ExportPictures({}, {}, Settings(0), header, sink);
   EXPECT_TRUE(headerFailed.Failed());
   EXPECT_EQ(headerFailed.headerWritten.message(),
             "无法创建文件：" + header.string() + "（文件或文件夹不存在）");
-  EXPECT_TRUE(ExportPictures({}, Settings(0), dir / "missing" / "out.bin", sink).Failed());
+  EXPECT_TRUE(ExportPictures({}, {}, Settings(0), dir / "missing" / "out.bin", sink).Failed());
   EXPECT_EQ(sink.Lines(),
             (std::vector<std::string>{
                 "没有图片资源！",
