@@ -192,6 +192,8 @@ void CFontTempDlg::BindControls() {
   for (QComboBox* list : {fontList_, sizeList_, charsetList_, glyphSizeList_}) {
     connect(list, &QComboBox::currentIndexChanged, this, &CFontTempDlg::ApplyFontSettings);
   }
+  // Black and white changes what the preview draws: it redraws at once.
+  connect(monochromeBox_, &QCheckBox::toggled, this, &CFontTempDlg::ApplyFontSettings);
   connect(inputEdit_, &QLineEdit::textChanged, this, &CFontTempDlg::OnInputChanged);
   connect(generateGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateGlyphs);
   connect(copyGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnCopyGlyphs);
@@ -217,6 +219,7 @@ void CFontTempDlg::DoDataExchange(bool saveAndValidate) {
   const QSignalBlocker quietSizes(sizeList_);
   const QSignalBlocker quietCharsets(charsetList_);
   const QSignalBlocker quietCells(glyphSizeList_);
+  const QSignalBlocker quietMonochrome(monochromeBox_);
   const QSignalBlocker quietInput(inputEdit_);
   SelectText(fontList_, fontName);
   SelectText(sizeList_, fontSize);
@@ -268,13 +271,6 @@ void CFontTempDlg::InitFontList() {
   ApplyFontSettings();
 }
 
-// The commands that draw read the controls through here, so that "单色点阵",
-// which has no handler of its own, takes effect at the next of them.
-void CFontTempDlg::ReadControls() {
-  DoDataExchange(true);
-  preview_->fontDesc.monochrome = monochrome != 0;
-}
-
 void CFontTempDlg::ApplyFontSettings() {
   DoDataExchange(true);
   // An unparsable size gives 0, the default height.
@@ -298,13 +294,13 @@ void CFontTempDlg::ModelChar(char16_t ch, std::span<std::uint8_t> dest) {
 }
 
 void CFontTempDlg::OnInputChanged() {
-  ReadControls();
+  DoDataExchange(true);
   preview_->previewText = inputText;
   preview_->update();
 }
 
 void CFontTempDlg::OnGenerateGlyphs() {
-  ReadControls();
+  DoDataExchange(true);
   preview_->previewText = inputText;
   preview_->update();
 
@@ -331,7 +327,7 @@ void CFontTempDlg::OnGenerateLibrary() {
     ShowAppMessage(this, tr("字库正在生成，请等它完成后再试！"));
     return;
   }
-  ReadControls();
+  DoDataExchange(true);
   FileDialogRequest ask;
   ask.kind = FileDialogRequest::Kind::SaveFile;
   ask.title = tr("生成字库");

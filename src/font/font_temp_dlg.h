@@ -91,7 +91,6 @@ class CFontTempDlg : public QDialog {
   void CreateTextControls(const CDialogUnits& du);
   void SetTabOrder();
   void BindControls();
-  void ReadControls();
   void OnInputChanged();
   void OnGenerateGlyphs();
   void OnCopyGlyphs();

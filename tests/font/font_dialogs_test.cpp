@@ -213,6 +213,9 @@ class FontDialogsTest : public QObject {
     QCOMPARE(QSize(preview.cellWidth, preview.cellHeight), QSize(16, 16));
     QVERIFY(PreviewShows(preview, u'在'));
     QVERIFY(!PreviewShows(preview, u'中'));
+    // Black and white reaches the preview as the box is ticked.
+    Control<QCheckBox>(dialog, Id::IDC_MONOCHROME)->setChecked(true);
+    QVERIFY(preview.fontDesc.monochrome);
   }
 
   void theMenuShowsOneWindowAndKeepsItsSelections() {
@@ -321,7 +324,6 @@ class FontDialogsTest : public QObject {
     Control<QComboBox>(dialog, Id::IDC_CHARSET)->setCurrentIndex(charset);
     Control<QComboBox>(dialog, Id::IDC_GLYPH_SIZE)->setCurrentIndex(cellIndex);
     Control<QRadioButton>(dialog, Id::IDC_VERTICAL)->click();
-    // Read at the click, like the packing.
     Control<QCheckBox>(dialog, Id::IDC_MONOCHROME)->setChecked(monochrome);
     answer_ = root_.filePath(QStringLiteral("字库-%1.bin").arg(QTest::currentDataTag()));
     auto* progress = Control<QProgressBar>(dialog, Id::IDC_PROGRESS);
