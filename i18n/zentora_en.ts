@@ -327,6 +327,7 @@ Commands:
   --cell 8|16|24|32|40|48          字模大小（默认 16）
   --vertical                       纵向取模
   --bit0-first                     每个字节的第一个像素放在 bit0
+  --mono                           单色点阵：黑白微调，不管 gasp 表
 
 其他选项：
   --lang zh|en                     界面语言（默认按系统语言环境）
@@ -350,6 +351,7 @@ Font options:
   --cell 8|16|24|32|40|48          glyph cell (default 16)
   --vertical                       model column by column
   --bit0-first                     first pixel of each byte in bit 0
+  --mono                           black and white, hinted, whatever the gasp table says
 
 Other options:
   --lang zh|en                     language of the texts (default: the locale&apos;s)
@@ -682,6 +684,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>本命令，不带其他参数。</source>
         <translation>This command; it takes no other arguments.</translation>
+    </message>
+    <message>
+        <source>DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]</source>
+        <translation>DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]</translation>
     </message>
 </context>
 <context>

@@ -58,7 +58,8 @@ constexpr CommandRow kCommands[] = {
      "LIB --width W --height H [--vertical] [--bit0-first]\n"
      "[--glyph N | --png FILE]",
      QT_TRANSLATE_NOOP("cli", "以文字显示字库中的一个字模，或把字库表格画成图片。")},
-    {"inspect", "", RunInspect, "DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]",
+    {"inspect", "", RunInspect,
+     QT_TRANSLATE_NOOP("cli", "DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]"),
      QT_TRANSLATE_NOOP("cli",
                        "列出并检查 DIR 中编译好的资源；按图片选项像模块那样读出图片写成文件，\n"
                        "把声音写成 WAV 文件，并把第 N 张图片按其色彩深度的全部 16 种设置画出。")},
@@ -89,6 +90,7 @@ constexpr std::string_view kUsageTail =
                       "  --cell 8|16|24|32|40|48          字模大小（默认 16）\n"
                       "  --vertical                       纵向取模\n"
                       "  --bit0-first                     每个字节的第一个像素放在 bit0\n"
+                      "  --mono                           单色点阵：黑白微调，不管 gasp 表\n"
                       "\n"
                       "其他选项：\n"
                       "  --lang zh|en                     界面语言（默认按系统语言环境）\n"
