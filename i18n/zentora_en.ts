@@ -118,6 +118,10 @@
         <source>文件夹正被另一个编译或下载使用</source>
         <translation>the folder is in use by another compile or download</translation>
     </message>
+    <message>
+        <source>无法创建文件夹：</source>
+        <translation>Cannot create folder: </translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -136,10 +140,6 @@
     <message>
         <source>无法打开字库：</source>
         <translation>Cannot open font library: </translation>
-    </message>
-    <message>
-        <source>无法创建文件夹：</source>
-        <translation>Cannot create folder: </translation>
     </message>
     <message>
         <source>与工程文件同名，不能加入工程：</source>
@@ -899,10 +899,6 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>无法写入文件：</source>
         <translation>Cannot write file: </translation>
-    </message>
-    <message>
-        <source>无法创建文件夹：</source>
-        <translation>Cannot create folder: </translation>
     </message>
     <message>
         <source>无法读取 %1（%2）</source>

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "base/make_folder.h"
 #include "base/system_error_text.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
@@ -69,10 +70,8 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   std::filesystem::path outFolder = parser.isSet("out")
                                         ? AsFolder(ToPath(parser.value("out")))
                                         : loaded.project.GetWorkingFolder() / "output/";
-  std::error_code error;
-  std::filesystem::create_directories(outFolder, error);
-  if (std::error_code ignored; !std::filesystem::is_directory(outFolder, ignored)) {
-    PrintError(Tr("cli", "无法创建文件夹：") + SystemErrorText(error.value(), outFolder));
+  if (Status made = MakeFolder(outFolder); !made) {
+    PrintError(made.message());
     return kExitFailed;
   }
   return CompileRequest{std::move(loaded), settings, std::move(outFolder)};

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <variant>
 
+#include "base/make_folder.h"
 #include "base/system_error_text.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
@@ -63,9 +64,8 @@ std::variant<std::filesystem::path, int> PrepareProjectFile(const QString& given
     return kExitUsage;
   }
   const std::filesystem::path folder = projectFile.parent_path();
-  std::filesystem::create_directories(folder, error);
-  if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-    PrintError(Tr("cli", "无法创建文件夹：") + SystemErrorText(error.value(), folder));
+  if (Status made = MakeFolder(folder); !made) {
+    PrintError(made.message());
     return kExitFailed;
   }
   return projectFile;

@@ -1,13 +1,14 @@
 #include "readback/readback_output.h"
 
 #include <QByteArray>
-#include <QFile>
 
+#include <algorithm>
 #include <cstdio>
-#include <system_error>
+#include <span>
 
+#include "base/atomic_file_writer.h"
+#include "base/make_folder.h"
 #include "base/ordered_pipeline.h"
-#include "base/path_text.h"
 #include "base/translation.h"
 #include "image/image_compiler.h"
 #include "readback/data_file_reader.h"
@@ -19,18 +20,12 @@ namespace zentora {
 
 namespace {
 
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
-}
-
-Status WriteFile(const std::filesystem::path& path, const char* data, qint64 size) {
-  QFile file(TextFromPath(path));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data, size) != size ||
-      !file.flush()) {
+Status WriteFile(const std::filesystem::path& path, const void* data, std::size_t size) {
+  if (Status written =
+          WriteFileAtomically(path, std::span(static_cast<const std::uint8_t*>(data), size));
+      !written) {
     return Status::Failure(Tr("inspect", "无法写入文件：") +
-                           WithReason(path.string(), file.errorString().toStdString()));
+                           WithReason(path.string(), written.message()));
   }
   return Status::Ok();
 }
@@ -41,17 +36,7 @@ Status WriteSheet(const std::filesystem::path& path, const QImage& image) {
   if (!png) {
     return png.status();
   }
-  return WriteFile(path, png.value().constData(), png.value().size());
-}
-
-Status MakeFolder(const std::filesystem::path& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-    return Status::Failure(Tr("inspect", "无法创建文件夹：") +
-                           WithReason(folder.string(), error.message()));
-  }
-  return Status::Ok();
+  return WriteFile(path, png.value().constData(), static_cast<std::size_t>(png.value().size()));
 }
 
 Result<CDataFileReader> OpenData(const std::filesystem::path& path) {
@@ -70,7 +55,7 @@ struct EncodedPicture {
 };
 
 EncodedPicture EncodePicture(const CDataFileReader& data, const PictureEntry& entry,
-                             const ImageSettings& settings) {
+                             const ImageSettings& settings, bool onSheet) {
   EncodedPicture encoded;
   if (entry.IsEmpty() || !entry.inData) {
     return encoded;
@@ -86,15 +71,17 @@ EncodedPicture EncodePicture(const CDataFileReader& data, const PictureEntry& en
   } else {
     encoded.png = std::move(png).value();
   }
-  encoded.thumbnail = FitPicture(picture.value(), kThumbnailSize);
+  if (onSheet) {
+    encoded.thumbnail = FitPicture(picture.value(), kThumbnailSize);
+  }
   return encoded;
 }
 
 }  // namespace
 
 std::string PictureLine(const PictureEntry& entry) {
-  const std::string line =
-      Fill(Tr("inspect", "图片 %1  地址 %2"), NumberedName(entry.position, ""), Hex(entry.address));
+  const std::string line = Fill(Tr("inspect", "图片 %1  地址 %2"), NumberedName(entry.position),
+                                HexAddress(entry.address));
   if (entry.IsEmpty()) {
     return line + Tr("inspect", "  空（编译时无法读取的图片）");
   }
@@ -109,15 +96,9 @@ std::string SoundLine(const SoundEntry& entry) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", entry.Seconds());
   return Fill(Tr("inspect", "声音 %1  地址 %2  %3 声道  %4 位  %5 Hz  %6 字节  %7 秒"),
-              NumberedName(entry.position, ""), Hex(entry.address), std::to_string(entry.channels),
-              std::to_string(entry.bitsPerSample), std::to_string(entry.sampleRate),
-              std::to_string(entry.length), seconds);
-}
-
-std::string NumberedName(int position, const char* extension) {
-  char name[32];
-  std::snprintf(name, sizeof name, "%04d%s", position, extension);
-  return name;
+              NumberedName(entry.position), HexAddress(entry.address),
+              std::to_string(entry.channels), std::to_string(entry.bitsPerSample),
+              std::to_string(entry.sampleRate), std::to_string(entry.length), seconds);
 }
 
 std::vector<std::string> WritePictureFiles(const std::filesystem::path& folder,
@@ -137,12 +118,15 @@ std::vector<std::string> WritePictureFiles(const std::filesystem::path& folder,
     }
   }
   const int count = static_cast<int>(listing.pictures.size());
-  std::vector<QImage> thumbnails(static_cast<std::size_t>(count));
+  // Only the pictures the contact sheet shows keep a thumbnail.
+  std::vector<QImage> thumbnails(
+      static_cast<std::size_t>(std::min(count, kMaxContactSheetPictures)));
   const int threads = ImageCompilerThreadCount();
   RunOrderedPipeline<EncodedPicture>(
       count, threads, 2 * threads,
       [&](int i) {
-        return EncodePicture(data.value(), listing.pictures[static_cast<std::size_t>(i)], settings);
+        return EncodePicture(data.value(), listing.pictures[static_cast<std::size_t>(i)], settings,
+                             i < kMaxContactSheetPictures);
       },
       [&](int i, EncodedPicture encoded) {
         progress.SetProgress((i + 1) * 100 / count);
@@ -150,12 +134,15 @@ std::vector<std::string> WritePictureFiles(const std::filesystem::path& folder,
           problems.push_back(encoded.problem);
         } else if (!encoded.png.isEmpty()) {
           const std::filesystem::path path = outFolder / NumberedName(i, ".png");
-          if (Status written = WriteFile(path, encoded.png.constData(), encoded.png.size());
+          if (Status written = WriteFile(path, encoded.png.constData(),
+                                         static_cast<std::size_t>(encoded.png.size()));
               !written) {
             problems.push_back(written.message());
           }
         }
-        thumbnails[static_cast<std::size_t>(i)] = std::move(encoded.thumbnail);
+        if (i < kMaxContactSheetPictures) {
+          thumbnails[static_cast<std::size_t>(i)] = std::move(encoded.thumbnail);
+        }
         return true;
       });
   if (count == 0) {
@@ -188,8 +175,7 @@ std::vector<std::string> WriteSoundFiles(const std::filesystem::path& folder,
     }
     const Result<std::vector<std::uint8_t>> wave = ReadSoundAsWave(data.value(), entry);
     Status written = wave ? WriteFile(outFolder / NumberedName(entry.position, ".wav"),
-                                      reinterpret_cast<const char*>(wave.value().data()),
-                                      static_cast<qint64>(wave.value().size()))
+                                      wave.value().data(), wave.value().size())
                           : wave.status();
     if (!written) {
       problems.push_back(written.message());

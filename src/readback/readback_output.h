@@ -18,9 +18,6 @@ namespace zentora {
 std::string PictureLine(const PictureEntry& entry);
 std::string SoundLine(const SoundEntry& entry);
 
-// Output file names by position: "0000.png", "0000.wav".
-std::string NumberedName(int position, const char* extension);
-
 // Writes every picture of the folder as the module shows it when it reads
 // the blocks with `settings` (0000.png, 0001.png, ...) and the numbered
 // contact sheet sheet.png (when there are pictures), into outFolder (made

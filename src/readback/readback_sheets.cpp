@@ -3,7 +3,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/translation.h"
 #include "readback/picture_unpacking.h"
@@ -38,12 +37,6 @@ void PlaceInCell(QImage& sheet, const QImage& picture, const QRect& cell) {
   QPainter painter(&sheet);
   painter.drawImage(cell.left() + (cell.width() - picture.width()) / 2,
                     cell.top() + (cell.height() - picture.height()) / 2, picture);
-}
-
-std::string Number(int position) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d", position);
-  return text;
 }
 
 }  // namespace
@@ -109,7 +102,7 @@ QImage ComposeContactSheet(const std::vector<QImage>& thumbnails, const LabelPai
     } else {
       PlaceInCell(sheet, thumbnail, QRect(left, top, kContactCell, kContactCell));
     }
-    label(sheet, QRect(left, top + kContactCell, kContactCell, kLabelHeight), Number(i));
+    label(sheet, QRect(left, top + kContactCell, kContactCell, kLabelHeight), NumberedName(i));
   }
   return sheet;
 }

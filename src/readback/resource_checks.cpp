@@ -2,7 +2,6 @@
 // hostile: sums are done in 64 bits, nothing is allocated from a field, and
 // a block counts as present only when the data file really holds it.
 
-#include <cstdio>
 #include <string>
 
 #include "base/translation.h"
@@ -20,12 +19,6 @@ std::uint32_t Field(std::span<const std::uint8_t> entry, std::size_t offset, std
     value = (value << 8) | entry[offset + i];
   }
   return value;
-}
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
-  return text;
 }
 
 std::string Count(std::uint64_t value) {
@@ -48,8 +41,8 @@ bool CheckBlock(const std::string& who, std::uint32_t address, std::uint32_t bas
                 std::uint64_t length, std::uint64_t dataSize, const char* dataName,
                 std::vector<std::string>& findings) {
   if (address < base) {
-    findings.push_back(
-        Fill(Tr("inspect", "%1：地址 %2 在数据起点 %3 之前"), who, Hex(address), Hex(base)));
+    findings.push_back(Fill(Tr("inspect", "%1：地址 %2 在数据起点 %3 之前"), who,
+                            HexAddress(address), HexAddress(base)));
     return false;
   }
   const std::uint64_t offset = address - base;
@@ -121,8 +114,8 @@ std::vector<PictureEntry> CheckPictures(std::span<const std::uint8_t> index, std
     CheckPictureFields(entry, bytes[2] == 0 && bytes[14] == 0 && bytes[15] == 0, firstDepth,
                        findings);
     if (entry.address != expected) {
-      findings.push_back(
-          Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, Hex(entry.address), Hex(expected)));
+      findings.push_back(Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, HexAddress(entry.address),
+                              HexAddress(expected)));
     }
     entry.inData = CheckBlock(who, entry.address, kImageBaseAddress, entry.length, dataSize,
                               "image.bin", findings);
@@ -167,12 +160,12 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
                               Count(entry.position & 0xFF)));
     }
     if (entry.address != expected) {
-      findings.push_back(
-          Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, Hex(entry.address), Hex(expected)));
+      findings.push_back(Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, HexAddress(entry.address),
+                              HexAddress(expected)));
     }
     if (entry.address % kWaveAlignment != 0) {
       findings.push_back(
-          Fill(Tr("inspect", "%1：地址 %2 不是 2048 的倍数"), who, Hex(entry.address)));
+          Fill(Tr("inspect", "%1：地址 %2 不是 2048 的倍数"), who, HexAddress(entry.address)));
     }
     entry.inData = CheckBlock(who, entry.address, kWaveBaseAddress, entry.length, dataSize,
                               "wave.bin", findings);
@@ -198,7 +191,7 @@ void CheckPicturesBelowSounds(const ResourceListing& listing, std::vector<std::s
   for (const PictureEntry& entry : listing.pictures) {
     if (std::uint64_t{entry.address} + entry.length > kWaveBaseAddress) {
       findings.push_back(Fill(Tr("inspect", "图片 %1 起：数据越过 %2，与声音数据重叠"),
-                              Count(entry.position), Hex(kWaveBaseAddress)));
+                              Count(entry.position), HexAddress(kWaveBaseAddress)));
       return;
     }
   }

@@ -1,5 +1,6 @@
 #include "readback/resource_listing.h"
 
+#include <cstdio>
 #include <system_error>
 #include <utility>
 
@@ -63,6 +64,18 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
 }
 
 }  // namespace
+
+std::string HexAddress(std::uint64_t address) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(address));
+  return text;
+}
+
+std::string NumberedName(int position, const char* extension) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%04d%s", position, extension);
+  return name;
+}
 
 Result<ResourceListing> ReadResourceFolder(const std::filesystem::path& folder) {
   std::error_code error;

@@ -58,6 +58,12 @@ struct ResourceListing {
   std::vector<std::string> findings;
 };
 
+// How an address appears in every line: "0x00B00000".
+std::string HexAddress(std::uint64_t address);
+// A picture or sound by position, as the lines and output files name it:
+// "0000", "0000.png".
+std::string NumberedName(int position, const char* extension = "");
+
 // The most index bytes read: a million entries each, far beyond any project.
 inline constexpr std::uint64_t kMaxIndexBytes = 16ULL << 20;
 

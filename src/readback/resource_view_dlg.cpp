@@ -273,7 +273,7 @@ void CInspectDlg::ShowListing(std::shared_ptr<const ResourceListing> listing,
   QPixmap blank(kThumbnailSize, kThumbnailSize);
   blank.fill(QColor(0xE8, 0xE8, 0xE8));
   for (const PictureEntry& entry : listing_->pictures) {
-    const QString number = QString::fromStdString(NumberedName(entry.position, ""));
+    const QString number = QString::fromStdString(NumberedName(entry.position));
     auto* item = new QListWidgetItem(QIcon(blank), entry.IsEmpty() ? number + tr(" 空") : number);
     item->setToolTip(QString::fromStdString(PictureLine(entry)));
     pictures_->addItem(item);
