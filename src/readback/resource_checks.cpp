@@ -189,9 +189,9 @@ void CheckPicturesBelowSounds(const ResourceListing& listing, std::vector<std::s
     return;
   }
   for (const PictureEntry& entry : listing.pictures) {
-    if (std::uint64_t{entry.address} + entry.length > kWaveBaseAddress) {
+    if (std::uint64_t{entry.address} + entry.length > kImageAreaEnd) {
       findings.push_back(Fill(Tr("inspect", "图片 %1 起：数据越过 %2，与声音数据重叠"),
-                              Count(entry.position), HexAddress(kWaveBaseAddress)));
+                              Count(entry.position), HexAddress(kImageAreaEnd)));
       return;
     }
   }

@@ -18,16 +18,14 @@ void PutTag(std::vector<std::uint8_t>& out, std::size_t offset, const char (&tag
   std::copy(tag, tag + 4, out.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> WaveFileBytes(int channels, int bitsPerSample, std::uint32_t sampleRate,
-                                        std::span<const std::uint8_t> samples) {
+// The file with its header written and room for `length` sample bytes.
+std::vector<std::uint8_t> WaveFileFor(int channels, int bitsPerSample, std::uint32_t sampleRate,
+                                      std::uint32_t length) {
   // A chunk of odd length is followed by a pad byte that its size leaves out.
-  const std::size_t pad = samples.size() % 2;
-  std::vector<std::uint8_t> file(kHeaderSize + samples.size() + pad, 0);
+  const std::size_t pad = length % 2;
+  std::vector<std::uint8_t> file(kHeaderSize + length + pad, 0);
   const auto blockAlign = static_cast<std::uint32_t>(std::min<unsigned>(
       0xFFFF, static_cast<unsigned>(channels) * ((static_cast<unsigned>(bitsPerSample) + 7) / 8)));
-  const auto dataLength = static_cast<std::uint32_t>(samples.size());
   PutTag(file, 0, "RIFF");
   PutLittleEndian(file, 4, static_cast<std::uint32_t>(file.size() - 8), 4);
   PutTag(file, 8, "WAVE");
@@ -40,10 +38,11 @@ std::vector<std::uint8_t> WaveFileBytes(int channels, int bitsPerSample, std::ui
   PutLittleEndian(file, 32, blockAlign, 2);
   PutLittleEndian(file, 34, static_cast<std::uint32_t>(bitsPerSample), 2);
   PutTag(file, 36, "data");
-  PutLittleEndian(file, 40, dataLength, 4);
-  std::copy(samples.begin(), samples.end(), file.begin() + kHeaderSize);
+  PutLittleEndian(file, 40, length, 4);
   return file;
 }
+
+}  // namespace
 
 Result<std::vector<std::uint8_t>> ReadSoundAsWave(const CDataFileReader& data,
                                                   const SoundEntry& entry) {
@@ -52,11 +51,13 @@ Result<std::vector<std::uint8_t>> ReadSoundAsWave(const CDataFileReader& data,
     return Status::Failure(
         Fill(Tr("inspect", "声音 %1 没有可读的数据"), std::to_string(entry.position)));
   }
-  std::vector<std::uint8_t> samples(entry.length);
-  if (Status read = data.ReadPadded(*offset, samples); !read) {
+  std::vector<std::uint8_t> file =
+      WaveFileFor(entry.channels, entry.bitsPerSample, entry.sampleRate, entry.length);
+  if (Status read = data.ReadPadded(*offset, std::span(file).subspan(kHeaderSize, entry.length));
+      !read) {
     return read;
   }
-  return WaveFileBytes(entry.channels, entry.bitsPerSample, entry.sampleRate, samples);
+  return file;
 }
 
 }  // namespace zentora

@@ -11,13 +11,10 @@ namespace zentora {
 class CDataFileReader;
 struct SoundEntry;
 
-// A PCM WAV file: RIFF header, a 16-byte format chunk with the given
-// channels, bits and rate (block align and byte rate derived from them), and
-// one data chunk holding the samples as they are.
-std::vector<std::uint8_t> WaveFileBytes(int channels, int bitsPerSample, std::uint32_t sampleRate,
-                                        std::span<const std::uint8_t> samples);
-
-// Sound `entry` of wave.bin back as a WAV file. Fails when wave.bin does not
+// Sound `entry` of wave.bin back as a PCM WAV file: RIFF header, a 16-byte
+// format chunk with the entry's channels, bits and rate (block align and
+// byte rate derived from them), and one data chunk holding the samples as
+// they are. Fails when wave.bin does not
 // hold the whole block, so the allocation never exceeds the file.
 Result<std::vector<std::uint8_t>> ReadSoundAsWave(const CDataFileReader& data,
                                                   const SoundEntry& entry);
