@@ -427,7 +427,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReasonCase{"OpenRefused",
                    {{"ZENTORA_MODSIM_OPEN_FAIL_AFTER", "0"}},
                    "x",
-                   "无法打开显示模块（USB 1514:5534）"},
+                   "没有权限访问显示模块：请将 udev 规则 60-zentora-module.rules（见 packaging/）"
+                   "复制到 /etc/udev/rules.d/，执行 sudo udevadm control --reload-rules，"
+                   "再重新插拔模块"},
         ReasonCase{"WrongByteForTheCode",
                    {{"ZENTORA_MODSIM_ACK", "0x4c"}},
                    "x",

@@ -1,5 +1,6 @@
 #include "simulator.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -48,6 +49,9 @@ void Simulator::Load() {
 void Simulator::SetError(int result) {
   if (result < 0) {
     last_error_ = Format("modsim: %s", std::strerror(-result));
+    // libusb 0.1 leaves every failure in errno too; usb_open reports only
+    // there.
+    errno = -result;
   }
 }
 
