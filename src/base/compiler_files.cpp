@@ -100,8 +100,7 @@ bool CommitCompiledSet(CFileSetReplacement& outputs, const std::filesystem::path
 
 CompileOutcome CompileAlone(const std::filesystem::path& firstCreated, StatusSink& sink,
                             const std::function<CompileOutcome(CFileSetReplacement&)>& compile) {
-  const std::filesystem::path parent = firstCreated.parent_path();
-  Result<COutputFolderLock> folder = COutputFolderLock::Take(parent.empty() ? "." : parent);
+  Result<COutputFolderLock> folder = COutputFolderLock::Take(firstCreated.parent_path());
   if (!folder) {
     sink.AppendLine(CannotCreateFileLine(firstCreated, folder.error()));
     return CompileOutcome::Failed;

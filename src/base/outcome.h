@@ -17,18 +17,12 @@ class Outcome {
   static Outcome Failed(std::string message) {
     return Outcome(Kind::kFailed, Status::Failure(std::move(message)));
   }
-  // Done when the status is ok, else failed with its message.
-  static Outcome From(Status status) {
-    return status ? Done() : Outcome(Kind::kFailed, std::move(status));
-  }
 
   bool done() const { return kind_ == Kind::kDone; }
   bool cancelled() const { return kind_ == Kind::kCancelled; }
   bool failed() const { return kind_ == Kind::kFailed; }
   // Empty unless failed().
   const std::string& message() const { return failure_.message(); }
-  // The failure, if any; a cancelled operation did not fail.
-  const Status& status() const { return failure_; }
 
  private:
   enum class Kind { kDone, kCancelled, kFailed };

@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "base/translation.h"
@@ -27,19 +28,18 @@ std::optional<UiLanguage> LanguageNamed(const QString& name) {
 }
 
 // What InstallTranslations installed last; kept until the language changes,
-// as an installed translator must outlive every lookup.
-std::vector<QTranslator*>& Installed() {
-  static std::vector<QTranslator*> installed;
+// as an installed translator must outlive every lookup. Owned here alone,
+// not by the application, which may go first.
+std::vector<std::unique_ptr<QTranslator>>& Installed() {
+  static std::vector<std::unique_ptr<QTranslator>> installed;
   return installed;
 }
 
 void InstallFile(const QString& file, const QString& folder) {
-  auto* translator = new QTranslator(QCoreApplication::instance());
+  auto translator = std::make_unique<QTranslator>();
   if (translator->load(file, folder)) {
-    QCoreApplication::installTranslator(translator);
-    Installed().push_back(translator);
-  } else {
-    delete translator;
+    QCoreApplication::installTranslator(translator.get());
+    Installed().push_back(std::move(translator));
   }
 }
 
@@ -101,9 +101,8 @@ std::string RefusedLanguageMessage(const QString& value) {
 }
 
 void InstallTranslations(UiLanguage language) {
-  for (QTranslator* translator : Installed()) {
-    QCoreApplication::removeTranslator(translator);
-    delete translator;
+  for (const std::unique_ptr<QTranslator>& translator : Installed()) {
+    QCoreApplication::removeTranslator(translator.get());
   }
   Installed().clear();
   const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

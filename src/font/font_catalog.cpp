@@ -236,11 +236,6 @@ std::optional<std::string> DefaultFontName() {
   return DefaultFontName(InstalledFontNames());
 }
 
-std::string SubstituteFamily(const std::string& faceName, int charset) {
-  const auto match = MatchFont(faceName, charset == kGb2312Charset ? kSimplifiedChinese : nullptr);
-  return match ? match->first : std::string();
-}
-
 Result<FontSource> ResolveFont(const FontDesc& desc) {
   if (!desc.fontFile.empty()) {
     return FontSource{desc.fontFile, 0};

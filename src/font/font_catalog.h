@@ -38,11 +38,6 @@ struct FontSource {
 // system has no font at all.
 Result<FontSource> ResolveFont(const FontDesc& desc);
 
-// The family fontconfig draws a face name with: the family itself when it
-// is installed, else its substitute, one covering Simplified Chinese when
-// charset asks for the GB2312 set. Empty when the system has no font.
-std::string SubstituteFamily(const std::string& faceName, int charset);
-
 // Sort order and duplicate test of the list, exposed for its tests.
 bool FontNameLess(const std::string& a, const std::string& b);
 bool FontNamesEqual(const std::string& a, const std::string& b);

@@ -7,13 +7,6 @@ namespace zentora {
 CLibraryWorker::CLibraryWorker(std::shared_ptr<StatusSink> sink, Finished finished)
     : sink_(std::move(sink)), finished_(std::move(finished)) {}
 
-CLibraryWorker::~CLibraryWorker() {
-  if (thread_.joinable()) {
-    thread_.request_stop();
-    thread_.join();
-  }
-}
-
 void CLibraryWorker::Request(LibraryRequest request) {
   {
     std::lock_guard lock(mutex_);

@@ -25,7 +25,6 @@ class CLibraryWorker {
 
   // Each generation shows the sink's progress from its start to its end.
   CLibraryWorker(std::shared_ptr<StatusSink> sink, Finished finished);
-  ~CLibraryWorker();
   CLibraryWorker(const CLibraryWorker&) = delete;
   CLibraryWorker& operator=(const CLibraryWorker&) = delete;
 
@@ -41,6 +40,8 @@ class CLibraryWorker {
   std::mutex mutex_;
   std::condition_variable_any wake_;
   std::optional<LibraryRequest> request_;  // guarded by mutex_
+  // Last: going, it stops the generation and joins the thread before
+  // anything the thread uses goes.
   std::jthread thread_;
 };
 
