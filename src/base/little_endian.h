@@ -15,4 +15,14 @@ inline void PutLittleEndian(std::span<std::uint8_t> out, std::size_t offset, std
   }
 }
 
+// The field PutLittleEndian stores, read back.
+inline std::uint32_t GetLittleEndian(std::span<const std::uint8_t> in, std::size_t offset,
+                                     std::size_t bytes) {
+  std::uint32_t value = 0;
+  for (std::size_t i = bytes; i-- > 0;) {
+    value = (value << 8) | in[offset + i];
+  }
+  return value;
+}
+
 }  // namespace zentora

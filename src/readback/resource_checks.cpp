@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/little_endian.h"
 #include "base/translation.h"
 #include "image/image_index.h"
 #include "readback/resource_listing.h"
@@ -12,14 +13,6 @@
 namespace zentora {
 
 namespace {
-
-std::uint32_t Field(std::span<const std::uint8_t> entry, std::size_t offset, std::size_t bytes) {
-  std::uint32_t value = 0;
-  for (std::size_t i = bytes; i-- > 0;) {
-    value = (value << 8) | entry[offset + i];
-  }
-  return value;
-}
 
 std::string Count(std::uint64_t value) {
   return std::to_string(value);
@@ -65,11 +58,11 @@ void CheckLeftOver(std::uint64_t used, std::uint64_t dataSize, const char* dataN
 PictureEntry ParsePicture(std::span<const std::uint8_t> bytes, int position) {
   PictureEntry entry;
   entry.position = position;
-  entry.number = static_cast<int>(Field(bytes, 0, 2));
-  entry.address = Field(bytes, 3, 4);
-  entry.width = static_cast<int>(Field(bytes, 7, 2));
-  entry.height = static_cast<int>(Field(bytes, 9, 2));
-  entry.length = Field(bytes, 11, 3);
+  entry.number = static_cast<int>(GetLittleEndian(bytes, 0, 2));
+  entry.address = GetLittleEndian(bytes, 3, 4);
+  entry.width = static_cast<int>(GetLittleEndian(bytes, 7, 2));
+  entry.height = static_cast<int>(GetLittleEndian(bytes, 9, 2));
+  entry.length = GetLittleEndian(bytes, 11, 3);
   return entry;
 }
 
@@ -130,12 +123,12 @@ std::vector<PictureEntry> CheckPictures(std::span<const std::uint8_t> index, std
 SoundEntry ParseSound(std::span<const std::uint8_t> bytes, int position) {
   SoundEntry entry;
   entry.position = position;
-  entry.number = static_cast<int>(Field(bytes, 0, 1));
-  entry.channels = static_cast<int>(Field(bytes, 1, 1));
-  entry.bitsPerSample = static_cast<int>(Field(bytes, 2, 2));
-  entry.sampleRate = Field(bytes, 4, 4);
-  entry.length = Field(bytes, 8, 4);
-  entry.address = Field(bytes, 12, 4);
+  entry.number = static_cast<int>(GetLittleEndian(bytes, 0, 1));
+  entry.channels = static_cast<int>(GetLittleEndian(bytes, 1, 1));
+  entry.bitsPerSample = static_cast<int>(GetLittleEndian(bytes, 2, 2));
+  entry.sampleRate = GetLittleEndian(bytes, 4, 4);
+  entry.length = GetLittleEndian(bytes, 8, 4);
+  entry.address = GetLittleEndian(bytes, 12, 4);
   return entry;
 }
 

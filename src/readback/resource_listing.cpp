@@ -12,13 +12,12 @@ namespace zentora {
 namespace {
 
 // Only regular files are opened: a FIFO or device under a resource file's
-// name must not block or feed the reader.
-bool IsReadableFile(const std::filesystem::path& path, const char* name, bool& present,
+// name must not block or feed the reader. A missing file is no finding.
+bool IsReadableFile(const std::filesystem::path& path, const char* name,
                     std::vector<std::string>& findings) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
-  present = std::filesystem::exists(status);
-  if (!present) {
+  if (!std::filesystem::exists(status)) {
     return false;
   }
   if (!std::filesystem::is_regular_file(status)) {
@@ -31,8 +30,7 @@ bool IsReadableFile(const std::filesystem::path& path, const char* name, bool& p
 std::string ReadIndex(const std::filesystem::path& folder, const char* name,
                       std::vector<std::string>& findings) {
   const std::filesystem::path path = folder / name;
-  bool present = false;
-  if (!IsReadableFile(path, name, present, findings)) {
+  if (!IsReadableFile(path, name, findings)) {
     return {};
   }
   Result<std::string> bytes = ReadWholeFile(path, kMaxIndexBytes);
@@ -46,8 +44,7 @@ std::string ReadIndex(const std::filesystem::path& folder, const char* name,
 std::uint64_t DataSize(const std::filesystem::path& folder, const char* name,
                        std::vector<std::string>& findings) {
   const std::filesystem::path path = folder / name;
-  bool present = false;
-  if (!IsReadableFile(path, name, present, findings)) {
+  if (!IsReadableFile(path, name, findings)) {
     return 0;
   }
   std::error_code error;
