@@ -1,14 +1,38 @@
-// The compiler's picture path from raw bytes: decode, draw over blue, pack.
+// The compiler's picture path from raw bytes: decode, draw over blue, pack;
+// then the same bytes decoded and drawn scaled, as the adjustment draws them,
+// which reads a paletted picture through its colour table.
 // The first byte picks the packing settings so every variant gets exercised.
 #include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
+#include <QPainter>
 
 #include <cstdint>
 #include <cstdlib>
 
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
+#include "image/picture_decode.h"
 #include "image/pixel_packing.h"
+
+namespace {
+
+void DrawScaled(QByteArray& bytes) {
+  QBuffer device(&bytes);
+  device.open(QIODevice::ReadOnly);
+  QImageReader reader(&device);
+  const zentora::Result<QImage> picture = zentora::DecodePicture(reader, reader.size());
+  if (!picture) {
+    return;
+  }
+  QImage canvas(16, 16, QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  QPainter painter(&canvas);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRectF(0, 0, 16, 16), picture.value());
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) {
@@ -27,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QBuffer device(&bytes);
   device.open(QIODevice::ReadOnly);
   const zentora::PictureCanvas drawn = zentora::DrawPictureCanvas(device, settings.BytesPerPixel());
+  DrawScaled(bytes);
   if (drawn.status != zentora::PictureCanvas::Status::Drawn) {
     return 0;
   }

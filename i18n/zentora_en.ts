@@ -331,6 +331,7 @@ Commands:
 
 其他选项：
   --lang zh|en                     界面语言（默认按系统语言环境）
+  --verbose                        同时显示 Qt 和图片解码库的英文消息
 
 输出信息的各行写到 stdout，错误写到 stderr。
 退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。
@@ -355,6 +356,7 @@ Font options:
 
 Other options:
   --lang zh|en                     language of the texts (default: the locale&apos;s)
+  --verbose                        also show the messages of Qt and the picture decoders
 
 Lines of the output list go to stdout, errors to stderr.
 Exit status: 0 success, 1 a step failed, 2 bad arguments or unreadable project.
@@ -693,6 +695,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 <context>
     <name>compiler</name>
     <message>
+        <source>第 %1 项</source>
+        <translation>entry %1</translation>
+    </message>
+    <message>
         <source>没有图片资源！</source>
         <translation>No picture resources!</translation>
     </message>
@@ -873,6 +879,22 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 </context>
 <context>
     <name>image</name>
+    <message>
+        <source>不是图片文件</source>
+        <translation>not a picture</translation>
+    </message>
+    <message>
+        <source>不支持的图片格式</source>
+        <translation>unsupported picture format</translation>
+    </message>
+    <message>
+        <source>图片太大，超出解码内存上限</source>
+        <translation>too large for the decoder&apos;s memory limit</translation>
+    </message>
+    <message>
+        <source>图片文件已损坏</source>
+        <translation>the picture file is damaged</translation>
+    </message>
     <message>
         <source>图片尺寸超出范围：</source>
         <translation>Picture size out of range: </translation>

@@ -17,7 +17,7 @@ PACKAGES=(
   libxml2-dev libfreetype-dev libfontconfig-dev libusb-dev libgif-dev
   libimagequant-dev libspng-dev libisal-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev python3
+  libgtest-dev libgmock-dev libbenchmark-dev python3 valgrind
   # the Debian package: dependencies, manual pages, and the checks of the
   # package, its desktop entry and its AppStream data
   dpkg-dev file help2man lintian desktop-file-utils appstream shared-mime-info

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/zentora_app.h"
+#include "base/library_messages.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ constexpr const char* kUsage =
     "  -h, --help     show this help and exit\n"
     "  --version      show the version and exit\n"
     "  --lang zh|en   the language of the interface (otherwise the locale's)\n"
+    "  --verbose      also show the messages of Qt and the picture decoders\n"
     "\n"
     "zentora-cli runs the same compiler and download from the command line.\n";
 
@@ -39,5 +41,7 @@ int main(int argc, char* argv[]) {
       return 0;
     }
   }
+  // Before the application object exists, whose start can already report.
+  zentora::RouteLibraryMessages(zentora::HasVerboseOption(argc, argv));
   return zentora::CZentoraApp::Run(argc, argv);
 }

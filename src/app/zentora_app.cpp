@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/zentora_dlg.h"
+#include "base/library_messages.h"
 #include "base/ui_language.h"
 
 namespace zentora {
@@ -46,6 +47,7 @@ int CZentoraApp::Run(int argc, char* argv[]) {
   // Qt's own texts (the buttons of message boxes and file dialogs) follow
   // the program's language.
   QStringList arguments = QApplication::arguments();
+  TakeVerboseOption(arguments);
   const LanguageChoice language = TakeLanguageOption(arguments);
   InstallTranslations(language.language);
   if (language.refusedValue) {

@@ -94,6 +94,7 @@ constexpr std::string_view kUsageTail =
                       "\n"
                       "其他选项：\n"
                       "  --lang zh|en                     界面语言（默认按系统语言环境）\n"
+                      "  --verbose                        同时显示 Qt 和图片解码库的英文消息\n"
                       "\n"
                       "输出信息的各行写到 stdout，错误写到 stderr。\n"
                       "退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。\n"

@@ -6,16 +6,20 @@
 
 #include <cstdio>
 
+#include "base/library_messages.h"
 #include "base/ui_language.h"
 #include "cli/cli_support.h"
 #include "cli/command_table.h"
 
 int main(int argc, char* argv[]) {
+  // Before anything Qt does can report.
+  zentora::RouteLibraryMessages(zentora::HasVerboseOption(argc, argv));
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("zentora-cli");
   QCoreApplication::setApplicationVersion(ZENTORA_VERSION);
 
   QStringList arguments = QCoreApplication::arguments();
+  zentora::TakeVerboseOption(arguments);
   const zentora::LanguageChoice language = zentora::TakeLanguageOption(arguments);
   zentora::InstallTranslations(language.language);
   if (language.refusedValue) {

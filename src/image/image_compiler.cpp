@@ -1,5 +1,6 @@
 #include "image/image_compiler.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -9,7 +10,9 @@
 #include <thread>
 
 #include "base/compiler_files.h"
+#include "base/entry_name.h"
 #include "base/ordered_pipeline.h"
+#include "base/system_error_text.h"
 #include "base/translation.h"
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
@@ -81,6 +84,7 @@ class CMemoryPool {
 // it contributes a zero entry.
 struct PackedPicture {
   PictureCanvas::Status status = PictureCanvas::Status::Unreadable;
+  std::string reason;  // for Unreadable
   int width = 0;
   int height = 0;
   CMemoryPool::Block block;
@@ -89,12 +93,19 @@ struct PackedPicture {
   std::span<const std::uint8_t> Bytes() const { return {block.bytes.get(), blockSize}; }
 };
 
+PackedPicture Unpacked(std::string reason) {
+  PackedPicture packed;
+  packed.reason = std::move(reason);
+  return packed;
+}
+
 PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettings& settings,
                             CMemoryPool& pool) {
   PackedPicture packed;
   try {
     PictureCanvas drawn = DrawPictureCanvas(path, settings.BytesPerPixel(), pool.TakeCanvas());
     packed.status = drawn.status;
+    packed.reason = std::move(drawn.reason);
     if (drawn.status != PictureCanvas::Status::Drawn) {
       return packed;
     }
@@ -104,14 +115,14 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
                                           std::span(packed.block.bytes.get(), size));
     pool.GiveCanvas(std::move(drawn.canvas));
     if (!packedOk) {
-      return PackedPicture{};
+      return Unpacked(ErrnoMessage(ENOMEM));
     }
     packed.blockSize = size;
     packed.width = drawn.width;
     packed.height = drawn.height;
   } catch (const std::bad_alloc&) {
     // Out of memory for this picture: it is treated as unreadable.
-    packed = PackedPicture{};
+    packed = Unpacked(ErrnoMessage(ENOMEM));
   }
   return packed;
 }
@@ -133,7 +144,7 @@ class CPictureWriter {
   bool Write(int i, PackedPicture picture) {
     sink_.SetProgress(ProgressBefore(i, static_cast<int>(pictures_.size())));
     const std::uint32_t length = ImageDataLength(picture.width, picture.height, bytesPerPixel_);
-    ReportInput(i, picture.status, length);
+    ReportInput(i, picture.status, picture.reason, length);
     failure_ = files_.Write(CCompilerFiles::Kind::kData, picture.Bytes());
     if (failure_) {
       const ImageIndexEntry entry =
@@ -152,12 +163,14 @@ class CPictureWriter {
   bool Warned() const { return warned_; }
 
  private:
-  void ReportInput(int i, PictureCanvas::Status status, std::uint32_t length) {
-    const std::string name = pictures_[static_cast<std::size_t>(i)].filename().string();
+  void ReportInput(int i, PictureCanvas::Status status, const std::string& reason,
+                   std::uint32_t length) {
+    const auto index = static_cast<std::size_t>(i);
+    const std::string name = EntryName(pictures_[index], index);
     if (status == PictureCanvas::Status::TooLarge) {
       Warn(Tr("image", "图片尺寸超出范围：") + name);
     } else if (status == PictureCanvas::Status::Unreadable) {
-      Warn(Tr("image", "无法读取图片：") + name);
+      Warn(Tr("image", "无法读取图片：") + WithReason(name, reason));
     }
     if (i == kImageNumberCount) {
       Warn(Tr("image", "图片超过65536张：第65537张起编号从0重新开始"));

@@ -23,6 +23,7 @@
 #include "base/system_error_text.h"
 #include "base/translation.h"
 #include "image/gif_writer.h"
+#include "image/picture_decode.h"
 #include "image/picture_file.h"
 
 namespace zentora {
@@ -99,27 +100,22 @@ class CRaisedAllocationLimit {
   std::optional<int> restore_;
 };
 
-// The first frame at its own pixel size; null when it cannot be decoded. The
+// The first frame at its own pixel size, or why it cannot be decoded. The
 // file is closed again on return.
-QImage ReadPicture(const std::filesystem::path& path) {
+Result<QImage> ReadPicture(const std::filesystem::path& path) {
   if (path.empty()) {
-    return {};
+    return Status::Failure(ErrnoMessage(ENOENT));
   }
   QFile file(QFile::decodeName(path.c_str()));
-  if (!OpenPictureFile(file)) {
-    return {};
+  if (Status opened = OpenPictureFile(file); !opened) {
+    return opened;
   }
   // Content decides the decoder; only the encoder follows the extension.
   QImageReader reader(&file);
   reader.setAutoTransform(false);
-  QImage picture;
-  {
-    const CRaisedAllocationLimit raised(reader.size());
-    picture = reader.read();
-  }
-  // A name ending in "@2x" would otherwise halve the drawn size.
-  picture.setDevicePixelRatio(1.0);
-  return picture;
+  const QSize announced = reader.size();
+  const CRaisedAllocationLimit raised(announced);
+  return DecodePicture(reader, announced);
 }
 
 QImage DrawAdjusted(const QImage& picture, int width, int height, AdjustMethod method,
@@ -181,12 +177,16 @@ Result<std::vector<std::uint8_t>> Encode(const QImage& canvas, Encoder encoder) 
 
 Result<AdjustOutcome> Adjust(const std::filesystem::path& path, Encoder encoder, int width,
                              int height, AdjustMethod method, bool keepAspectRatio) {
-  QImage picture = ReadPicture(path);
-  if (picture.isNull()) {
-    return Status::Failure(Tr("image", "无法读取图片：") + path.string());
+  QImage canvas;
+  {
+    // The decoded picture goes before the encoding needs its memory.
+    const Result<QImage> picture = ReadPicture(path);
+    if (!picture) {
+      return Status::Failure(Tr("image", "无法读取图片：") +
+                             WithReason(path.string(), picture.error()));
+    }
+    canvas = DrawAdjusted(picture.value(), width, height, method, keepAspectRatio);
   }
-  const QImage canvas = DrawAdjusted(picture, width, height, method, keepAspectRatio);
-  picture = QImage();
   if (canvas.isNull()) {
     return Status::Failure(WriteFailureLine(path, Status::Failure(ErrnoMessage(ENOMEM))));
   }

@@ -1,13 +1,15 @@
 #include "image/picture_canvas.h"
 
-#include <QColor>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
+#include <cerrno>
 #include <optional>
 
+#include "base/system_error_text.h"
 #include "image/image_index.h"
+#include "image/picture_decode.h"
 #include "image/picture_file.h"
 
 namespace zentora {
@@ -16,18 +18,22 @@ namespace {
 
 constexpr QRgb kCanvasBlue = 0xFF0000FF;
 
-PictureCanvas Refused(PictureCanvas::Status status, QSize size = {}) {
+PictureCanvas TooLarge(QSize size) {
   PictureCanvas result;
-  result.status = status;
-  if (status == PictureCanvas::Status::TooLarge) {
-    result.width = size.width();
-    result.height = size.height();
-  }
+  result.status = PictureCanvas::Status::TooLarge;
+  result.width = size.width();
+  result.height = size.height();
+  return result;
+}
+
+PictureCanvas Unreadable(std::string reason) {
+  PictureCanvas result;
+  result.status = PictureCanvas::Status::Unreadable;
+  result.reason = std::move(reason);
   return result;
 }
 
 QImage DrawOverBlue(QImage picture) {
-  picture.setDevicePixelRatio(1.0);
   if (!picture.hasAlphaChannel()) {
     // Opaque pictures would come out of the blend unchanged.
     return picture.convertToFormat(QImage::Format_RGB32);
@@ -49,52 +55,25 @@ bool FitsIndexFor(std::optional<int> bytesPerPixel, QSize size) {
   return !bytesPerPixel || FitsImageIndex(size.width(), size.height(), *bytesPerPixel);
 }
 
-bool WithinAllocationLimit(QSize size, QImage::Format format) {
-  const qint64 limit = QImageReader::allocationLimit();
-  const qint64 bitsPerLine =
-      qint64{size.width()} * QImage::toPixelFormat(format).bitsPerPixel() + 31;
-  return limit == 0 || bitsPerLine / 32 * 4 * size.height() <= limit * 1024 * 1024;
-}
-
-// The memory a decoder writes into. A decoder may leave pixels it does not
-// deliver as it found them (a BMP cut short, the pixels a run-length BMP
-// skips), so the memory is ours and filled before decoding: such pixels come
-// out as the canvas blue (for paletted pictures, as their first palette
-// colour) and the output depends on the file alone. Animated formats draw
-// each frame over the one before by rules of their own, so they start from
-// nothing; so does a picture the decoder's allocation limit will refuse.
-QImage PrefilledTarget(QImageReader& reader, QSize announced, QImage recycled) {
-  const QImage::Format format = reader.imageFormat();
-  if (!announced.isValid() || format == QImage::Format_Invalid || reader.format() == "gif" ||
-      reader.supportsAnimation() || !WithinAllocationLimit(announced, format)) {
-    return {};
-  }
-  QImage target = recycled.size() == announced && recycled.format() == format
-                      ? std::move(recycled)
-                      : QImage(announced, format);
-  target.fill(QColor::fromRgb(kCanvasBlue));
-  return target;
-}
-
 PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImage recycled) {
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
   if (announced.isValid() && !FitsIndexFor(bytesPerPixel, announced)) {
-    return Refused(PictureCanvas::Status::TooLarge, announced);
+    return TooLarge(announced);
   }
-  QImage picture = PrefilledTarget(reader, announced, std::move(recycled));
-  if (!reader.read(&picture) || picture.isNull()) {
-    return Refused(PictureCanvas::Status::Unreadable);
+  Result<QImage> picture = DecodePicture(reader, announced, {}, std::move(recycled));
+  if (!picture) {
+    return Unreadable(picture.error());
   }
-  if (!FitsIndexFor(bytesPerPixel, picture.size())) {
-    return Refused(PictureCanvas::Status::TooLarge, picture.size());
+  if (!FitsIndexFor(bytesPerPixel, picture.value().size())) {
+    return TooLarge(picture.value().size());
   }
   PictureCanvas result;
-  result.width = picture.width();
-  result.height = picture.height();
-  result.canvas = DrawOverBlue(std::move(picture));
+  result.width = picture.value().width();
+  result.height = picture.value().height();
+  result.canvas = DrawOverBlue(std::move(picture).value());
   if (result.canvas.isNull()) {
-    return Refused(PictureCanvas::Status::Unreadable);
+    return Unreadable(ErrnoMessage(ENOMEM));
   }
   result.status = PictureCanvas::Status::Drawn;
   return result;
@@ -103,11 +82,11 @@ PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImag
 PictureCanvas DrawFile(const std::filesystem::path& path, std::optional<int> bytesPerPixel,
                        QImage recycled) {
   if (path.empty()) {
-    return Refused(PictureCanvas::Status::Unreadable);
+    return Unreadable(ErrnoMessage(ENOENT));
   }
   QFile file(QFile::decodeName(path.c_str()));
-  if (!OpenPictureFile(file)) {
-    return Refused(PictureCanvas::Status::Unreadable);
+  if (Status opened = OpenPictureFile(file); !opened) {
+    return Unreadable(opened.message());
   }
   // Content decides the format, not the extension, so a renamed file still
   // decodes.

@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include <filesystem>
+#include <string>
 
 class QIODevice;
 
@@ -18,6 +19,7 @@ struct PictureCanvas {
     TooLarge,    // decodable, but its index entry could not describe it
   };
   Status status = Status::Unreadable;
+  std::string reason;  // why it is Unreadable, for a line that names the file
   QImage canvas;
   int width = 0;   // set for Drawn and TooLarge
   int height = 0;  // set for Drawn and TooLarge

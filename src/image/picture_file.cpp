@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "base/regular_file.h"
+#include "base/system_error_text.h"
 
 namespace zentora {
 
@@ -20,20 +22,22 @@ bool SameFile(int a, int b) {
 
 }  // namespace
 
-bool OpenPictureFile(QFile& file) {
+Status OpenPictureFile(QFile& file) {
   const Result<CFileDescriptor> checked =
       OpenRegularFile(std::filesystem::path(QFile::encodeName(file.fileName()).toStdString()));
   if (!checked) {
-    return false;
+    return checked.status();
   }
   // Held open until the decoder's own descriptor is known to be the same
   // file, so that one swapped in meanwhile is not read.
-  const bool opened =
-      file.open(QIODevice::ReadOnly) && SameFile(checked.value().Get(), file.handle());
-  if (!opened) {
-    file.close();
+  if (!file.open(QIODevice::ReadOnly)) {
+    return Status::Failure(ErrnoMessage(errno));
   }
-  return opened;
+  if (!SameFile(checked.value().Get(), file.handle())) {
+    file.close();
+    return Status::Failure(ErrnoMessage(ENOENT));
+  }
+  return Status::Ok();
 }
 
 }  // namespace zentora

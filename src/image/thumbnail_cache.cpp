@@ -10,6 +10,7 @@
 #include "base/ordered_pipeline.h"
 #include "base/thread_priority.h"
 #include "image/gallery_geometry.h"
+#include "image/picture_decode.h"
 #include "image/picture_file.h"
 #include "image/png_reducer.h"
 
@@ -94,13 +95,13 @@ FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
   QImageReader reader(&file);
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
-  if (!announced.isEmpty()) {
-    reader.setScaledSize(StoredSize(announced));
-  }
-  QImage image = reader.read();
-  if (image.isNull()) {
+  // The compile's decoding, so that the gallery shows what the module will.
+  Result<QImage> decoded =
+      DecodePicture(reader, announced, announced.isEmpty() ? QSize() : StoredSize(announced));
+  if (!decoded) {
     return {{Thumbnail::Kind::NotPicture, fallbackSize, {}}, {}, {}};
   }
+  QImage image = std::move(decoded).value();
   // A format that tells its size only by decoding is scaled here.
   const QSize original = announced.isEmpty() ? image.size() : announced;
   if (image.size() != StoredSize(original)) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/compiler_files.h"
+#include "base/entry_name.h"
 #include "base/translation.h"
 #include "sound/wave.h"
 #include "sound/wave_index.h"
@@ -55,9 +56,9 @@ class CSoundWriter {
  public:
   CSoundWriter(CCompilerFiles& files, StatusSink& sink) : files_(files), sink_(sink) {}
 
-  Status Write(const std::filesystem::path& path) {
+  Status Write(std::size_t index, const std::filesystem::path& path) {
     if (Status read = wave_.Read(path); !read) {
-      Warn(Tr("sound", "无法读取声音：") + WithReason(path.filename().string(), read.message()));
+      Warn(Tr("sound", "无法读取声音：") + WithReason(EntryName(path, index), read.message()));
       skipped_ = true;
       return Status::Ok();
     }
@@ -97,7 +98,7 @@ Status WriteSounds(const std::vector<std::filesystem::path>& sounds, CCompilerFi
   Status written = Status::Ok();
   for (int i = 0; i < count && written; ++i) {
     sink.SetProgress(ProgressBefore(i, count));
-    written = writer.Write(sounds[static_cast<std::size_t>(i)]);
+    written = writer.Write(static_cast<std::size_t>(i), sounds[static_cast<std::size_t>(i)]);
   }
   warned = writer.Warned();
   return written;
