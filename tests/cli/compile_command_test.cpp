@@ -125,7 +125,9 @@ TEST_F(CompileCommandTest, MissingPictureGivesAZeroEntryAndKeepsTheNumbers) {
   const CliRun run = RunCli({"compile", Arg(project_)});
   // The files are written, and the missing picture fails the command.
   EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_EQ(run.out, "生成图片资源...\n无法读取图片：b.png\n生成图片资源成功！\n没有声音资源！\n");
+  EXPECT_EQ(run.out,
+            "生成图片资源...\n无法读取图片：b.png（文件或文件夹不存在）\n生成图片资源成功！\n"
+            "没有声音资源！\n");
   EXPECT_EQ(ReadText(folder_ / "output" / "image.bin"), std::string("\xE0\x07\xE0\x07\xE0\x07", 6));
   EXPECT_EQ(ReadText(folder_ / "output" / "image.idx"),
             std::string("\x00\x00\x00\x00\x00\xB0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
@@ -175,6 +177,22 @@ TEST_F(CompileCommandTest, OutFolderThatCannotBeMadeEndsWithStatusOne) {
             0u)
       << run.err;
   EXPECT_EQ(ReadText(dir_ / "plain"), "a file");
+}
+
+// Entries whose path names no file are named by their place in the list.
+TEST(CompileCommand, EntriesWithoutAFileNameAreNamedByPosition) {
+  CTempDir dir;
+  const fs::path project = dir / "E.zentoraprj";
+  WriteBytes(project,
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Karvelo Version=\"1.0\"><Pages/>"
+             "<Images><Image RelativePath=\"\"/></Images>"
+             "<Waves><Wave RelativePath=\"\"/><Wave RelativePath=\"\"/></Waves></Karvelo>\n");
+  const CliRun run = RunCli({"compile", Arg(project)});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.out,
+            "生成图片资源...\n无法读取图片：第 1 项（文件或文件夹不存在）\n生成图片资源成功！\n"
+            "生成声音资源...\n无法读取声音：第 1 项（文件或文件夹不存在）\n"
+            "无法读取声音：第 2 项（文件或文件夹不存在）\n生成声音资源成功！\n");
 }
 
 TEST_F(CompileCommandTest, DataFileThatCannotBeCreatedEndsWithStatusOne) {

@@ -4,6 +4,7 @@
 
 #include <QImageReader>
 
+#include <filesystem>
 #include <string>
 
 #include "cli_runner.h"
@@ -47,6 +48,38 @@ TEST(ExportCommand, BothFormsAndAFileThatCannotBeWritten) {
             "zentora-cli: 无法创建文件：" + missing.string() + "（文件或文件夹不存在）\n");
 }
 
+// libpng writes its own error line, Qt's reader warns in English: the user
+// reads the program's line alone, unless asked for more.
+TEST(AdjustCommand, LibraryMessagesOnlyWithVerbose) {
+  CTempDir dir;
+  struct Case {
+    const char* file;  // under tests/data/images
+    const char* reason;
+    QStringList options;
+    const char* libraryText;  // expected on stderr before the line, or nothing
+  };
+  for (const Case& c :
+       {Case{"truncated_after_header.png", "图片文件已损坏", {}, nullptr},
+        Case{"header_only_20000x20000.png", "图片太大，超出解码内存上限", {}, nullptr},
+        Case{"truncated_after_header.png", "图片文件已损坏", {"--verbose"}, "libpng error"}}) {
+    SCOPED_TRACE(c.file);
+    const fs::path picture = dir / "p.png";
+    fs::copy_file(fs::path(ZENTORA_TEST_DATA_DIR) / "images" / c.file, picture,
+                  fs::copy_options::overwrite_existing);
+    const CliRun run =
+        RunCli(QStringList{"adjust", Arg(picture), "--width", "4", "--height", "4"} + c.options);
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string line =
+        "zentora-cli: 无法读取图片：" + picture.string() + "（" + c.reason + "）\n";
+    if (c.libraryText == nullptr) {
+      EXPECT_EQ(run.err, line);
+    } else {
+      EXPECT_NE(run.err.find(c.libraryText), std::string::npos) << run.err;
+      EXPECT_TRUE(run.err.ends_with(line)) << run.err;
+    }
+  }
+}
+
 TEST(AdjustCommand, AdjustsEveryFileAndReportsTheUnreadable) {
   CTempDir dir;
   SavePicture(dir / "a.png", 4, 2, {0, 0, 0, 0, 0, 0, 0, 0});
@@ -56,7 +89,8 @@ TEST(AdjustCommand, AdjustsEveryFileAndReportsTheUnreadable) {
                              Arg(dir / "b.bmp"), "--width", "64", "--height", "32", "--scale"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "zentora-cli: 无法读取图片：" + (dir / "broken.png").string() + "\n");
+  EXPECT_EQ(run.err,
+            "zentora-cli: 无法读取图片：" + (dir / "broken.png").string() + "（不是图片文件）\n");
   EXPECT_EQ(PictureSize(dir / "a.png"), QSize(64, 32));
   EXPECT_EQ(PictureSize(dir / "b.bmp"), QSize(64, 32));
   EXPECT_EQ(ReadText(dir / "broken.png"), "not a picture");

@@ -282,7 +282,8 @@ std::vector<WarningCase> WarningCases() {
       {"MissingPicture",
        {"red.bmp", "gone.png"},
        {},
-       {"生成图片资源...", "无法读取图片：gone.png", "生成图片资源成功！", "没有声音资源！"}},
+       {"生成图片资源...", "无法读取图片：gone.png（" + ErrnoMessage(ENOENT) + "）",
+        "生成图片资源成功！", "没有声音资源！"}},
       {"MissingSound",
        {},
        {"gone.wav"},
@@ -309,7 +310,7 @@ std::vector<WarningCase> WarningCases() {
        Times("gone.png", 65537),
        {},
        Concat({{"生成图片资源..."},
-               Times("无法读取图片：gone.png", 65537),
+               Times("无法读取图片：gone.png（" + ErrnoMessage(ENOENT) + "）", 65537),
                {"图片超过65536张：第65537张起编号从0重新开始", "生成图片资源成功！",
                 "没有声音资源！"}})},
   };

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "base/exclusive_file.h"
+#include "base/system_error_text.h"
 #include "support/image_settings_for_test.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -230,7 +232,8 @@ TEST(ImageCompiler, MissingFileInTheMiddleKeepsItsNumber) {
                    0x02, 0x00, 0x00, 0x04, 0x00, 0xB0, 0x00, 0x01, 0x00, 0x01, 0x00, 0x02, 0x00,
                    0x00, 0x00, 0x00}));
   EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:33", "progress:66",
-                                "line:无法读取图片：missing.png", "progress:100", kSuccess}));
+                                "line:无法读取图片：missing.png（" + ErrnoMessage(ENOENT) + "）",
+                                "progress:100", kSuccess}));
 }
 
 TEST(ImageCompiler, UndecodableFilesGiveNamedZeroEntries) {
@@ -250,10 +253,23 @@ TEST(ImageCompiler, UndecodableFilesGiveNamedZeroEntries) {
                                    0x00, 0x00, 0x00, 0x00, 0x00},
                              Bytes{0x03, 0x00, 0x00, 0x00, 0x00, 0xB0, 0x00, 0x01, 0x00, 0x01, 0x00,
                                    0x02, 0x00, 0x00, 0x00, 0x00}}));
+  EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:25",
+                                "line:无法读取图片：text_file.png（不是图片文件）", "progress:50",
+                                "line:无法读取图片：empty_file.png（不是图片文件）", "progress:75",
+                                "line:无法读取图片：truncated_after_header.png（图片文件已损坏）",
+                                "progress:100", kSuccess}));
+}
+
+// An entry that names no file (an empty or folder-only path) is named by
+// its place in the list.
+TEST(ImageCompiler, EntriesWithoutAFileNameAreNamedByPosition) {
+  CTempDir dir;
+  ASSERT_TRUE(SaveSolidPng(dir / "c.png", 1, 1, qRgb(0, 0, 255)));
+  const CompileRun run = Compile({dir / "c.png", dir / "", fs::path()}, Settings(0), dir);
   EXPECT_EQ(run.events,
-            (Events{kStart, "progress:0", "progress:25", "line:无法读取图片：text_file.png",
-                    "progress:50", "line:无法读取图片：empty_file.png", "progress:75",
-                    "line:无法读取图片：truncated_after_header.png", "progress:100", kSuccess}));
+            (Events{kStart, "progress:0", "progress:33", "progress:66",
+                    "line:无法读取图片：第 2 项（" + ErrnoMessage(EISDIR) + "）", "progress:100",
+                    "line:无法读取图片：第 3 项（" + ErrnoMessage(ENOENT) + "）", kSuccess}));
 }
 
 TEST(ImageCompiler, OverLimitPictureInTheMiddleIsNamedAndSkipped) {

@@ -7,12 +7,15 @@
 #include <QPainter>
 #include <QString>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "base/system_error_text.h"
+#include "image/picture_canvas.h"
 #include "support/temp_dir.h"
 #include "support/test_pictures.h"
 
@@ -197,12 +200,15 @@ TEST(PictureAdjust, FilesItCannotOrMustNotRewriteAreUntouched) {
     const char* name;
     bool picture;  // a valid picture, else text
     int width;
-    bool reported;  // a failure, else NoEncoder
+    bool reported;       // a failure, else NoEncoder
+    const char* reason;  // of a failure to read
   };
-  for (const Case& c : {Case{"p.webp", true, 4, false}, Case{"p.png.bak", true, 4, false},
-                        Case{"noextension", true, 4, false}, Case{"text.png", false, 4, true},
-                        Case{"missing.gif", false, 4, true}, Case{"zero.png", true, 0, true},
-                        Case{"wide.png", true, 2001, true}}) {
+  const std::string missing = ErrnoMessage(ENOENT);
+  for (const Case& c :
+       {Case{"p.webp", true, 4, false, ""}, Case{"p.png.bak", true, 4, false, ""},
+        Case{"noextension", true, 4, false, ""}, Case{"text.png", false, 4, true, "不是图片文件"},
+        Case{"missing.gif", false, 4, true, missing.c_str()}, Case{"zero.png", true, 0, true, ""},
+        Case{"wide.png", true, 2001, true, ""}}) {
     SCOPED_TRACE(c.name);
     if (c.picture) {
       SavePng(QImage(8, 8, QImage::Format_RGB32), dir / c.name);
@@ -217,10 +223,33 @@ TEST(PictureAdjust, FilesItCannotOrMustNotRewriteAreUntouched) {
     if (adjusted) {
       EXPECT_EQ(adjusted.value(), AdjustOutcome::NoEncoder);
     } else if (c.width == 4) {
-      EXPECT_EQ(adjusted.error(), "无法读取图片：" + (dir / c.name).string());
+      EXPECT_EQ(adjusted.error(),
+                "无法读取图片：" + (dir / c.name).string() + "（" + c.reason + "）");
     }
     EXPECT_EQ(ReadText(dir / c.name), before);
     EXPECT_EQ(FolderContents(dir.Path()), namesBefore);
+  }
+}
+
+// Pictures whose decoders leave pixels unwritten or whose pixels index past
+// their palette come out of the adjustment, at their own size, with exactly
+// the pixels the compile draws from them.
+TEST(PictureAdjust, HostileBmpsKeepTheCompilesPixels) {
+  CTempDir dir;
+  for (const char* name :
+       {"truncated_24bit_8x4.bmp", "rle8_skipped_pixels_8x4.bmp", "palette_beyond_table_8x4.bmp"}) {
+    SCOPED_TRACE(name);
+    const fs::path original = fs::path(ZENTORA_TEST_DATA_DIR) / "images" / name;
+    fs::copy_file(original, dir / name);
+    ASSERT_TRUE(AdjustPicture(dir / name, 8, 4, AdjustMethod::Crop, true));
+    const QImage compiled = DrawPictureCanvas(original).canvas;
+    const QImage adjusted = Load(dir / name).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(adjusted.size(), compiled.size());
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(adjusted.pixel(x, y), compiled.pixel(x, y)) << x << "," << y;
+      }
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/system_error_text.h"
 #include "support/temp_dir.h"
 
 namespace zentora {
@@ -276,6 +278,7 @@ TEST(PictureCanvas, RecycledCanvasDoesNotMakeAFileReadable) {
 struct UnreadableCase {
   const char* name;
   const char* file;  // under tests/data/images
+  std::string reason;
 };
 
 class UnreadableTest : public ::testing::TestWithParam<UnreadableCase> {};
@@ -285,6 +288,7 @@ TEST_P(UnreadableTest, IsUnreadableWithoutSizeOrCanvas) {
     SCOPED_TRACE(::testing::Message() << bytesPerPixel << " bytes per pixel");
     const PictureCanvas drawn = DrawPictureCanvas(DataFile(GetParam().file), bytesPerPixel);
     EXPECT_EQ(drawn.status, CanvasStatus::Unreadable);
+    EXPECT_EQ(drawn.reason, GetParam().reason);
     EXPECT_EQ(drawn.width, 0);
     EXPECT_EQ(drawn.height, 0);
     EXPECT_TRUE(drawn.canvas.isNull());
@@ -293,15 +297,24 @@ TEST_P(UnreadableTest, IsUnreadableWithoutSizeOrCanvas) {
 
 INSTANTIATE_TEST_SUITE_P(
     PictureCanvas, UnreadableTest,
-    ::testing::Values(UnreadableCase{"MissingFile", "no_such_picture.png"},
-                      UnreadableCase{"EmptyFile", "empty_file.png"},
-                      UnreadableCase{"TextFile", "text_file.png"},
-                      // Signature and header chunk of picture_4x3.png, nothing after.
-                      UnreadableCase{"TruncatedPng", "truncated_after_header.png"},
-                      UnreadableCase{"Folder", "."}),
+    ::testing::Values(
+        UnreadableCase{"MissingFile", "no_such_picture.png", ErrnoMessage(ENOENT)},
+        UnreadableCase{"EmptyFile", "empty_file.png", "不是图片文件"},
+        UnreadableCase{"TextFile", "text_file.png", "不是图片文件"},
+        UnreadableCase{"UnsupportedFormat", "photoshop_header.psd", "不支持的图片格式"},
+        // Signature and header chunk of picture_4x3.png, nothing after.
+        UnreadableCase{"TruncatedPng", "truncated_after_header.png", "图片文件已损坏"},
+        UnreadableCase{"Folder", ".", ErrnoMessage(EISDIR)}),
     [](const ::testing::TestParamInfo<UnreadableCase>& row) {
       return std::string(row.param.name);
     });
+
+// Without the index's limits only the decoder's allocation limit refuses it.
+TEST(PictureCanvas, PictureBeyondTheAllocationLimitSaysSo) {
+  const PictureCanvas drawn = DrawPictureCanvas(DataFile("header_only_20000x20000.png"));
+  EXPECT_EQ(drawn.status, CanvasStatus::Unreadable);
+  EXPECT_EQ(drawn.reason, "图片太大，超出解码内存上限");
+}
 
 TEST(PictureCanvas, EmptyPathIsUnreadable) {
   const PictureCanvas drawn = DrawPictureCanvas(std::filesystem::path(), 2);

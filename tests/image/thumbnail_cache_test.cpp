@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "image/picture_canvas.h"
 #include "support/temp_dir.h"
 
 namespace zentora {
@@ -50,6 +51,24 @@ TEST(ThumbnailCacheTest, DecodesAtThumbnailSizeOrTellsWhatTheFileIs) {
     EXPECT_EQ(thumbnail.image.size(), c.image) << c.path;
   }
   EXPECT_EQ(DecodeThumbnail(dir / "wide.png").image.pixelColor(40, 20), QColor(Qt::red));
+}
+
+// Pixels the decoder never delivers are the compile's blue (paletted: the
+// first colour), not whatever the memory held.
+TEST(ThumbnailCacheTest, UndeliveredPixelsAreThoseTheCompileShows) {
+  struct Case {
+    const char* file;  // under tests/data/images, its top left never delivered
+    QRgb topLeft;
+  };
+  for (const Case& c : {Case{"truncated_24bit_8x4.bmp", 0xFF0000FF},
+                        Case{"rle8_skipped_pixels_8x4.bmp", 0xFFFF0000}}) {
+    SCOPED_TRACE(c.file);
+    const fs::path path = fs::path(ZENTORA_TEST_DATA_DIR) / "images" / c.file;
+    const Thumbnail thumbnail = DecodeThumbnail(path);
+    ASSERT_EQ(thumbnail.kind, Thumbnail::Kind::Picture);
+    EXPECT_EQ(thumbnail.image.pixel(0, 0), c.topLeft);
+    EXPECT_EQ(DrawPictureCanvas(path).canvas.pixel(0, 0), c.topLeft);
+  }
 }
 
 TEST(ThumbnailCacheTest, LargePicturesKeepTheirLayoutInTheThumbnail) {
