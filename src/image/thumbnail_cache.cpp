@@ -102,7 +102,8 @@ FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
     return {{Thumbnail::Kind::NotPicture, fallbackSize, {}}, {}, {}};
   }
   QImage image = std::move(decoded).value();
-  // A format that tells its size only by decoding is scaled here.
+  // Decoders that cannot decode at a smaller size, and formats that tell
+  // their size only by decoding, are scaled here.
   const QSize original = announced.isEmpty() ? image.size() : announced;
   if (image.size() != StoredSize(original)) {
     image = image.scaled(StoredSize(original), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
