@@ -6,11 +6,14 @@
 
 #include <cstdio>
 
+#include "base/temporary_registry.h"
 #include "base/ui_language.h"
 #include "cli/cli_support.h"
 #include "cli/command_table.h"
 
 int main(int argc, char* argv[]) {
+  // Ctrl-C, kill and a closed terminal leave no temporary files behind.
+  zentora::RemoveTemporariesOnSignals();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("zentora-cli");
   QCoreApplication::setApplicationVersion(ZENTORA_VERSION);
