@@ -5,6 +5,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "cli_runner.h"
 #include "support/temp_dir.h"
@@ -174,6 +175,20 @@ TEST_F(CompileCommandTest, OutFolderThatCannotBeMadeEndsWithStatusOne) {
   EXPECT_EQ(run.err.rfind("zentora-cli: 无法创建文件夹：" + (dir_ / "plain" / "out").string(), 0),
             0u)
       << run.err;
+  EXPECT_EQ(ReadText(dir_ / "plain"), "a file");
+}
+
+// A level of --out that exists as a file is named as such.
+TEST_F(CompileCommandTest, OutFolderThatIsAFileIsNamedAsNoFolder) {
+  WriteBytes(dir_ / "plain", "a file");
+  const std::string plain = (dir_ / "plain").string();
+  for (const auto& [out, reason] :
+       {std::pair{dir_ / "plain", std::string("已存在，但不是文件夹")},
+        std::pair{dir_ / "plain" / "out", plain + " 已存在，但不是文件夹"}}) {
+    const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(out)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "zentora-cli: 无法创建文件夹：" + out.string() + "/（" + reason + "）\n");
+  }
   EXPECT_EQ(ReadText(dir_ / "plain"), "a file");
 }
 

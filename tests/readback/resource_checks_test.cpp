@@ -184,5 +184,54 @@ TEST(ResourceFolderTest, AMissingFolderIsRefused) {
   EXPECT_FALSE(ReadResourceFolder(dir / "nowhere"));
 }
 
+// Folders whose files cannot be taken for one compiled set.
+struct FolderCase {
+  const char* name;
+  std::vector<std::string> files;  // written into the folder, a journal among them
+  std::vector<std::string> findings;
+};
+
+void PrintTo(const FolderCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class FolderFindingTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(FolderFindingTest, IsReportedAsAFinding) {
+  CTempDir dir;
+  for (const std::string& name : GetParam().files) {
+    testing::WriteBytes(dir / name, name == ".zentora-replace" ? std::string("wave.idx\0", 9) : "");
+  }
+  const Result<ResourceListing> listing = ReadResourceFolder(dir.Path());
+  ASSERT_TRUE(listing) << listing.error();
+  EXPECT_EQ(listing.value().findings, GetParam().findings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ResourceFolder, FolderFindingTest,
+    ::testing::Values(
+        FolderCase{"Empty",
+                   {},
+                   {"文件夹中没有资源文件（image.idx、image.bin、wave.idx、wave.bin），"
+                    "没有可检查的内容"}},
+        FolderCase{"OtherFilesOnly",
+                   {"notes.txt"},
+                   {"文件夹中没有资源文件（image.idx、image.bin、wave.idx、wave.bin），"
+                    "没有可检查的内容"}},
+        FolderCase{
+            "ReplacementUnfinished",
+            {"image.idx", "image.bin", "wave.idx", "wave.bin", ".wave.idx.zentora-new",
+             ".zentora-replace"},
+            {"资源文件不是同一次编译的结果：上次替换没有完成（下次编译或下载此文件夹时完成）"}}),
+    [](const ::testing::TestParamInfo<FolderCase>& row) { return std::string(row.param.name); });
+
+TEST(ResourceFolderTest, AFileIsNamedAsNoFolder) {
+  CTempDir dir;
+  testing::WriteBytes(dir / "image.idx", "");
+  const Result<ResourceListing> listing = ReadResourceFolder(dir / "image.idx");
+  ASSERT_FALSE(listing);
+  EXPECT_EQ(listing.error(), "不是文件夹：" + (dir / "image.idx").string());
+}
+
 }  // namespace
 }  // namespace zentora
