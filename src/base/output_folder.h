@@ -102,7 +102,6 @@ class CFileSetReplacement {
   const COutputFolderLock& folder_;
   RenameFunction rename_;
   std::vector<Member> members_;
-  bool committing_ = false;
   bool unfinished_ = false;
 };
 
