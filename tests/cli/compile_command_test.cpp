@@ -5,7 +5,6 @@
 #include <ostream>
 #include <set>
 #include <string>
-#include <utility>
 
 #include "cli_runner.h"
 #include "support/temp_dir.h"
@@ -178,18 +177,23 @@ TEST_F(CompileCommandTest, OutFolderThatCannotBeMadeEndsWithStatusOne) {
   EXPECT_EQ(ReadText(dir_ / "plain"), "a file");
 }
 
-// A level of --out that exists as a file is named as such.
 TEST_F(CompileCommandTest, OutFolderThatIsAFileIsNamedAsNoFolder) {
   WriteBytes(dir_ / "plain", "a file");
-  const std::string plain = (dir_ / "plain").string();
-  for (const auto& [out, reason] :
-       {std::pair{dir_ / "plain", std::string("已存在，但不是文件夹")},
-        std::pair{dir_ / "plain" / "out", plain + " 已存在，但不是文件夹"}}) {
-    const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(out)});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "zentora-cli: 无法创建文件夹：" + out.string() + "/（" + reason + "）\n");
-  }
-  EXPECT_EQ(ReadText(dir_ / "plain"), "a file");
+  const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(dir_ / "plain")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "zentora-cli: 无法创建文件夹：" + (dir_ / "plain").string() +
+                         "/（已存在，但不是文件夹）\n");
+}
+
+TEST_F(CompileCommandTest, JournalThatCannotBeWrittenIsNamedAndReplacesNothing) {
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out / ".zentora-replace");
+  const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(out)});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "生成图片资源...\n生成图片资源成功！\n没有声音资源！\n写入文件失败：" +
+                         (out / ".zentora-replace").string() +
+                         "（是文件夹，不是文件）\n编译失败，文件夹中原有的资源文件保持不变\n");
+  EXPECT_EQ(FolderContents(out), std::set<std::string>{".zentora-replace"});
 }
 
 TEST_F(CompileCommandTest, DataFileThatCannotBeCreatedEndsWithStatusOne) {

@@ -221,28 +221,6 @@ TEST_F(DownloadCommandTest, DownloadOfAFileInsteadOfAFolderEndsWithStatusTwo) {
   EXPECT_FALSE(fs::exists(log_));
 }
 
-// An interrupted compile renamed the new picture files into place; the new
-// wave.idx waits beside a folder that now stands in its place, so the set
-// cannot be finished and the old wave.idx must not go out with new files.
-TEST_F(DownloadCommandTest, DownloadRefusesASetWhoseReplacementCannotFinish) {
-  const fs::path folder = CompiledFolder();
-  fs::rename(folder / "wave.idx", folder / ".wave.idx.zentora-new");
-  fs::create_directories(folder / "wave.idx" / "inside");
-  WriteBytes(folder / ".zentora-replace",
-             std::string("image.bin\0image.idx\0wave.bin\0wave.idx\0", 38));
-  const CliRun run = RunCli({"download", Arg(folder)}, {}, Module());
-  EXPECT_EQ(run.exitCode, 1);
-  const auto refused = [&](const char* name) {
-    return "无法打开文件：" + (folder / name).string() +
-           "（资源文件不是同一次编译的结果：中断的替换无法完成，" + (folder / "wave.idx").string() +
-           "（是文件夹，不是文件））\n";
-  };
-  EXPECT_EQ(run.out, "开始\n下载图片索引...\n下载图片索引失败！\n" + refused("image.idx") +
-                         "下载声音索引...\n下载声音索引失败！\n" + refused("wave.idx") + "结束\n");
-  EXPECT_TRUE(fs::exists(folder / ".zentora-replace"));
-  EXPECT_FALSE(fs::exists(received_ / "image.idx"));
-}
-
 TEST_F(DownloadCommandTest, DownloadNeedsExactlyOneFolder) {
   for (const QStringList& arguments :
        {QStringList{"download"}, QStringList{"download", Arg(dir_.Path()), Arg(dir_.Path())}}) {

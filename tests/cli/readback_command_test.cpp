@@ -101,14 +101,5 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"SheetNotANumber", {"FOLDER", "--png", "/tmp", "--sheet", "x"}, 2, ""}),
     [](const ::testing::TestParamInfo<ExitCase>& row) { return row.param.name; });
 
-TEST(InspectCommandTest, AFolderWithoutResourceFilesIsAFinding) {
-  CTempDir dir;
-  const CliRun run = RunCli({"inspect", Arg(dir.Path())});
-  EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_EQ(run.out,
-            "发现 1 个问题：\n文件夹中没有资源文件（image.idx、image.bin、wave.idx、wave.bin），"
-            "没有可检查的内容\n");
-}
-
 }  // namespace
 }  // namespace zentora::testing

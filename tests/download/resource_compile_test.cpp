@@ -13,7 +13,6 @@
 #include <cerrno>
 
 #include <filesystem>
-#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -236,73 +235,6 @@ INSTANTIATE_TEST_SUITE_P(ResourceFolder, InterruptionTest, ::testing::ValuesIn(I
                          [](const ::testing::TestParamInfo<InterruptionCase>& row) {
                            return std::string(row.param.name);
                          });
-
-// ---------------------------------------------------------------------------
-// A compiled set that cannot be put in place: the line names the file, the
-// last line says the folder kept its files, and it holds them and nothing
-// else of the compile.
-
-// Records the lines and, once both compilers are through, changes the
-// folder as another user or program might before the renames.
-class CChangingSink final : public StatusSink {
- public:
-  explicit CChangingSink(std::function<void()> change) : change_(std::move(change)) {}
-  void ClearLines() override {}
-  void AppendLine(std::string_view line) override {
-    lines_.emplace_back(line);
-    if (line == "生成声音资源成功！") {
-      change_();
-    }
-  }
-  void SetProgress(int) override {}
-  void ShowProgress(bool) override {}
-  const Lines& Recorded() const { return lines_; }
-
- private:
-  std::function<void()> change_;
-  Lines lines_;
-};
-
-struct CommitRefusal {
-  const char* name;
-  const char* blocked;  // made a folder with a file in it before the renames
-  const char* line;     // "<folder>" stands for the folder's path
-};
-
-void PrintTo(const CommitRefusal& row, std::ostream* out) {
-  *out << row.name;
-}
-
-class CommitRefusalTest : public ResourceFolderTest,
-                          public ::testing::WithParamInterface<CommitRefusal> {};
-
-TEST_P(CommitRefusalTest, ReplacesNothing) {
-  const fs::path blocked = folder_ / GetParam().blocked;
-  CChangingSink sink([&] {
-    fs::remove(blocked);
-    fs::create_directories(blocked / "inside");
-  });
-  EXPECT_FALSE(Compile(folder_, pictures_, sounds_, sink).replaced);
-  std::string line = GetParam().line;
-  line.replace(line.find("<folder>"), 8, folder_.string());
-  EXPECT_EQ(sink.Recorded(),
-            (Lines{"生成图片资源...", "生成图片资源成功！", "生成声音资源...", "生成声音资源成功！",
-                   line, "编译失败，文件夹中原有的资源文件保持不变"}));
-  fs::remove_all(blocked);
-  Files old = oldSet_;
-  old.erase(GetParam().blocked);
-  EXPECT_EQ(FilesIn(folder_), old);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ResourceFolder, CommitRefusalTest,
-    ::testing::Values(
-        // The first three files could be replaced, the last cannot.
-        CommitRefusal{"LastTargetCannotBeReplaced", "wave.idx",
-                      "无法替换文件：<folder>/wave.idx（是文件夹，不是文件）"},
-        CommitRefusal{"JournalCannotBeWritten", ".zentora-replace",
-                      "写入文件失败：<folder>/.zentora-replace（是文件夹，不是文件）"}),
-    [](const ::testing::TestParamInfo<CommitRefusal>& row) { return std::string(row.param.name); });
 
 // ---------------------------------------------------------------------------
 // Input that does not compile as given: each gets its line once, the files
