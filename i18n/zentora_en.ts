@@ -63,6 +63,22 @@
         <translation>Cannot write file: </translation>
     </message>
     <message>
+        <source>无法替换文件：</source>
+        <translation>Cannot replace file: </translation>
+    </message>
+    <message>
+        <source>资源文件不是同一次编译的结果：中断的替换无法完成，%1</source>
+        <translation>The resource files are not from one compile: an interrupted replacement cannot be finished, %1</translation>
+    </message>
+    <message>
+        <source>已存在，但不是文件夹</source>
+        <translation>exists but is not a folder</translation>
+    </message>
+    <message>
+        <source>%1 已存在，但不是文件夹</source>
+        <translation>%1 exists but is not a folder</translation>
+    </message>
+    <message>
         <source>不是普通文件</source>
         <translation>not a regular file</translation>
     </message>
@@ -132,6 +148,10 @@
     <message>
         <source>目录不存在！</source>
         <translation>Folder does not exist! </translation>
+    </message>
+    <message>
+        <source>不是文件夹：</source>
+        <translation>Not a folder: </translation>
     </message>
     <message>
         <source>无法写入文件：</source>
@@ -830,6 +850,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>Reading the display module&apos;s answer failed: </translation>
     </message>
     <message>
+        <source>编译失败，资源文件没有全部替换：下次编译或下载此文件夹时完成替换</source>
+        <translation>Compiling failed; not all resource files were replaced: the next compile or download of this folder finishes the replacement</translation>
+    </message>
+    <message>
         <source>编译失败，文件夹中原有的资源文件保持不变</source>
         <translation>Compiling failed; the resource files already in the folder are unchanged</translation>
     </message>
@@ -1065,6 +1089,18 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>文件夹不存在：</source>
         <translation>Folder does not exist: </translation>
+    </message>
+    <message>
+        <source>不是文件夹：</source>
+        <translation>Not a folder: </translation>
+    </message>
+    <message>
+        <source>资源文件不是同一次编译的结果：上次替换没有完成（下次编译或下载此文件夹时完成）</source>
+        <translation>The resource files are not from one compile: the last replacement did not finish (the next compile or download of this folder finishes it)</translation>
+    </message>
+    <message>
+        <source>文件夹中没有资源文件（image.idx、image.bin、wave.idx、wave.bin），没有可检查的内容</source>
+        <translation>The folder holds no resource files (image.idx, image.bin, wave.idx, wave.bin); there is nothing to inspect</translation>
     </message>
     <message>
         <source>声音 %1 没有可读的数据</source>

@@ -4,11 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -19,11 +25,52 @@ namespace zentora {
 
 namespace {
 
+constexpr std::string_view kTempMark = ".tmp-";
+
 std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                           "-" + std::to_string(counter++);
+  const std::string name = "." + target.filename().string() + std::string(kTempMark) +
+                           std::to_string(::getpid()) + "-" + std::to_string(counter++);
   return target.parent_path() / name;
+}
+
+// The process id in a name that TempNameBeside gave, ".NAME.tmp-PID-N";
+// 0 for any other name.
+pid_t WriterOf(std::string_view name) {
+  const std::size_t mark = name.rfind(kTempMark);
+  if (name.size() < 2 || name.front() != '.' || mark == std::string_view::npos || mark < 2) {
+    return 0;
+  }
+  const char* const end = name.data() + name.size();
+  pid_t pid = 0;
+  const auto [afterPid, pidError] =
+      std::from_chars(name.data() + mark + kTempMark.size(), end, pid);
+  if (pidError != std::errc() || afterPid == end || *afterPid != '-' || pid <= 0) {
+    return 0;
+  }
+  unsigned counter = 0;
+  const auto [afterCounter, counterError] = std::from_chars(afterPid + 1, end, counter);
+  return counterError == std::errc() && afterCounter == end ? pid : 0;
+}
+
+bool ProcessIsGone(pid_t pid) {
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Each folder is swept by the first writer into it, not by every one: an
+// inspect writes thousands of files into one folder.
+void SweepOnce(const std::filesystem::path& folder) {
+  static std::mutex mutex;
+  static std::set<std::filesystem::path> swept;
+  std::error_code error;
+  std::filesystem::path key = std::filesystem::absolute(folder.empty() ? "." : folder, error);
+  {
+    std::lock_guard lock(mutex);
+    if (!swept.insert(std::move(key)).second) {
+      return;
+    }
+  }
+  RemoveDeadWritersTemporaries(folder);
 }
 
 // The file that replacing `path` must replace: a symbolic link is followed
@@ -73,6 +120,7 @@ Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& 
     return followed.status();
   }
   const std::filesystem::path& target = followed.value();
+  SweepOnce(target.parent_path());
   // Without a mode, created with 0666 so that the umask gives a new file the
   // same mode a plain create would.
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -81,6 +129,7 @@ Result<CAtomicFileWriter> CAtomicFileWriter::Begin(const std::filesystem::path& 
         ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666)));
     if (fd.IsOpen()) {
       CAtomicFileWriter writer(std::move(fd), std::move(temp), target);
+      writer.registration_ = CTemporaryRegistration(writer.temp_);
       if (Status kept = mode ? Status::Ok() : KeepMode(writer.fd_.Get(), target); !kept) {
         return kept;
       }
@@ -98,7 +147,10 @@ CAtomicFileWriter::CAtomicFileWriter(CFileDescriptor fd, std::filesystem::path t
     : fd_(std::move(fd)), temp_(std::move(temp)), target_(std::move(target)) {}
 
 CAtomicFileWriter::CAtomicFileWriter(CAtomicFileWriter&& other) noexcept
-    : fd_(std::move(other.fd_)), temp_(std::move(other.temp_)), target_(std::move(other.target_)) {
+    : fd_(std::move(other.fd_)),
+      temp_(std::move(other.temp_)),
+      target_(std::move(other.target_)),
+      registration_(std::move(other.registration_)) {
   other.temp_.clear();
 }
 
@@ -112,6 +164,7 @@ void CAtomicFileWriter::Discard() {
     ::unlink(temp_.c_str());
     temp_.clear();
   }
+  registration_.Reset();
 }
 
 Status CAtomicFileWriter::Write(std::span<const std::uint8_t> bytes) {
@@ -142,7 +195,20 @@ Status CAtomicFileWriter::Commit() {
     return Status::Failure(ErrnoMessage(error));
   }
   temp_.clear();
+  registration_.Reset();
   return Status::Ok();
+}
+
+void RemoveDeadWritersTemporaries(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(folder.empty() ? "." : folder, error)) {
+    const pid_t writer = WriterOf(entry.path().filename().native());
+    if (writer != 0 && writer != ::getpid() && ProcessIsGone(writer) &&
+        !entry.is_directory(error)) {
+      ::unlink(entry.path().c_str());
+    }
+  }
 }
 
 Status WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,

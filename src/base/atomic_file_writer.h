@@ -7,6 +7,7 @@
 
 #include "base/file_descriptor.h"
 #include "base/result.h"
+#include "base/temporary_registry.h"
 
 namespace zentora {
 
@@ -15,7 +16,9 @@ namespace zentora {
 // target only on Commit(). Until then, and if anything fails, the target is
 // untouched and the temporary file is removed. The new file keeps the mode of
 // the one it replaces, and a symbolic link is followed: its target is
-// replaced and the link stays.
+// replaced and the link stays. The temporary file's name carries the
+// process id, so that the first writer of a later run into the same folder
+// can remove what a process that died left there.
 class CAtomicFileWriter {
  public:
   // With a mode, the new file gets it (before the umask) whatever the old
@@ -40,7 +43,12 @@ class CAtomicFileWriter {
   CFileDescriptor fd_;
   std::filesystem::path temp_;
   std::filesystem::path target_;
+  CTemporaryRegistration registration_;
 };
+
+// Removes the temporary files that writers of processes no longer running
+// left in `folder`; those of live processes stay.
+void RemoveDeadWritersTemporaries(const std::filesystem::path& folder);
 
 // The whole write in one call.
 Status WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,

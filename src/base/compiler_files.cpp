@@ -89,10 +89,9 @@ CompileOutcome RunResourceCompiler(
   return warned ? CompileOutcome::WrittenWithWarnings : CompileOutcome::Written;
 }
 
-bool CommitCompiledSet(CFileSetReplacement& outputs, const std::filesystem::path& folder,
-                       StatusSink& sink) {
+bool CommitCompiledSet(CFileSetReplacement& outputs, StatusSink& sink) {
   if (Status committed = outputs.Commit(); !committed) {
-    sink.AppendLine(WriteFailureLine(folder, committed));
+    sink.AppendLine(committed.message());
     return false;
   }
   return true;
@@ -107,8 +106,7 @@ CompileOutcome CompileAlone(const std::filesystem::path& firstCreated, StatusSin
   }
   CFileSetReplacement outputs(folder.value());
   const CompileOutcome outcome = compile(outputs);
-  if (outcome == CompileOutcome::Failed ||
-      !CommitCompiledSet(outputs, folder.value().Folder(), sink)) {
+  if (outcome == CompileOutcome::Failed || !CommitCompiledSet(outputs, sink)) {
     return CompileOutcome::Failed;
   }
   return outcome;

@@ -93,8 +93,7 @@ CompileOutcome CompileAlone(const std::filesystem::path& firstCreated, StatusSin
                             const std::function<CompileOutcome(CFileSetReplacement&)>& compile);
 
 // Replaces the files of a set whose compiles did not fail; a failure gets
-// its line.
-bool CommitCompiledSet(CFileSetReplacement& outputs, const std::filesystem::path& folder,
-                       StatusSink& sink);
+// the line naming the file that could not be written or replaced.
+bool CommitCompiledSet(CFileSetReplacement& outputs, StatusSink& sink);
 
 }  // namespace zentora

@@ -8,6 +8,7 @@
 #include "base/exclusive_file.h"
 #include "base/file_descriptor.h"
 #include "base/result.h"
+#include "base/temporary_registry.h"
 #include "base/translation.h"
 
 namespace zentora {
@@ -26,7 +27,10 @@ class COutputFolderLock {
   // Takes the folder without waiting; a held folder is refused with
   // kFolderBusyMessage. Taking it first finishes a replacement that an
   // interrupted run had begun and removes the temporary files that such a
-  // run left, so the folder then holds one complete set of files.
+  // run left, so the folder then holds one complete set of files. A
+  // replacement that cannot be finished keeps its journal and its files for
+  // a later try, and the folder is refused with the reason: its files are
+  // not one set.
   static Result<COutputFolderLock> Take(const std::filesystem::path& folder);
 
   const std::filesystem::path& Folder() const { return folder_; }
@@ -40,6 +44,11 @@ class COutputFolderLock {
   std::filesystem::path folder_;
 };
 
+// Whether the folder holds the journal of a replacement whose renames began
+// and did not end: its files are then not one set until a hold of the
+// folder finishes it. Looks only; changes nothing.
+bool HasUnfinishedReplacement(const std::filesystem::path& folder);
+
 // Files of one held folder that are replaced together: each is written as a
 // temporary file beside it, and Commit() renames them all into place. Until
 // then the old files stay as they are; a set that is not committed removes
@@ -48,7 +57,11 @@ class COutputFolderLock {
 // either the old files or the new ones, never some of each.
 class CFileSetReplacement {
  public:
-  explicit CFileSetReplacement(const COutputFolderLock& folder) : folder_(folder) {}
+  // How files are renamed: ::rename, or a stand-in that fails on cue.
+  using RenameFunction = int (*)(const char* from, const char* to);
+
+  explicit CFileSetReplacement(const COutputFolderLock& folder, RenameFunction rename = &RenameFile)
+      : folder_(folder), rename_(rename) {}
   CFileSetReplacement(const CFileSetReplacement&) = delete;
   CFileSetReplacement& operator=(const CFileSetReplacement&) = delete;
   ~CFileSetReplacement();
@@ -58,23 +71,38 @@ class CFileSetReplacement {
   // and that nobody else holds; it is held from here until the set ends, and
   // its permission bits pass to the new file.
   Result<CExclusiveFile> Add(const std::filesystem::path& target);
-  // Renames every temporary over its target. The files written through Add
-  // must be complete, synced and closed. Should a rename fail after others
-  // went through, the temporaries left stay for the next hold to finish.
+  // Puts every temporary in place of its target. The files written through
+  // Add must be complete, synced and closed. The old files are first moved
+  // aside, so that a rename that fails puts them all back: the failure's
+  // message is the output-list line naming the file. Only when putting back
+  // fails too does the set stay unfinished (LeftUnfinished()), its journal
+  // and files kept for the next hold of the folder to finish.
   Status Commit();
+  bool LeftUnfinished() const { return unfinished_; }
+
+  static int RenameFile(const char* from, const char* to);
 
  private:
   struct Member {
     std::filesystem::path target;
     std::filesystem::path temporary;
     std::optional<CExclusiveFile> heldTarget;
+    CTemporaryRegistration registration;
+    bool movedAside = false;
+    bool replaced = false;
   };
 
   Status WriteJournal() const;
+  // Moves each existing target aside; the failure names the target.
+  Status MoveTargetsAside();
+  Status RenameTemporaries();
+  // Undoes what the two steps did; false when a rename failed.
+  bool PutOldFilesBack();
 
   const COutputFolderLock& folder_;
+  RenameFunction rename_;
   std::vector<Member> members_;
-  bool renaming_ = false;
+  bool unfinished_ = false;
 };
 
 }  // namespace zentora

@@ -47,8 +47,12 @@ int RunDownload(const QStringList& arguments) {
     return kExitUsage;
   }
   const std::filesystem::path folder = ToPath(parser.positionalArguments()[0]);
-  if (std::error_code error; !std::filesystem::is_directory(folder, error)) {
-    PrintError(Tr("cli", "目录不存在！") + folder.string());
+  std::error_code error;
+  if (const std::filesystem::file_status status = std::filesystem::status(folder, error);
+      !std::filesystem::is_directory(status)) {
+    PrintError(
+        (std::filesystem::exists(status) ? Tr("cli", "不是文件夹：") : Tr("cli", "目录不存在！")) +
+        folder.string());
     return kExitUsage;
   }
   return RunWorkerCycle([&](CBuildWorker& worker) { return worker.TriggerDownload(folder); });

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "base/library_messages.h"
+#include "base/temporary_registry.h"
 #include "base/ui_language.h"
 #include "cli/cli_support.h"
 #include "cli/command_table.h"
@@ -14,6 +15,8 @@
 int main(int argc, char* argv[]) {
   // Before anything Qt does can report.
   zentora::RouteLibraryMessages(zentora::HasVerboseOption(argc, argv));
+  // Ctrl-C, kill and a closed terminal leave no temporary files behind.
+  zentora::RemoveTemporariesOnSignals();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("zentora-cli");
   QCoreApplication::setApplicationVersion(ZENTORA_VERSION);

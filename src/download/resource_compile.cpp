@@ -28,7 +28,13 @@ ResourceCompileOutcome CompileResourceFolder(const std::filesystem::path& folder
     sink.AppendLine(Tr("download", "编译失败，文件夹中原有的资源文件保持不变"));
     return outcome;
   }
-  outcome.replaced = CommitCompiledSet(outputs, folder, sink);
+  outcome.replaced = CommitCompiledSet(outputs, sink);
+  if (!outcome.replaced) {
+    sink.AppendLine(
+        outputs.LeftUnfinished()
+            ? Tr("download", "编译失败，资源文件没有全部替换：下次编译或下载此文件夹时完成替换")
+            : Tr("download", "编译失败，文件夹中原有的资源文件保持不变"));
+  }
   return outcome;
 }
 

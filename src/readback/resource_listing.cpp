@@ -1,9 +1,12 @@
 #include "readback/resource_listing.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <system_error>
 #include <utility>
 
+#include "base/output_folder.h"
 #include "base/translation.h"
 #include "base/whole_file.h"
 
@@ -76,10 +79,30 @@ std::string NumberedName(int position, const char* extension) {
 
 Result<ResourceListing> ReadResourceFolder(const std::filesystem::path& folder) {
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(folder, error);
+  if (!std::filesystem::exists(status)) {
     return Status::Failure(Tr("inspect", "文件夹不存在：") + folder.string());
   }
+  if (!std::filesystem::is_directory(status)) {
+    return Status::Failure(Tr("inspect", "不是文件夹：") + folder.string());
+  }
   std::vector<std::string> readFindings;
+  if (HasUnfinishedReplacement(folder)) {
+    readFindings.push_back(Tr("inspect",
+                              "资源文件不是同一次编译的结果：上次替换没有完成"
+                              "（下次编译或下载此文件夹时完成）"));
+  }
+  const bool anyResourceFile = std::ranges::any_of(
+      std::initializer_list<const char*>{"image.idx", "image.bin", "wave.idx", "wave.bin"},
+      [&](const char* name) {
+        std::error_code ignored;
+        return std::filesystem::exists(std::filesystem::symlink_status(folder / name, ignored));
+      });
+  if (!anyResourceFile) {
+    readFindings.push_back(Tr("inspect",
+                              "文件夹中没有资源文件（image.idx、image.bin、wave.idx、"
+                              "wave.bin），没有可检查的内容"));
+  }
   const std::string imageIndex = ReadIndex(folder, "image.idx", readFindings);
   const std::uint64_t imageDataSize = DataSize(folder, "image.bin", readFindings);
   const std::string waveIndex = ReadIndex(folder, "wave.idx", readFindings);

@@ -76,7 +76,9 @@ ResourceListing CheckResources(std::span<const std::uint8_t> imageIndex,
 
 // Reads image.idx and wave.idx of a folder and the sizes of image.bin and
 // wave.bin (any may be absent or empty), then checks them. Fails only when
-// the folder is not there; a file that cannot be read becomes a finding.
+// the folder is not there or not a folder; a file that cannot be read, a
+// folder without any of the four, and a set whose replacement is unfinished
+// are findings.
 Result<ResourceListing> ReadResourceFolder(const std::filesystem::path& folder);
 
 }  // namespace zentora

@@ -195,6 +195,25 @@ TEST(CompileCommand, EntriesWithoutAFileNameAreNamedByPosition) {
             "无法读取声音：第 2 项（文件或文件夹不存在）\n生成声音资源成功！\n");
 }
 
+TEST_F(CompileCommandTest, OutFolderThatIsAFileIsNamedAsNoFolder) {
+  WriteBytes(dir_ / "plain", "a file");
+  const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(dir_ / "plain")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "zentora-cli: 无法创建文件夹：" + (dir_ / "plain").string() +
+                         "/（已存在，但不是文件夹）\n");
+}
+
+TEST_F(CompileCommandTest, JournalThatCannotBeWrittenIsNamedAndReplacesNothing) {
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out / ".zentora-replace");
+  const CliRun run = RunCli({"compile", Arg(project_), "--out", Arg(out)});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "生成图片资源...\n生成图片资源成功！\n没有声音资源！\n写入文件失败：" +
+                         (out / ".zentora-replace").string() +
+                         "（是文件夹，不是文件）\n编译失败，文件夹中原有的资源文件保持不变\n");
+  EXPECT_EQ(FolderContents(out), std::set<std::string>{".zentora-replace"});
+}
+
 TEST_F(CompileCommandTest, DataFileThatCannotBeCreatedEndsWithStatusOne) {
   const fs::path out = dir_ / "out";
   fs::create_directories(out / "image.bin");

@@ -217,6 +217,7 @@ TEST_F(DownloadCommandTest, DownloadOfAFileInsteadOfAFolderEndsWithStatusTwo) {
   const CliRun run = RunCli({"download", Arg(dir_ / "plain")}, {}, Module());
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "zentora-cli: 不是文件夹：" + (dir_ / "plain").string() + "\n");
   EXPECT_FALSE(fs::exists(log_));
 }
 

@@ -430,6 +430,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "没有权限访问显示模块：请将 udev 规则 60-zentora-module.rules（见 packaging/）"
                    "复制到 /etc/udev/rules.d/，执行 sudo udevadm control --reload-rules，"
                    "再重新插拔模块"},
+        // Only a refusal for lack of access points to the udev rule.
+        ReasonCase{"OpenFailedNodeGone",
+                   {{"ZENTORA_MODSIM_OPEN_FAIL_AFTER", "0"}, {"ZENTORA_MODSIM_OPEN_ERRNO", "2"}},
+                   "x",
+                   "无法打开显示模块（USB 1514:5534）：文件或文件夹不存在"},
+        ReasonCase{"OpenFailedForAnotherReason",
+                   {{"ZENTORA_MODSIM_OPEN_FAIL_AFTER", "0"}, {"ZENTORA_MODSIM_OPEN_ERRNO", "5"}},
+                   "x",
+                   "无法打开显示模块（USB 1514:5534）：Input/output error"},
         ReasonCase{"WrongByteForTheCode",
                    {{"ZENTORA_MODSIM_ACK", "0x4c"}},
                    "x",

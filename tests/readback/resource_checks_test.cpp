@@ -184,5 +184,50 @@ TEST(ResourceFolderTest, AMissingFolderIsRefused) {
   EXPECT_FALSE(ReadResourceFolder(dir / "nowhere"));
 }
 
+// Folders whose files are not one compiled set; a file for a folder.
+struct FolderCase {
+  const char* name;
+  std::vector<std::string> files;  // written into the folder, a journal among them
+  std::string inspected;           // the path inspected, below the folder
+  std::vector<std::string> said;   // the refusal ("<f>" the folder) or the findings
+};
+
+void PrintTo(const FolderCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class FolderFindingTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(FolderFindingTest, IsReported) {
+  CTempDir dir;
+  for (const std::string& name : GetParam().files) {
+    testing::WriteBytes(dir / name, name == ".zentora-replace" ? std::string("wave.idx\0", 9) : "");
+  }
+  const Result<ResourceListing> listing = ReadResourceFolder(dir / GetParam().inspected);
+  std::vector<std::string> said = listing ? listing.value().findings : std::vector{listing.error()};
+  for (std::string& line : said) {
+    if (const std::size_t at = line.find(dir.Path().string()); at != std::string::npos) {
+      line.replace(at, dir.Path().string().size(), "<f>");
+    }
+  }
+  EXPECT_EQ(said, GetParam().said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ResourceFolder, FolderFindingTest,
+    ::testing::Values(
+        FolderCase{"Empty",
+                   {"notes.txt"},
+                   "",
+                   {"文件夹中没有资源文件（image.idx、image.bin、wave.idx、wave.bin），"
+                    "没有可检查的内容"}},
+        FolderCase{
+            "ReplacementUnfinished",
+            {"image.idx", "wave.idx", ".wave.idx.zentora-new", ".zentora-replace"},
+            "",
+            {"资源文件不是同一次编译的结果：上次替换没有完成（下次编译或下载此文件夹时完成）"}},
+        FolderCase{"AFile", {"image.idx"}, "image.idx", {"不是文件夹：<f>/image.idx"}}),
+    [](const ::testing::TestParamInfo<FolderCase>& row) { return std::string(row.param.name); });
+
 }  // namespace
 }  // namespace zentora

@@ -72,6 +72,7 @@ Config ReadConfig(std::vector<std::string>& errors) {
   config.hang_ms = ReadNumber("ZENTORA_MODSIM_HANG_MS", 3600L * 1000, errors);
   config.write_fail_after = ReadNumber("ZENTORA_MODSIM_WRITE_FAIL_AFTER", kCountMax, errors);
   config.open_fail_after = ReadNumber("ZENTORA_MODSIM_OPEN_FAIL_AFTER", kCountMax, errors);
+  config.open_errno = ReadNumber("ZENTORA_MODSIM_OPEN_ERRNO", 4095, errors);
   config.latency_us =
       ReadNumber("ZENTORA_MODSIM_LATENCY_US", 3600L * 1000 * 1000, errors).value_or(0);
   return config;
@@ -91,6 +92,7 @@ std::string Describe(const Config& config) {
   add("hang_ms", config.hang_ms);
   add("write_fail_after", config.write_fail_after);
   add("open_fail_after", config.open_fail_after);
+  add("open_errno", config.open_errno);
   if (config.latency_us > 0) {
     text += Format(" latency_us=%ld", config.latency_us);
   }

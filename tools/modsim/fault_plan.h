@@ -20,6 +20,9 @@ struct Config {
   std::optional<long> hang_ms;
   std::optional<long> write_fail_after;
   std::optional<long> open_fail_after;
+  // The errno an injected open failure leaves, as open(2) of the device
+  // node would: unset is EACCES, a node without the udev rule's access.
+  std::optional<long> open_errno;
   long latency_us = 0;
 
   // The faults due, given the counts since the last reset.

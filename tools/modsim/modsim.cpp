@@ -160,7 +160,7 @@ MODSIM_EXPORT usb_dev_handle* usb_open(struct usb_device* dev) {
     sim->Emit(where + Format(" -> NULL (injected failure after %ld opens)",
                              *sim->config().open_fail_after),
               notes);
-    sim->SetError(-EACCES);
+    sim->SetError(-static_cast<int>(sim->config().open_errno.value_or(EACCES)));
     return nullptr;
   }
   ++sim->opens;
