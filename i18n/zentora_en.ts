@@ -55,6 +55,26 @@
 <context>
     <name>base</name>
     <message>
+        <source>是命名管道（FIFO），不是普通文件</source>
+        <translation>a named pipe (FIFO), not a regular file</translation>
+    </message>
+    <message>
+        <source>是设备，不是普通文件</source>
+        <translation>a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>是套接字，不是普通文件</source>
+        <translation>a socket, not a regular file</translation>
+    </message>
+    <message>
+        <source>不能写入要读取的文件：%1</source>
+        <translation>Cannot write to a file this command reads: %1</translation>
+    </message>
+    <message>
+        <source>不能写入“%1”：它就是要读取的文件“%2”</source>
+        <translation>Cannot write to “%1”: it is “%2”, which this command reads</translation>
+    </message>
+    <message>
         <source>无法创建文件：</source>
         <translation>Cannot create file: </translation>
     </message>
@@ -141,6 +161,10 @@
 </context>
 <context>
     <name>cli</name>
+    <message>
+        <source>不能把输出写入要读取的文件：%1</source>
+        <translation>Cannot write the output to a file this command reads: %1</translation>
+    </message>
     <message>
         <source>无法打开工程：</source>
         <translation>Cannot open project: </translation>
@@ -342,7 +366,7 @@ Commands:
 
 字体选项：
   --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）
-  --size PX                        字体高度，以像素计（默认 16）
+  --size PX                        字体高度，以像素计（1 到 192，默认 16）
   --charset ascii|gb2312|gbk       字符集（默认 gb2312）
   --cell 8|16|24|32|40|48          字模大小（默认 16）
   --vertical                       纵向取模
@@ -367,7 +391,7 @@ Image options:
 
 Font options:
   --font NAME | --font-file PATH   the font (default: as the dialog selects)
-  --size PX                        font height in pixels (default 16)
+  --size PX                        font height in pixels (1 to 192, default 16)
   --charset ascii|gb2312|gbk       character set (default gb2312)
   --cell 8|16|24|32|40|48          glyph cell (default 16)
   --vertical                       model column by column
@@ -483,8 +507,8 @@ complete.</translation>
         <translation>Draw with this font file instead of an installed font.</translation>
     </message>
     <message>
-        <source>字体高度，以像素计（默认 16）。</source>
-        <translation>Font height in pixels (default 16).</translation>
+        <source>字体高度，以像素计（1 到 192，默认 16）。</source>
+        <translation>Font height in pixels (1 to 192, default 16).</translation>
     </message>
     <message>
         <source>ascii、gb2312（默认）或 gbk。</source>
@@ -860,6 +884,18 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 </context>
 <context>
     <name>font</name>
+    <message>
+        <source>不是字体文件</source>
+        <translation>not a font file</translation>
+    </message>
+    <message>
+        <source>字体文件已损坏，或其中没有这个字体</source>
+        <translation>the font file is damaged or does not hold this face</translation>
+    </message>
+    <message>
+        <source>字体不能按这个大小绘制</source>
+        <translation>the font cannot be drawn at this size</translation>
+    </message>
     <message>
         <source>没有可用的字体</source>
         <translation>No usable font</translation>
@@ -1514,6 +1550,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 </context>
 <context>
     <name>zentora::CZentoraDlg</name>
+    <message>
+        <source>无法打开工程：%1</source>
+        <translation>Cannot open the project: %1</translation>
+    </message>
     <message>
         <source>图片资源</source>
         <translation>Pictures</translation>

@@ -53,9 +53,11 @@ command_section() {
       # A command whose parser does not name it still belongs under it.
       if (index(usage, " " path) == 0) sub(prog, prog " " path, usage)
       print ".B " roff(usage)
-      print ".PP"
-      state = "description"; next
+      state = "synopsis"; next
     }
+    # A synopsis too long for one line goes on indented.
+    state == "synopsis" && /^ +[^ ]/ { sub(/^ +/, ""); print ".br"; print ".B " roff($0); next }
+    state == "synopsis" { print ".PP"; state = "description" }
     state == "description" && /^$/ { state = "list"; next }
     state == "description" { print roff($0); next }
     /^[A-Z][A-Za-z ]*:$/ { flush(); print ".PP"; print roff($0); next }

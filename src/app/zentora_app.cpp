@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -57,7 +58,11 @@ int CZentoraApp::Run(int argc, char* argv[]) {
   CZentoraDlg window;
   if (arguments.size() > 1) {
     const QByteArray file = QFile::encodeName(QDir::current().absoluteFilePath(arguments[1]));
-    window.OpenProjectFile(std::filesystem::path(file.toStdString()));
+    // Once the window shows, so that a file that cannot be opened is
+    // reported over it.
+    QTimer::singleShot(0, &window, [&window, file] {
+      window.OpenProjectFile(std::filesystem::path(file.toStdString()));
+    });
   }
   window.exec();
   return 0;

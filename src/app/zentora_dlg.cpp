@@ -22,6 +22,8 @@
 #include "app/about_dlg.h"
 #include "app/web_page.h"
 #include "base/path_text.h"
+#include "base/translation.h"
+#include "download/compile_input_check.h"
 #include "download/download_dlg.h"
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
@@ -412,8 +414,12 @@ void CZentoraDlg::OnOpenProject() {
 }
 
 bool CZentoraDlg::OpenProjectFile(const std::filesystem::path& file) {
-  // A file that cannot be read changes nothing and is not reported.
-  if (!project_.Open(file, Lists())) {
+  // A file that cannot be read changes nothing: the project and its lists
+  // stay as they were.
+  if (const Status opened = project_.Open(file, Lists()); !opened) {
+    ShowAppMessage(this,
+                   tr("无法打开工程：%1")
+                       .arg(QString::fromStdString(WithReason(file.string(), opened.message()))));
     return false;
   }
   pictureGallery_->Layout();
@@ -459,10 +465,18 @@ void CZentoraDlg::OnMakerWebPage() {
 
 void CZentoraDlg::OnCompileDownload() {
   DoDataExchange(true);
+  const std::filesystem::path output = GetWorkingFolder() / "output/";
+  if (Status refused = RefuseCompileOntoInputs(output, project_.ProjectFilePath(),
+                                               pictureGallery_->Items().Snapshot(),
+                                               soundGallery_->Items().Snapshot());
+      !refused) {
+    ShowAppMessage(this, QString::fromStdString(refused.message()));
+    return;
+  }
   // The trigger ignores a click while a cycle runs, as the command word
   // says; otherwise it makes the output folder and snapshots the lists.
-  worker_->TriggerCompileDownload(GetWorkingFolder() / "output/", pictureGallery_->Items(),
-                                  soundGallery_->Items(), settings_);
+  worker_->TriggerCompileDownload(output, pictureGallery_->Items(), soundGallery_->Items(),
+                                  settings_);
 }
 
 // A tool window is placed the first time it shows: the same moment it is

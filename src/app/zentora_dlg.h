@@ -68,7 +68,9 @@ class CZentoraDlg : public QDialog {
   void ShowPage(int index);
   // The output list and progress bar, for work run on the interface thread.
   StatusSink& OutputSink();
-  // Opens a project file as "打开工程" does once the file is chosen.
+  // Opens a project file as "打开工程" does once the file is chosen. A file
+  // that cannot be opened is named with the reason in a message box, and the
+  // project stays as it was.
   bool OpenProjectFile(const std::filesystem::path& file);
   // Places the pages and the progress bar for the client area's size.
   void LayoutPages();

@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
+#include "base/file_kind.h"
 #include "base/system_error_text.h"
-#include "base/translation.h"
 
 namespace zentora {
 
@@ -20,8 +20,7 @@ Result<CFileDescriptor> OpenRegularFile(const std::filesystem::path& path, int f
     return Status::Failure(ErrnoMessage(errno));
   }
   if (!S_ISREG(info.st_mode)) {
-    return Status::Failure(S_ISDIR(info.st_mode) ? ErrnoMessage(EISDIR)
-                                                 : Tr("base", "不是普通文件"));
+    return Status::Failure(NotRegularFileReason(info.st_mode));
   }
   const int status = ::fcntl(fd.Get(), F_GETFL);
   if (status < 0 || ::fcntl(fd.Get(), F_SETFL, status & ~O_NONBLOCK) != 0) {

@@ -45,7 +45,7 @@ int RunAdjust(const QStringList& arguments) {
   const QStringList files = parser.positionalArguments();
   if (files.isEmpty()) {
     PrintError(Tr("cli", "缺少参数"));
-    std::fputs(parser.helpText().toUtf8().constData(), stderr);
+    std::fputs(CommandHelpText(parser).c_str(), stderr);
     return kExitUsage;
   }
   const std::optional<int> width = ReadSide(parser, "width");

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <utility>
 
 namespace zentora::cli {
 
@@ -39,6 +40,29 @@ std::string JoinAlternatives(const std::vector<std::string>& words) {
   return joined;
 }
 
+namespace {
+
+std::string& CommandUsage() {
+  static std::string usage;
+  return usage;
+}
+
+}  // namespace
+
+void SetCommandUsage(std::string usage) {
+  CommandUsage() = std::move(usage);
+}
+
+std::string CommandHelpText(const QCommandLineParser& parser) {
+  std::string help = ToUtf8(parser.helpText());
+  if (CommandUsage().empty()) {
+    return help;
+  }
+  // Qt's usage is the first line; the description follows it.
+  const std::size_t end = help.find('\n');
+  return CommandUsage() + (end == std::string::npos ? std::string() : help.substr(end + 1));
+}
+
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments) {
   const QCommandLineOption help = parser.addHelpOption();
   if (!parser.parse(arguments)) {
@@ -47,7 +71,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
     return kExitUsage;
   }
   if (parser.isSet(help)) {
-    std::fputs(parser.helpText().toUtf8().constData(), stdout);
+    std::fputs(CommandHelpText(parser).c_str(), stdout);
     return kExitOk;
   }
   return std::nullopt;
@@ -59,7 +83,7 @@ bool ExpectPositionals(const QCommandLineParser& parser, qsizetype count) {
     return true;
   }
   PrintError(given < count ? Tr("cli", "缺少参数") : Tr("cli", "参数过多"));
-  std::fputs(parser.helpText().toUtf8().constData(), stderr);
+  std::fputs(CommandHelpText(parser).c_str(), stderr);
   return false;
 }
 

@@ -24,6 +24,16 @@ enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 // printed with a hint.
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments);
 
+// The usage line(s) that a command's help starts with, set by the command
+// table before it runs the command: "用法：zentora-cli compile PROJECT ...",
+// the whole synopsis under the program's own name, rather than Qt's line,
+// which names the path the program was started by and folds the options
+// into "[选项]".
+void SetCommandUsage(std::string usage);
+
+// The parser's help text under the command's usage line.
+std::string CommandHelpText(const QCommandLineParser& parser);
+
 // Checks the number of positional arguments; prints a usage error if wrong.
 bool ExpectPositionals(const QCommandLineParser& parser, qsizetype count);
 

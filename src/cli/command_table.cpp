@@ -85,7 +85,7 @@ constexpr std::string_view kUsageTail =
                       "\n"
                       "字体选项：\n"
                       "  --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）\n"
-                      "  --size PX                        字体高度，以像素计（默认 16）\n"
+                      "  --size PX                        字体高度，以像素计（1 到 192，默认 16）\n"
                       "  --charset ascii|gb2312|gbk       字符集（默认 gb2312）\n"
                       "  --cell 8|16|24|32|40|48          字模大小（默认 16）\n"
                       "  --vertical                       纵向取模\n"
@@ -120,6 +120,15 @@ std::string Indented(std::string_view prefix, std::string_view text, std::size_t
   return lines + '\n';
 }
 
+// The columns text takes on a terminal: East Asian characters take two.
+std::size_t DisplayWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const QChar c : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))) {
+    width += c.unicode() >= 0x1100 && !c.isLowSurrogate() ? 2 : 1;
+  }
+  return width;
+}
+
 // "project create PROJECT ...": the command as it is typed.
 std::string Synopsis(const CommandRow& row, std::string_view before) {
   std::string prefix = std::string(before) + std::string(row.name);
@@ -132,7 +141,12 @@ std::string Synopsis(const CommandRow& row, std::string_view before) {
   }
   prefix += ' ';
   // Only the arguments that name option groups have a translation.
-  return Indented(prefix, Tr("cli", row.arguments.data()), prefix.size());
+  return Indented(prefix, Tr("cli", row.arguments.data()), DisplayWidth(prefix));
+}
+
+// The first lines of a command's own help.
+std::string UsageOf(const CommandRow& row) {
+  return Synopsis(row, Tr("cli", "用法：zentora-cli "));
 }
 
 // 'zentora-cli project --help': the synopses of a command's actions.
@@ -140,8 +154,7 @@ int PrintActionUsage(const QString& name) {
   std::string usage;
   for (const CommandRow& row : kCommands) {
     if (IsNamed(row, name)) {
-      usage += Synopsis(
-          row, usage.empty() ? Tr("cli", "用法：zentora-cli ") : Tr("cli", "      zentora-cli "));
+      usage += usage.empty() ? UsageOf(row) : Synopsis(row, Tr("cli", "      zentora-cli "));
     }
   }
   std::fputs(usage.c_str(), stdout);
@@ -166,12 +179,18 @@ QStringList CommandArguments(const QStringList& arguments, qsizetype words) {
   return rest;
 }
 
+// Runs a command with its usage line in place for its help.
+int Run(const CommandRow& row, const QStringList& arguments, qsizetype words) {
+  SetCommandUsage(UsageOf(row));
+  return row.run(CommandArguments(arguments, words));
+}
+
 int RunAction(const QStringList& arguments) {
   const QString name = arguments.value(1);
   const QString action = arguments.value(2);
   for (const CommandRow& row : kCommands) {
     if (IsNamed(row, name) && action == Latin1(row.action)) {
-      return row.run(CommandArguments(arguments, 2));
+      return Run(row, arguments, 2);
     }
   }
   if (action == "-h" || action == "--help") {
@@ -198,7 +217,7 @@ int RunCommand(const QStringList& arguments) {
   const QString name = arguments.value(1);
   for (const CommandRow& row : kCommands) {
     if (IsNamed(row, name)) {
-      return row.action.empty() ? row.run(CommandArguments(arguments, 1)) : RunAction(arguments);
+      return row.action.empty() ? Run(row, arguments, 1) : RunAction(arguments);
     }
   }
   PrintError(Fill(Tr("cli", "未知的命令“%1”；“zentora-cli --help”列出全部命令"), ToUtf8(name)));

@@ -3,12 +3,16 @@
 
 #include <QCommandLineParser>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
+#include "base/output_input_check.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -59,6 +63,13 @@ class CInterruptWatch {
   std::jthread watcher_;
 };
 
+// The font file the choice draws with: the --font-file, or the installed
+// font that the name resolves to. Empty when none resolves.
+std::filesystem::path ChosenFontFile(const FontChoice& choice) {
+  const Result<FontSource> source = ResolveFont(choice.font);
+  return source ? source.value().file : std::filesystem::path();
+}
+
 }  // namespace
 
 int RunFonts(const QStringList& arguments) {
@@ -101,6 +112,13 @@ int RunGlyphs(const QStringList& arguments) {
   if (!choice) {
     return kExitUsage;
   }
+  // Standard output opened onto the font file (1<> or >>) would write the
+  // arrays into the font.
+  const CInputFiles fontFile({ChosenFontFile(*choice)});
+  if (const std::filesystem::path* font = fontFile.FindOpen(STDOUT_FILENO)) {
+    PrintError(Fill(Tr("cli", "不能把输出写入要读取的文件：%1"), font->string()));
+    return kExitUsage;
+  }
   const QString text = parser.positionalArguments()[0];
   const std::u16string units(reinterpret_cast<const char16_t*>(text.utf16()),
                              static_cast<std::size_t>(text.size()));
@@ -130,6 +148,11 @@ int RunFontLibrary(const QStringList& arguments) {
   }
   const LibraryRequest request{choice->font, choice->layout, choice->charset,
                                ToPath(parser.positionalArguments()[0])};
+  if (Status refused = RefuseOutputsOntoInputs({request.path}, {ChosenFontFile(*choice)});
+      !refused) {
+    PrintError(refused.message());
+    return kExitUsage;
+  }
   CConsoleSink sink(stdout, stderr);
   CInterruptWatch interrupt;
   sink.ShowProgress(true);

@@ -13,7 +13,7 @@ void AddFontOptions(QCommandLineParser& parser) {
   parser.addOption(
       {"font", TrQ("cli", "“zentora-cli fonts”列出的字体（默认：与窗口默认相同）。"), "NAME"});
   parser.addOption({"font-file", TrQ("cli", "用这个字体文件而不是已安装的字体。"), "PATH"});
-  parser.addOption({"size", TrQ("cli", "字体高度，以像素计（默认 16）。"), "PX", "16"});
+  parser.addOption({"size", TrQ("cli", "字体高度，以像素计（1 到 192，默认 16）。"), "PX", "16"});
   parser.addOption({"charset", TrQ("cli", "ascii、gb2312（默认）或 gbk。"), "SET", "gb2312"});
   parser.addOption({"cell", TrQ("cli", "字模大小：8、16（默认）、24、32、40 或 48。"), "PX", "16"});
   parser.addOption({"vertical", TrQ("cli", "纵向取模，而不是横向取模。")});
@@ -37,7 +37,7 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
                     ToUtf8(parser.value("charset"))));
     return std::nullopt;
   }
-  const std::optional<int> size = ReadIntegerOption<int>(parser, "size", AtLeast(1));
+  const std::optional<int> size = ReadIntegerOption<int>(parser, "size", kFontHeightRule);
   const std::optional<int> cell = ReadIntegerOption<int>(parser, "cell", kGlyphExtentRule);
   if (!size || !cell) {
     return std::nullopt;
@@ -49,8 +49,10 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
 
   if (parser.isSet("font-file")) {
     choice.font.fontFile = ToPath(parser.value("font-file"));
-    if (CGlyphRenderer renderer; !renderer.CanLoad(choice.font)) {
-      PrintError(Fill(Tr("cli", "无法加载字体文件“%1”"), choice.font.fontFile.string()));
+    CGlyphRenderer renderer;
+    if (const Status loaded = renderer.CanLoad(choice.font); !loaded) {
+      PrintError(WithReason(Fill(Tr("cli", "无法加载字体文件“%1”"), choice.font.fontFile.string()),
+                            loaded.message()));
       return std::nullopt;
     }
     return choice;

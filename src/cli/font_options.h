@@ -31,6 +31,11 @@ static_assert([] {
   return true;
 }());
 
+// --size: the window offers 8 to 48; beyond four times the largest cell a
+// glyph is only a piece of a character too large for its cell, and each one
+// costs time and memory with the square of the height.
+inline constexpr IntegerRule kFontHeightRule = Between(1, 4 * kMaxGlyphExtent);
+
 // --font, --font-file, --size, --charset, --cell, --vertical, --bit0-first,
 // --mono.
 void AddFontOptions(QCommandLineParser& parser);

@@ -1,11 +1,18 @@
 // fontview: the font library viewer's reading, as text or as a picture.
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QCommandLineParser>
 #include <QImageWriter>
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <variant>
 
+#include "base/atomic_file_writer.h"
+#include "base/file_kind.h"
+#include "base/output_input_check.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -84,7 +91,20 @@ int PrintSummary(const CFontLibraryReader& library, const GlyphLayout& layout) {
   return kExitOk;
 }
 
-// --png FILE: the viewer's table from --first-row, at most --rows rows.
+// The table as PNG bytes, as Qt's PNG writer makes them.
+Result<QByteArray> EncodeTable(const QImage& table) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "png");
+  if (!writer.write(table)) {
+    return Status::Failure(ToUtf8(writer.errorString()));
+  }
+  return bytes;
+}
+
+// --png FILE: the viewer's table from --first-row, at most --rows rows,
+// written whole or not at all.
 int DrawTable(const QCommandLineParser& parser, CFontLibraryReader& library,
               const GlyphLayout& layout) {
   const std::optional<std::uint64_t> firstRow =
@@ -95,17 +115,29 @@ int DrawTable(const QCommandLineParser& parser, CFontLibraryReader& library,
   if (!firstRow || !rowCount) {
     return kExitUsage;
   }
+  const std::filesystem::path pngPath = ToPath(parser.value("png"));
+  auto refuse = [&](const std::string& reason) {
+    PrintError(Tr("cli", "无法写入文件：") + WithReason(pngPath.string(), reason));
+    return kExitFailed;
+  };
+  // Before the drawing, which takes a while for a large library.
+  if (const Status kind = CheckOutputKind(pngPath); !kind) {
+    return refuse(kind.message());
+  }
   const Result<QImage> table = DrawLibraryTable(library, layout, *firstRow, *rowCount);
   if (!table) {
     PrintError(table.error());
     return kExitFailed;
   }
-  const QString pngPath = parser.value("png");
-  QImageWriter writer(pngPath, "png");
-  if (!writer.write(table.value())) {
-    PrintError(Tr("cli", "无法写入文件：") +
-               WithReason(ToUtf8(pngPath), ToUtf8(writer.errorString())));
-    return kExitFailed;
+  const Result<QByteArray> png = EncodeTable(table.value());
+  if (!png) {
+    return refuse(png.error());
+  }
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(png.value().constData());
+  if (const Status written = WriteFileAtomically(
+          pngPath, std::span(bytes, static_cast<std::size_t>(png.value().size())));
+      !written) {
+    return refuse(written.message());
   }
   return kExitOk;
 }
@@ -123,6 +155,12 @@ int RunFontView(const QStringList& arguments) {
     return *done;
   }
   const std::filesystem::path path = ToPath(parser.positionalArguments()[0]);
+  if (parser.isSet("png")) {
+    if (Status refused = RefuseOutputsOntoInputs({ToPath(parser.value("png"))}, {path}); !refused) {
+      PrintError(refused.message());
+      return kExitUsage;
+    }
+  }
   CFontLibraryReader library;
   if (const Status opened = library.Open(path); !opened) {
     PrintError(Tr("cli", "无法打开字库：") + WithReason(path.string(), opened.message()));

@@ -6,6 +6,7 @@
 #include "base/system_error_text.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
+#include "download/compile_input_check.h"
 
 namespace zentora::cli {
 
@@ -70,6 +71,15 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   std::filesystem::path outFolder = parser.isSet("out")
                                         ? AsFolder(ToPath(parser.value("out")))
                                         : loaded.project.GetWorkingFolder() / "output/";
+  // Before anything is made or written: an output that is one of the
+  // project's own files is a mistake in the arguments.
+  if (Status refused =
+          RefuseCompileOntoInputs(outFolder, loaded.project.ProjectFilePath(),
+                                  loaded.pictures.Snapshot(), loaded.sounds.Snapshot());
+      !refused) {
+    PrintError(refused.message());
+    return kExitUsage;
+  }
   if (Status made = MakeFolder(outFolder); !made) {
     PrintError(made.message());
     return kExitFailed;

@@ -41,8 +41,10 @@ struct CompileRequest {
 };
 
 // Adds PROJECT (shown as `usage`), --out and the image options, parses, loads
-// the project and makes the output folder. Either the request or the exit
-// status to end with (help, usage error, unreadable project, no folder).
+// the project, refuses an output folder whose resource files would replace
+// the project's own files and makes the folder. Either the request or the
+// exit status to end with (help, usage error, unreadable project, outputs
+// onto inputs, no folder).
 std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
                                                       const QStringList& arguments,
                                                       const QString& usage);

@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
+#include "base/output_input_check.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -95,6 +97,35 @@ std::optional<InspectRequest> ReadRequest(const QCommandLineParser& parser) {
   return request;
 }
 
+// Every file the request would write: the numbered pictures, the contact
+// sheet and the settings sheet in the --png folder, the numbered sounds in
+// the --wav folder.
+std::vector<std::filesystem::path> PlannedOutputs(const InspectRequest& request,
+                                                  const ResourceListing& listing) {
+  std::vector<std::filesystem::path> outputs;
+  if (!request.pngFolder.empty()) {
+    for (std::size_t i = 0; i < listing.pictures.size(); ++i) {
+      outputs.push_back(request.pngFolder / NumberedName(static_cast<int>(i), ".png"));
+    }
+    outputs.push_back(request.pngFolder / "sheet.png");
+  }
+  if (request.sheet >= 0) {
+    outputs.push_back(request.pngFolder /
+                      ("picture-" + std::to_string(request.sheet) + "-settings.png"));
+  }
+  if (!request.wavFolder.empty()) {
+    for (const SoundEntry& entry : listing.sounds) {
+      outputs.push_back(request.wavFolder / NumberedName(entry.position, ".wav"));
+    }
+  }
+  return outputs;
+}
+
+// The four files read back.
+std::vector<std::filesystem::path> InspectedFiles(const std::filesystem::path& folder) {
+  return {folder / "image.idx", folder / "image.bin", folder / "wave.idx", folder / "wave.bin"};
+}
+
 // Writes what the request asks for; the lines of what failed.
 std::vector<std::string> WriteOutputs(const InspectRequest& request,
                                       const ResourceListing& listing) {
@@ -165,6 +196,12 @@ int RunInspect(const QStringList& arguments) {
   if (request->sheet >= static_cast<int>(listing.value().pictures.size())) {
     PrintError(Fill(Tr("cli", "--sheet %1：文件夹中只有 %2 张图片"), std::to_string(request->sheet),
                     std::to_string(listing.value().pictures.size())));
+    return kExitUsage;
+  }
+  if (Status refused = RefuseOutputsOntoInputs(PlannedOutputs(*request, listing.value()),
+                                               InspectedFiles(request->folder));
+      !refused) {
+    PrintError(refused.message());
     return kExitUsage;
   }
   PrintListing(listing.value());

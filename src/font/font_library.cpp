@@ -12,6 +12,7 @@
 
 #include "base/atomic_file_writer.h"
 #include "base/file_descriptor.h"
+#include "base/file_kind.h"
 #include "base/ordered_pipeline.h"
 #include "base/system_error_text.h"
 #include "base/translation.h"
@@ -47,9 +48,12 @@ class CTargetHold {
       return std::nullopt;
     }
     struct stat info {};
-    if (::fstat(fd_.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd_.Get(), &info) != 0) {
+      return Tr("font", kLibraryFailurePrefix) + SystemErrorText(errno, target);
+    }
+    if (!S_ISREG(info.st_mode)) {
       return Tr("font", kLibraryFailurePrefix) +
-             SystemErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
+             WithReason(target.string(), NotRegularFileReason(info.st_mode));
     }
     // A library without write permission is left alone like one held open,
     // even when root, who could replace it, runs us.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/regular_file.h"
+#include "base/translation.h"
 
 namespace zentora {
 
@@ -108,7 +109,8 @@ struct CGlyphRenderer::Face {
   FontSource source;
   FontDesc desc;
   bool prepared = false;
-  bool usable = false;
+  // Why the desc's font cannot be drawn with; ok when it can.
+  Status problem = Status::Ok();
   bool strike = false;
   // Outlines are hinted and drawn in black and white.
   bool monochrome = false;
@@ -125,9 +127,10 @@ struct CGlyphRenderer::Face {
     }
   }
 
-  bool Open(const FontSource& wanted) {
+  // Ok once the face is open; else why the font file cannot be used.
+  Status Open(const FontSource& wanted) {
     if (face != nullptr && source == wanted) {
-      return true;
+      return Status::Ok();
     }
     if (face != nullptr) {
       FT_Done_Face(face);
@@ -136,19 +139,22 @@ struct CGlyphRenderer::Face {
     source = wanted;
     if (library == nullptr && FT_Init_FreeType(&library) != 0) {
       library = nullptr;
-      return false;
+      return Status::Failure(Tr("font", "内存不足"));
     }
     // FreeType would wait on a FIFO named like a font, or read a device
     // without end; a font file is checked the way every named file is.
-    if (!OpenRegularFile(wanted.file)) {
-      return false;
+    if (Result<CFileDescriptor> checked = OpenRegularFile(wanted.file); !checked) {
+      return checked.status();
     }
-    if (FT_New_Face(library, wanted.file.c_str(), wanted.faceIndex, &face) != 0) {
+    const FT_Error error = FT_New_Face(library, wanted.file.c_str(), wanted.faceIndex, &face);
+    if (error != 0) {
       face = nullptr;
-      return false;
+      return Status::Failure(error == FT_Err_Unknown_File_Format
+                                 ? Tr("font", "不是字体文件")
+                                 : Tr("font", "字体文件已损坏，或其中没有这个字体"));
     }
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-    return true;
+    return Status::Ok();
   }
 
   // Sets the em size for a cell height, picks the strike, if any, and how
@@ -226,22 +232,29 @@ CGlyphRenderer::~CGlyphRenderer() = default;
 
 bool CGlyphRenderer::Prepare(const FontDesc& desc) {
   if (face_->prepared && face_->desc == desc) {
-    return face_->usable;
+    return face_->problem.ok();
   }
   face_->prepared = true;
   face_->desc = desc;
-  face_->usable = false;
-  const Result<FontSource> source = ResolveFont(desc);
-  if (!source || !face_->Open(source.value())) {
-    return false;
-  }
-  face_->usable =
-      face_->SetHeight(desc.height > 0 ? desc.height : kDefaultFontHeight, desc.monochrome);
-  return face_->usable;
+  face_->problem = [&] {
+    const Result<FontSource> source = ResolveFont(desc);
+    if (!source) {
+      return source.status();
+    }
+    if (Status opened = face_->Open(source.value()); !opened) {
+      return opened;
+    }
+    if (!face_->SetHeight(desc.height > 0 ? desc.height : kDefaultFontHeight, desc.monochrome)) {
+      return Status::Failure(Tr("font", "字体不能按这个大小绘制"));
+    }
+    return Status::Ok();
+  }();
+  return face_->problem.ok();
 }
 
-bool CGlyphRenderer::CanLoad(const FontDesc& desc) {
-  return Prepare(desc);
+Status CGlyphRenderer::CanLoad(const FontDesc& desc) {
+  Prepare(desc);
+  return face_->problem;
 }
 
 void CGlyphRenderer::RenderLine(const FontDesc& desc, std::u16string_view text, int width,

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/result.h"
 #include "font/cell_bitmap.h"
 #include "font/font_catalog.h"
 #include "font/font_desc.h"
@@ -41,8 +42,10 @@ class CGlyphRenderer {
   void RenderLine(const FontDesc& desc, std::u16string_view text, int width, int height,
                   CellBitmap& box);
 
-  // Whether the font desc names can be loaded at all.
-  bool CanLoad(const FontDesc& desc);
+  // Whether the font desc names can be loaded at all; the failure says why
+  // (the file is missing or no file, is no font, cannot be drawn at the
+  // height).
+  Status CanLoad(const FontDesc& desc);
 
  private:
   struct Face;

@@ -4,15 +4,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 #include "base/atomic_file_writer.h"
 #include "base/compiler_files.h"
 #include "base/file_extension.h"
+#include "base/output_input_check.h"
 #include "base/translation.h"
 #include "image/image_compiler.h"
 #include "image/picture_canvas.h"
@@ -171,17 +172,13 @@ std::filesystem::path ExportIndexPath(const std::filesystem::path& chosen) {
 namespace {
 
 Status CheckExportTargets(const std::filesystem::path& chosen,
-                          std::vector<std::filesystem::path> inputs) {
+                          const std::vector<std::filesystem::path>& inputs) {
   std::vector<std::filesystem::path> targets{chosen};
   if (ExportFormFor(chosen) == ExportForm::Binary) {
     targets.push_back(ExportIndexPath(chosen));
   }
-  for (const std::filesystem::path& target : targets) {
-    for (const std::filesystem::path& input : inputs) {
-      if (std::error_code error; std::filesystem::equivalent(target, input, error)) {
-        return Status::Failure(Tr("image", "不能导出到工程自己的文件：") + target.string());
-      }
-    }
+  if (const std::optional<OutputOntoInput> clash = FindOutputOntoInput(targets, inputs)) {
+    return Status::Failure(Tr("image", "不能导出到工程自己的文件：") + clash->output.string());
   }
   return Status::Ok();
 }
@@ -198,7 +195,7 @@ ExportOutcome ExportPictures(const std::vector<std::filesystem::path>& pictures,
   if (!projectFile.empty()) {
     inputs.push_back(projectFile);
   }
-  outcome.refused = CheckExportTargets(chosen, std::move(inputs));
+  outcome.refused = CheckExportTargets(chosen, inputs);
   if (!outcome.refused) {
     return outcome;
   }

@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <filesystem>
 
 #include "app/zentora_dlg.h"
 #include "image/image_gallery.h"
@@ -53,6 +56,8 @@ const KeptRow kKept[] = {
      "不能导出到工程自己的文件：W/P.zentoraprj", "P.zentoraprj", kProject},
     {"export onto a picture", "export", {}, "old", 0,
      "不能导出到工程自己的文件：W/a.png", "a.png", "old"},
+    {"compile onto a picture", "compile", {}, "old", 0,
+     "不能写入“W/output/image.bin”：它就是要读取的文件“W/a.png”", "a.png", "old"},
 };
 // clang-format on
 
@@ -147,7 +152,15 @@ class ProjectSafetyTest : public QObject {
       Write(work + "/a.png", kept.before);
     }
     answer_ = kept.answer;
-    if (QString(kept.how) == "add") {
+    if (QString(kept.how) == "compile") {
+      Write(project, kProject);
+      QDir().mkpath(work + "/output");
+      QVERIFY(QFile::link(work + "/a.png", work + "/output/image.bin"));
+      CZentoraDlg window(nullptr, work.toStdString());
+      QVERIFY(window.OpenProjectFile(project.toStdString()));
+      window.Action(IDC_COMPILE_DOWNLOAD)->trigger();
+      window.Worker().WaitUntilIdle();
+    } else if (QString(kept.how) == "add") {
       CZentoraDlg window(nullptr, work.toStdString());
       SetFileDialogResponder([&](const FileDialogRequest&) { return sources; });
       window.Action(IDC_ADD_PICTURES)->trigger();
@@ -204,6 +217,45 @@ class ProjectSafetyTest : public QObject {
     QCOMPARE(said_.replaceInStrings(QRegularExpression("：.*"), ""), safety.said);
     QCOMPARE(gallery.Items().GetCount(), safety.entries);
     QCOMPARE(window.Project().Modified(), safety.modified);
+  }
+
+  // "打开工程" on a file that is no project names it with the reason and
+  // keeps the project the window holds.
+  void openRefused_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("missing") << "missing"
+                             << "无法打开工程：P/x.zentoraprj（文件或文件夹不存在）";
+    QTest::newRow("fifo") << "fifo"
+                          << "无法打开工程：P/x.zentoraprj（是命名管道（FIFO），不是普通文件）";
+    QTest::newRow("folder") << "folder"
+                            << "无法打开工程：P/x.zentoraprj（是文件夹，不是文件）";
+    QTest::newRow("invalid") << "invalid"
+                             << "无法打开工程：P/x.zentoraprj（不是有效的工程文件（第 1 行："
+                                "Premature end of data in tag Images line 1））";
+  }
+  void openRefused() {
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("x.zentoraprj");
+    if (kind == "fifo") {
+      QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    } else if (kind == "folder") {
+      QVERIFY(QDir().mkpath(file));
+    } else if (kind == "invalid") {
+      Write(file, "<Karvelo><Images>");
+    }
+    SetFileDialogResponder([&](const FileDialogRequest&) { return QStringList{file}; });
+    CZentoraDlg window(nullptr, dir.filePath("default").toStdString());
+    for (const char* name : {"/a", "/b", "/c"}) {
+      window.PictureGallery().Items().Add(name);
+    }
+    const std::filesystem::path before = window.Project().ProjectFilePath();
+    window.Action(ID_OPEN_PROJECT)->trigger();
+    QCOMPARE(said_.join('\n').replace(dir.path(), "P"), said);
+    QCOMPARE(window.PictureGallery().Items().GetCount(), 3);
+    QCOMPARE(window.Project().ProjectFilePath(), before);
   }
 
   // A fresh account has neither a data folder nor a documents folder.

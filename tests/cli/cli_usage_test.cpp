@@ -51,7 +51,8 @@ TEST(CliUsage, EachCommandHasItsOwnHelp) {
   }
 }
 
-// The usage line names the command, whatever its arguments.
+// The usage line names the program as it is known, not the path it was
+// started by, and the command with its whole synopsis.
 TEST(CliUsage, EachCommandsUsageLineNamesIt) {
   for (const QStringList& command : {QStringList{"compile"},
                                      {"build"},
@@ -67,7 +68,25 @@ TEST(CliUsage, EachCommandsUsageLineNamesIt) {
                                      {"inspect"}}) {
     const CliRun run = RunCli(command + QStringList{"--help"});
     const std::string usage = run.out.substr(0, run.out.find('\n'));
-    EXPECT_TRUE(Contains(usage, "] " + command.join(' ').toStdString())) << usage;
+    EXPECT_TRUE(usage.starts_with("用法：zentora-cli " + command.join(' ').toStdString())) << usage;
+  }
+}
+
+TEST(CliUsage, UsageLinesShowTheWholeSynopsis) {
+  struct Case {
+    QStringList arguments;
+    const char* usage;  // up to the description
+  };
+  for (const Case& c : {
+           Case{{"compile", "--help"},
+                "用法：zentora-cli compile PROJECT [--out DIR] [图片选项]\n"},
+           Case{{"build", "--help"}, "用法：zentora-cli build PROJECT [--out DIR] [图片选项]\n"},
+           Case{{"fontview", "--help"},
+                "用法：zentora-cli fontview LIB --width W --height H [--vertical] [--bit0-first]\n"
+                "                           [--glyph N | --png FILE]\n"},
+       }) {
+    const CliRun run = RunCli(c.arguments);
+    EXPECT_TRUE(run.out.starts_with(c.usage)) << run.out;
   }
 }
 
@@ -130,7 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "zentora-cli: --width 只接受 1 到 2000 的整数，而不是“2001”"},
         BadArguments{"SizeWord",
                      {"glyphs", "A", "--size", "big"},
-                     "zentora-cli: --size 只接受 1 或更大的整数，而不是“big”"},
+                     "zentora-cli: --size 只接受 1 到 192 的整数，而不是“big”"},
+        BadArguments{"SizeTooLarge",
+                     {"fontlib", "a.bin", "--size", "100000"},
+                     "zentora-cli: --size 只接受 1 到 192 的整数，而不是“100000”"},
         BadArguments{"CellBetweenSteps",
                      {"glyphs", "A", "--cell", "12"},
                      "zentora-cli: --cell 只接受 8、16、24、32、40 或 48，而不是“12”"},
