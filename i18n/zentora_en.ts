@@ -1247,6 +1247,34 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>声音超过256个：第257个起编号从0重新开始</source>
         <translation>More than 256 sounds: numbering starts again from 0 at sound 257</translation>
     </message>
+    <message>
+        <source>偏移 %1 处的块声明 %2 字节，超出文件末尾</source>
+        <translation>the chunk at offset %1 declares %2 bytes, past the end of the file</translation>
+    </message>
+    <message>
+        <source>文件在偏移 %1 处的块头中间结束</source>
+        <translation>the file ends inside the chunk header at offset %1</translation>
+    </message>
+    <message>
+        <source>文件中没有 data 块</source>
+        <translation>the file has no data chunk</translation>
+    </message>
+    <message>
+        <source>data 块声明 %1 字节，文件中只有 %2 字节</source>
+        <translation>the data chunk declares %1 bytes, the file holds %2</translation>
+    </message>
+    <message>
+        <source>声道数超过 255</source>
+        <translation>more than 255 channels</translation>
+    </message>
+    <message>
+        <source>声音数据超出32位地址范围（0xFFFFFFFF）：%1</source>
+        <translation>Sound data runs past the 32-bit address range (0xFFFFFFFF): %1</translation>
+    </message>
+    <message>
+        <source>声音数据不完整：</source>
+        <translation>Sound data incomplete: </translation>
+    </message>
 </context>
 <context>
     <name>zentora::CAboutDlg</name>

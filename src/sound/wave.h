@@ -6,13 +6,16 @@
 #include <memory>
 
 #include "base/result.h"
+#include "sound/wave_chunks.h"
 
 namespace zentora {
 
 // One WAV file read into memory: the RIFF header, the format chunk's
 // description and the sample bytes exactly as stored (nothing is converted).
 // Only integer PCM files whose first chunk is the format chunk, and whose
-// format fields describe samples that can be played, are accepted.
+// format fields describe samples that can be played, are accepted. The
+// compiler streams through CWaveFile instead; this form is for callers that
+// want the samples at hand.
 class CWave {
  public:
   CWave() = default;
@@ -30,39 +33,26 @@ class CWave {
   void Release();
 
   // The RIFF header and the format chunk as read.
-  const std::array<char, 4>& RiffChunkId() const { return riffId_; }
-  std::uint32_t RiffSize() const { return riffSize_; }
-  const std::array<char, 4>& FormType() const { return formType_; }
-  const std::array<char, 4>& FormatChunkId() const { return formatId_; }
-  std::uint32_t FormatChunkSize() const { return formatSize_; }
-  std::uint16_t FormatTag() const { return formatTag_; }
-  std::uint16_t Channels() const { return channels_; }
-  std::uint32_t SamplesPerSecond() const { return samplesPerSecond_; }
-  std::uint32_t AverageBytesPerSecond() const { return averageBytesPerSecond_; }
-  std::uint16_t BlockAlign() const { return blockAlign_; }
-  std::uint16_t BitsPerSample() const { return bitsPerSample_; }
+  const std::array<char, 4>& RiffChunkId() const { return headers_.riffId; }
+  std::uint32_t RiffSize() const { return headers_.riffSize; }
+  const std::array<char, 4>& FormType() const { return headers_.formType; }
+  const std::array<char, 4>& FormatChunkId() const { return headers_.formatId; }
+  std::uint32_t FormatChunkSize() const { return headers_.formatSize; }
+  std::uint16_t FormatTag() const { return headers_.formatTag; }
+  std::uint16_t Channels() const { return headers_.channels; }
+  std::uint32_t SamplesPerSecond() const { return headers_.samplesPerSecond; }
+  std::uint32_t AverageBytesPerSecond() const { return headers_.averageBytesPerSecond; }
+  std::uint16_t BlockAlign() const { return headers_.blockAlign; }
+  std::uint16_t BitsPerSample() const { return headers_.bitsPerSample; }
 
   // Null while empty.
   const std::uint8_t* Data() const { return data_.get(); }
   std::uint32_t DataLength() const { return dataLength_; }
 
  private:
-  Status ReadOpenFile(int fd);
-  Status ReadRiffHeader(int fd);
-  Status ReadFormatChunk(int fd);
-  void ClearHeaders();
+  Status ReadWhole(const std::filesystem::path& path);
 
-  std::array<char, 4> riffId_{};
-  std::uint32_t riffSize_ = 0;
-  std::array<char, 4> formType_{};
-  std::array<char, 4> formatId_{};
-  std::uint32_t formatSize_ = 0;
-  std::uint16_t formatTag_ = 0;
-  std::uint16_t channels_ = 0;
-  std::uint32_t samplesPerSecond_ = 0;
-  std::uint32_t averageBytesPerSecond_ = 0;
-  std::uint16_t blockAlign_ = 0;
-  std::uint16_t bitsPerSample_ = 0;
+  WaveHeaders headers_;
   std::unique_ptr<std::uint8_t[]> data_;
   std::uint32_t dataLength_ = 0;
 };

@@ -11,8 +11,12 @@ namespace zentora {
 
 // Compiles the sounds, in list order, into the module's sound data file and
 // index file, reporting lines and progress to the sink. Sounds that do not
-// load are skipped with a line saying why and take no number. `sounds` is a
-// snapshot of the sound list taken by the caller. The two files are written
+// load, or whose fields the index cannot hold, are skipped with a line saying
+// why and take no number; a sound whose file lacks sample bytes it announces
+// is compiled as it stands, with a line. The samples are streamed, so memory
+// does not grow with a sound's length. A sound that would run past the
+// 32-bit address range fails the compile, and nothing is replaced. `sounds`
+// is a snapshot of the sound list taken by the caller. The two files are written
 // beside their targets and replace them together once the compile went
 // through; the folder is held meanwhile (COutputFolderLock).
 CompileOutcome GenerateWaveResources(const std::vector<std::filesystem::path>& sounds,

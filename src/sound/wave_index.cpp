@@ -1,6 +1,9 @@
 #include "sound/wave_index.h"
 
+#include <limits>
+
 #include "base/little_endian.h"
+#include "base/translation.h"
 
 namespace zentora {
 
@@ -15,6 +18,16 @@ WaveIndexEntry EncodeWaveIndexEntry(int number, int channels, std::uint16_t bits
   PutLittleEndian(entry, 8, length, 4);
   PutLittleEndian(entry, 12, address, 4);
   return entry;
+}
+
+Status CheckWaveIndexFields(std::uint16_t channels, std::uint64_t length) {
+  if (channels > kWaveMaxChannels) {
+    return Status::Failure(Tr("sound", "声道数超过 255"));
+  }
+  if (length > std::numeric_limits<std::uint32_t>::max()) {
+    return Status::Failure(Tr("sound", "声音数据过长"));
+  }
+  return Status::Ok();
 }
 
 std::uint32_t WaveFillerLength(std::uint32_t length) {

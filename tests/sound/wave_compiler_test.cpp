@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "address_space_cap.h"
 #include "base/exclusive_file.h"
 #include "base/system_error_text.h"
 #include "support/file_size_limit.h"
@@ -22,7 +24,9 @@
 namespace zentora {
 namespace {
 
+using testing::CAddressSpaceCap;
 using testing::Chunk;
+using testing::ChunkHeader;
 using testing::CRecordingSink;
 using testing::CTempDir;
 using testing::FolderContents;
@@ -31,6 +35,7 @@ using testing::PcmFormat;
 using testing::PcmWaveFile;
 using testing::ReadBytes;
 using testing::ReadText;
+using testing::RiffFile;
 using testing::WaveFile;
 using testing::WriteBytes;
 using Bytes = std::vector<std::uint8_t>;
@@ -138,17 +143,117 @@ TEST(WaveCompiler, SecondSoundStartsOnTheNextBlock) {
   EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:50", "progress:100", kSuccess}));
 }
 
-TEST(WaveCompiler, ChannelCountKeepsItsLowEightBits) {
-  CTempDir dir;
-  // One frame of 258 channels at 8 bits.
-  const std::string frame = Samples(258, 0);
-  const fs::path sound = WriteSound(dir, "a.wav", 258, 8000, 8, frame);
-  const CompileRun run = Compile({sound}, dir);
-  EXPECT_EQ(run.outcome, CompileOutcome::Written);
-  EXPECT_EQ(run.index, (Bytes{0x00, 0x02, 0x08, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x02, 0x01, 0x00,
-                              0x00, 0x00, 0x00, 0x00, 0x07}));
-  EXPECT_EQ(run.data, Join({ToBytes(frame), Zeros(1790)}));
+TEST(WaveCompiler, ChannelCountsPastEightBitsAreRefused) {
+  for (const std::uint16_t channels : {256, 300}) {
+    SCOPED_TRACE(channels);
+    CTempDir dir;
+    const fs::path wide = WriteSound(dir, "wide.wav", channels, 8000, 8, Samples(channels, 0));
+    const fs::path next = WriteSound(dir, "b.wav", 1, 8000, 8, "\x5A");
+    const CompileRun run = Compile({wide, next}, dir);
+    EXPECT_EQ(run.outcome, CompileOutcome::WrittenWithWarnings);
+    // The next sound takes number 0 and the first address.
+    EXPECT_EQ(run.index, (Bytes{0x00, 0x01, 0x08, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x01, 0x00, 0x00,
+                                0x00, 0x00, 0x00, 0x00, 0x07}));
+    EXPECT_EQ(run.data, Join({Bytes{0x5A}, Zeros(2047)}));
+    EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:50",
+                                  "line:无法读取声音：wide.wav（声道数超过 255）", "progress:100",
+                                  "line:其后的声音编号依次前移", kSuccess}));
+  }
 }
+
+TEST(WaveCompiler, SoundPastThe32BitAddressRangeFailsTheCompile) {
+  CTempDir dir;
+  const fs::path first = WriteSound(dir, "a.wav", 1, 8000, 8, "\x01");
+  // At 0x07000800 its last byte would lie at 2^32 and wrap round to 0.
+  constexpr std::uint32_t kLength = 0xF8FFF801;
+  const fs::path huge = dir / "huge.wav";
+  WriteBytes(huge, RiffFile("RIFF", 4 + 24 + 8 + kLength + 1, "WAVE",
+                            PcmFormat(1, 8000, 8) + ChunkHeader("data", kLength)));
+  fs::resize_file(huge, 44 + std::uint64_t{kLength});  // sparse: nothing of it is read
+  WriteBytes(dir / "wave.bin", "old data");
+  WriteBytes(dir / "wave.idx", "old index");
+  CRecordingSink sink;
+  EXPECT_EQ(GenerateWaveResources({first, huge, first}, dir / "wave.bin", dir / "wave.idx", sink),
+            CompileOutcome::Failed);
+  EXPECT_EQ(sink.Events(), (Events{kStart, "progress:0", "progress:33", "progress:66",
+                                   "line:声音数据超出32位地址范围（0xFFFFFFFF）：huge.wav"}));
+  EXPECT_EQ(ReadText(dir / "wave.bin"), "old data");
+  EXPECT_EQ(ReadText(dir / "wave.idx"), "old index");
+}
+
+TEST(WaveCompiler, LongSoundIsStreamedInBoundedMemory) {
+  CTempDir dir;
+  // Two data chunks of 12 MiB and a few bytes, ends that no copy block meets.
+  const std::string first = Samples((std::size_t{12} << 20) + 3, 1);
+  const std::string second = Samples((std::size_t{12} << 20) + 5, 9);
+  WriteBytes(dir / "long.wav", WaveFile(PcmFormat(2, 44100, 16) + Chunk("data", first) +
+                                        Chunk("LIST", "INFO") + Chunk("data", second)));
+  CRecordingSink sink;
+  CompileOutcome outcome = CompileOutcome::Failed;
+  {
+    const CAddressSpaceCap cap(8u << 20);
+    outcome = GenerateWaveResources({dir / "long.wav"}, dir / "wave.bin", dir / "wave.idx", sink);
+  }
+  EXPECT_EQ(outcome, CompileOutcome::Written);
+  EXPECT_EQ(sink.Lines(), (Events{"生成声音资源...", "生成声音资源成功！"}));
+  EXPECT_EQ(ReadBytes(dir / "wave.bin"), Join({ToBytes(first), ToBytes(second), Zeros(2040)}));
+}
+
+// ---------------------------------------------------------------------------
+// Files that lack sample bytes they announce: compiled as they stand, with a
+// line naming what is missing.
+
+struct IncompleteCase {
+  const char* name;
+  std::string file;
+  std::string samples;  // what is compiled
+  std::string reason;
+};
+
+void PrintTo(const IncompleteCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class IncompleteSoundTest : public ::testing::TestWithParam<IncompleteCase> {};
+
+TEST_P(IncompleteSoundTest, IsCompiledAsItStandsWithALine) {
+  const IncompleteCase& c = GetParam();
+  CTempDir dir;
+  WriteBytes(dir / "a.wav", c.file);
+  const CompileRun run = Compile({dir / "a.wav"}, dir);
+  EXPECT_EQ(run.outcome, CompileOutcome::WrittenWithWarnings);
+  const std::string length = testing::Le32(static_cast<std::uint32_t>(c.samples.size()));
+  EXPECT_EQ(run.index, Join({Bytes{0x00, 0x01, 0x08, 0x00, 0x40, 0x1F, 0x00, 0x00}, ToBytes(length),
+                             Bytes{0x00, 0x00, 0x00, 0x07}}));
+  EXPECT_EQ(run.data,
+            Join({ToBytes(c.samples), Zeros(c.samples.empty() ? 0 : 2048 - c.samples.size())}));
+  EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:100",
+                                "line:声音数据不完整：a.wav（" + c.reason + "）", kSuccess}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WaveCompiler, IncompleteSoundTest,
+    ::testing::Values(IncompleteCase{"DataAfterAChunkClaimingPastTheEnd",
+                                     WaveFile(PcmFormat(1, 8000, 8) + ChunkHeader("LIST", 4096) +
+                                              "INFO" + Chunk("data", "xy")),
+                                     "", "偏移 36 处的块声明 4096 字节，超出文件末尾"},
+                      IncompleteCase{"FormatChunkClaimingPastTheEnd",
+                                     WaveFile(ChunkHeader("fmt ", 0xFFFFFFFF) +
+                                              FormatBody(1, 1, 8000, 8) + Chunk("data", "lost")),
+                                     "", "偏移 12 处的块声明 4294967295 字节，超出文件末尾"},
+                      IncompleteCase{
+                          "DataChunkCutShort",
+                          RiffFile("RIFF", 144 - 8, "WAVE",
+                                   PcmFormat(1, 8000, 8) + ChunkHeader("data", 100) + "0123456789"),
+                          "0123456789", "data 块声明 100 字节，文件中只有 10 字节"},
+                      IncompleteCase{"FileEndsInsideAChunkHeader",
+                                     RiffFile("RIFF", 0xFFFFFFFF, "WAVE",
+                                              PcmFormat(1, 8000, 8) + Chunk("data", "ABCD") +
+                                                  "data" + std::string("\x02\x00\x00", 3)),
+                                     "ABCD", "文件在偏移 48 处的块头中间结束"}),
+    [](const ::testing::TestParamInfo<IncompleteCase>& row) {
+      return std::string(row.param.name);
+    });
 
 // ---------------------------------------------------------------------------
 // Sounds that do not load, or load without samples.
@@ -179,7 +284,7 @@ TEST(WaveCompiler, SoundWithoutDataChunkTakesTheRunningAddress) {
   WriteBytes(silent, WaveFile(PcmFormat(2, 22050, 16)));
   const fs::path y = WriteSound(dir, "y.wav", 1, 8000, 8, "\x55\x66\x77");
   const CompileRun run = Compile({x, silent, y}, dir);
-  EXPECT_EQ(run.outcome, CompileOutcome::Written);
+  EXPECT_EQ(run.outcome, CompileOutcome::WrittenWithWarnings);
   EXPECT_EQ(run.index,
             (Bytes{// number 0, 1 byte at 0x07000000
                    0x00, 0x01, 0x08, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00,
@@ -191,6 +296,9 @@ TEST(WaveCompiler, SoundWithoutDataChunkTakesTheRunningAddress) {
                    0x02, 0x01, 0x08, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00,
                    0x08, 0x00, 0x07}));
   EXPECT_EQ(run.data, Join({Bytes{0x44}, Zeros(2047), Bytes{0x55, 0x66, 0x77}, Zeros(2045)}));
+  EXPECT_EQ(run.events, (Events{kStart, "progress:0", "progress:33", "progress:66",
+                                "line:声音数据不完整：silent.wav（文件中没有 data 块）",
+                                "progress:100", kSuccess}));
 }
 
 TEST(WaveCompiler, EmptyListWritesTwoEmptyFiles) {

@@ -1,39 +1,26 @@
 #include "sound/wave.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "address_space_cap.h"
 #include "support/temp_dir.h"
 #include "wave_bytes.h"
 
-// Sanitizer runtimes reserve terabytes of address space, so an address-space
-// cap is only usable without them; under AddressSanitizer its allocator is
-// capped instead (see below).
 #if defined(__SANITIZE_ADDRESS__)
 #define ZENTORA_TEST_ASAN 1
-#define ZENTORA_TEST_SANITIZED 1
-#endif
-#if defined(__SANITIZE_THREAD__)
-#define ZENTORA_TEST_SANITIZED 1
 #endif
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define ZENTORA_TEST_ASAN 1
-#endif
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
-    __has_feature(memory_sanitizer)
-#define ZENTORA_TEST_SANITIZED 1
 #endif
 #endif
 
@@ -51,6 +38,7 @@ namespace zentora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CAddressSpaceCap;
 using testing::Chunk;
 using testing::ChunkHeader;
 using testing::CTempDir;
@@ -408,31 +396,6 @@ TEST(Wave, RefusalAfterSuccessLeavesTheObjectEmpty) {
   ExpectEmpty(wave);
 }
 
-// Caps the address space of a program without a sanitizer runtime at what
-// it uses now plus `headroom` bytes while it lives.
-class CAddressSpaceCap {
- public:
-  explicit CAddressSpaceCap(rlim_t headroom) {
-    EXPECT_EQ(::getrlimit(RLIMIT_AS, &previous_), 0);
-    std::ifstream statm("/proc/self/statm");
-    rlim_t pages = 0;
-    statm >> pages;
-    EXPECT_GT(pages, 0u);
-    rlimit capped = previous_;
-    capped.rlim_cur = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + headroom;
-    if (previous_.rlim_cur != RLIM_INFINITY && previous_.rlim_cur < capped.rlim_cur) {
-      capped.rlim_cur = previous_.rlim_cur;
-    }
-    EXPECT_EQ(::setrlimit(RLIMIT_AS, &capped), 0);
-  }
-  ~CAddressSpaceCap() { ::setrlimit(RLIMIT_AS, &previous_); }
-  CAddressSpaceCap(const CAddressSpaceCap&) = delete;
-  CAddressSpaceCap& operator=(const CAddressSpaceCap&) = delete;
-
- private:
-  rlimit previous_{};
-};
-
 TEST(Wave, AllocatesOnlyTheBytesThatAreInTheFile) {
   CTempDir dir;
   // Two data chunks that claim almost 4 GiB between them; 9 bytes exist.
@@ -442,9 +405,7 @@ TEST(Wave, AllocatesOnlyTheBytesThatAreInTheFile) {
   CWave wave;
   int accepted = 0;
   {
-#if !defined(ZENTORA_TEST_SANITIZED)
     const CAddressSpaceCap cap(256u << 20);
-#endif
     accepted = wave.Load(dir / "liar.wav");
   }
   EXPECT_EQ(accepted, 1);
