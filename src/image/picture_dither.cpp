@@ -35,60 +35,40 @@ constexpr std::array<std::array<std::uint8_t, 8>, 8> kThresholds = {{
     {63, 31, 55, 23, 61, 29, 53, 21},
 }};
 
-// For one 8-bit value: the widened levels at or below it and above it, and
-// how many of the 64 thresholds choose the upper one. A threshold t stands
-// for (t + ½) / 64 of the step, so a level itself never moves and a value
-// part way up takes the upper level in proportion.
-struct OrderedStep {
-  std::uint8_t low = 0;
-  std::uint8_t high = 0;
-  std::uint8_t ups = 0;
-};
-
+// A channel value v lies between the widened levels L (the largest ≤ v) and
+// H, a step g = H − L apart, at f = v − L. Threshold t stands for (t + ½) / 64
+// of the step: the pixel shows H when (2t + 1) · g < 128 · f, else L, so a
+// level itself (f = 0) never moves and a value part way up takes H in
+// proportion. Plain arithmetic, so that the row loop vectorises.
 template <int kBits>
-constexpr std::array<OrderedStep, 256> MakeOrderedSteps() {
-  std::array<OrderedStep, 256> steps{};
-  int level = 0;
-  for (int value = 0; value < 256; ++value) {
-    while (level + 1 < (1 << kBits) && Widen(level + 1, kBits) <= value) {
-      ++level;
-    }
-    const int low = Widen(level, kBits);
-    OrderedStep& step = steps[static_cast<std::size_t>(value)];
-    step.low = static_cast<std::uint8_t>(low);
-    step.high = step.low;
-    if (low == value) {
-      continue;
-    }
-    const int high = Widen(level + 1, kBits);
-    step.high = static_cast<std::uint8_t>(high);
-    int ups = 0;
-    for (int t = 0; t < 64; ++t) {
-      ups += (2 * t + 1) * (high - low) < 128 * (value - low) ? 1 : 0;
-    }
-    step.ups = static_cast<std::uint8_t>(ups);
-  }
-  return steps;
-}
-
-constexpr std::array<OrderedStep, 256> kOrdered5 = MakeOrderedSteps<5>();
-constexpr std::array<OrderedStep, 256> kOrdered6 = MakeOrderedSteps<6>();
-
-inline int Pick(const OrderedStep& step, int threshold) {
-  return threshold < step.ups ? step.high : step.low;
+inline int Ordered(int value, int twiceThresholdPlusOne) {
+  constexpr int kShift = 8 - kBits;
+  const int level = (value - (value >> kBits)) >> kShift;
+  const int low = Widen(level, kBits);
+  const int step = Widen(level + 1, kBits) - low;
+  return twiceThresholdPlusOne * step < 128 * (value - low) ? low + step : low;
 }
 
 void DitherOrdered(QImage& canvas) {
   const int w = canvas.width();
+  // Each row of the table spread over a canvas row, as 2t + 1.
+  std::array<std::vector<int>, 8> rows;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    rows[r].resize(static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x) {
+      rows[r][static_cast<std::size_t>(x)] =
+          2 * kThresholds[r][static_cast<std::size_t>(x & 7)] + 1;
+    }
+  }
   for (int y = 0; y < canvas.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-    const auto& thresholds = kThresholds[static_cast<std::size_t>(y & 7)];
+    const int* thresholds = rows[static_cast<std::size_t>(y & 7)].data();
     for (int x = 0; x < w; ++x) {
       const QRgb pixel = row[x];
-      const int t = thresholds[static_cast<std::size_t>(x & 7)];
-      const int red = Pick(kOrdered5[qRed(pixel)], t);
-      const int green = Pick(kOrdered6[qGreen(pixel)], t);
-      const int blue = Pick(kOrdered5[qBlue(pixel)], t);
+      const int t = thresholds[x];
+      const int red = Ordered<5>(static_cast<int>((pixel >> 16) & 0xFF), t);
+      const int green = Ordered<6>(static_cast<int>((pixel >> 8) & 0xFF), t);
+      const int blue = Ordered<5>(static_cast<int>(pixel & 0xFF), t);
       row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((red << 16) | (green << 8) | blue);
     }
   }
@@ -134,54 +114,57 @@ inline bool HeldExactly(QRgb pixel) {
   return kLevel5[qRed(pixel)] && kLevel6[qGreen(pixel)] && kLevel5[qBlue(pixel)];
 }
 
-// One channel of one pixel: the level shown and the error handed on. The
-// error lands 7/16 to the right, 3/16 below left, 5/16 below and the rest
-// below right, each share rounded half up, so that none is lost.
-struct Channel {
-  const std::array<std::uint8_t, kMaxSixteenths + 1>& nearest;
-  int shift;
-};
-
-constexpr std::array<Channel, 3> kChannels = {{{kNearest5, 16}, {kNearest6, 8}, {kNearest5, 0}}};
+// One channel of one pixel: returns the level shown and hands its error on,
+// 7/16 to the right (carry), 3/16 below left, 5/16 below and the rest below
+// right, each share rounded half up, so that none is lost. `below` points at
+// this pixel's slot of the row underneath, whose slot to the right it is the
+// first to write.
+template <int kBits>
+inline int Diffuse(int value, int fromAbove, int& carry, int* below) {
+  constexpr const std::array<std::uint8_t, kMaxSixteenths + 1>& kNearest =
+      kBits == 5 ? kNearest5 : kNearest6;
+  const int wanted = std::clamp(kSixteenths * value + fromAbove + carry, 0, kMaxSixteenths);
+  const int level = kNearest[static_cast<std::size_t>(wanted)];
+  const int error = wanted - kSixteenths * level;
+  const int right = (7 * error + 8) >> 4;
+  const int downLeft = (3 * error + 8) >> 4;
+  const int down = (5 * error + 8) >> 4;
+  carry = right;
+  below[-3] += downLeft;
+  below[0] += down;
+  below[3] = error - right - downLeft - down;
+  return level;
+}
 
 void DitherDiffusion(QImage& canvas) {
   const int w = canvas.width();
   const auto slots = static_cast<std::size_t>(w + 2) * 3;
-  // Error for the row below, three channels per pixel, with one pixel of
+  // Error for the next row, three channels per pixel, with one pixel of
   // margin each side where error leaving the picture is dropped.
+  std::vector<int> above(slots, 0);
   std::vector<int> below(slots, 0);
-  std::vector<int> next(slots, 0);
   for (int y = 0; y < canvas.height(); ++y) {
-    std::fill(next.begin(), next.end(), 0);
     auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-    std::array<int, 3> carry{};
-    for (int x = 0; x < w; ++x) {
+    int* next = below.data() + 3;
+    const int* from = above.data() + 3;
+    std::fill(next - 3, next + 3, 0);
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    for (int x = 0; x < w; ++x, next += 3, from += 3) {
       const QRgb pixel = row[x];
       if (HeldExactly(pixel)) {
         // What reaches it is dropped, and it has no error of its own.
-        carry = {};
+        red = green = blue = 0;
+        next[3] = next[4] = next[5] = 0;
         continue;
       }
-      const std::size_t slot = static_cast<std::size_t>(x + 1) * 3;
-      QRgb shown = pixel & 0xFF000000u;
-      for (std::size_t c = 0; c < 3; ++c) {
-        const int value = static_cast<int>((pixel >> kChannels[c].shift) & 0xFF);
-        const int wanted =
-            std::clamp(kSixteenths * value + below[slot + c] + carry[c], 0, kMaxSixteenths);
-        const int level = kChannels[c].nearest[static_cast<std::size_t>(wanted)];
-        const int error = wanted - kSixteenths * level;
-        const int right = (7 * error + 8) >> 4;
-        const int downLeft = (3 * error + 8) >> 4;
-        const int down = (5 * error + 8) >> 4;
-        carry[c] = right;
-        next[slot - 3 + c] += downLeft;
-        next[slot + c] += down;
-        next[slot + 3 + c] += error - right - downLeft - down;
-        shown |= static_cast<QRgb>(level) << kChannels[c].shift;
-      }
-      row[x] = shown;
+      const int r = Diffuse<5>(static_cast<int>((pixel >> 16) & 0xFF), from[0], red, next);
+      const int g = Diffuse<6>(static_cast<int>((pixel >> 8) & 0xFF), from[1], green, next + 1);
+      const int b = Diffuse<5>(static_cast<int>(pixel & 0xFF), from[2], blue, next + 2);
+      row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((r << 16) | (g << 8) | b);
     }
-    std::swap(below, next);
+    std::swap(above, below);
   }
 }
 
