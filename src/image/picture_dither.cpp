@@ -45,8 +45,11 @@ inline int Ordered(int value, int twiceThresholdPlusOne) {
   constexpr int kShift = 8 - kBits;
   const int level = (value - (value >> kBits)) >> kShift;
   const int low = Widen(level, kBits);
-  const int step = Widen(level + 1, kBits) - low;
-  return twiceThresholdPlusOne * step < 128 * (value - low) ? low + step : low;
+  // The step is 2^kShift or one more: (2t + 1) · g without a multiplication.
+  const bool wide = Widen(level + 1, kBits) - low > (1 << kShift);
+  const int scaled = (twiceThresholdPlusOne << kShift) + (wide ? twiceThresholdPlusOne : 0);
+  const int high = low + (1 << kShift) + (wide ? 1 : 0);
+  return scaled < ((value - low) << 7) ? high : low;
 }
 
 void DitherOrdered(QImage& canvas) {
@@ -81,23 +84,43 @@ void DitherOrdered(QImage& canvas) {
 constexpr int kSixteenths = 16;
 constexpr int kMaxSixteenths = 255 * kSixteenths;
 
-// The widened level nearest to a value in sixteenths; halfway goes up.
+// A pixel's own error is at most half the widest step, 72 sixteenths; the
+// shares that reach a pixel (below right, below and below left of the row
+// above, and from the left) add up to at most 6 + 23 + 14 + 32. A value with
+// them therefore stays within this much outside 0 … 4080, which the tables
+// cover so that the walk along the row needs no clamping.
+constexpr int kMargin = 128;
+constexpr std::size_t kTableSize = kMaxSixteenths + 1 + 2 * kMargin;
+
+// For a wanted value in sixteenths (offset by kMargin), clamped to 0 … 4080:
+// the widened level nearest to it (halfway goes up), and what that level
+// takes of the wanted value (the level in sixteenths plus what the clamp cut
+// off), so that the error is wanted − taken.
+struct Nearest {
+  std::array<std::uint8_t, kTableSize> level{};
+  std::array<std::int16_t, kTableSize> taken{};
+};
+
 template <int kBits>
-constexpr std::array<std::uint8_t, kMaxSixteenths + 1> MakeNearest() {
-  std::array<std::uint8_t, kMaxSixteenths + 1> nearest{};
+constexpr Nearest MakeNearest() {
+  Nearest nearest;
   int level = 0;
-  for (int value = 0; value <= kMaxSixteenths; ++value) {
+  for (int wanted = -kMargin; wanted <= kMaxSixteenths + kMargin; ++wanted) {
+    const int clamped = std::clamp(wanted, 0, kMaxSixteenths);
     while (level + 1 < (1 << kBits) &&
-           2 * value >= kSixteenths * (Widen(level, kBits) + Widen(level + 1, kBits))) {
+           2 * clamped >= kSixteenths * (Widen(level, kBits) + Widen(level + 1, kBits))) {
       ++level;
     }
-    nearest[static_cast<std::size_t>(value)] = static_cast<std::uint8_t>(Widen(level, kBits));
+    const auto at = static_cast<std::size_t>(wanted + kMargin);
+    nearest.level[at] = static_cast<std::uint8_t>(Widen(level, kBits));
+    nearest.taken[at] =
+        static_cast<std::int16_t>(kSixteenths * Widen(level, kBits) + wanted - clamped);
   }
   return nearest;
 }
 
-constexpr std::array<std::uint8_t, kMaxSixteenths + 1> kNearest5 = MakeNearest<5>();
-constexpr std::array<std::uint8_t, kMaxSixteenths + 1> kNearest6 = MakeNearest<6>();
+constexpr Nearest kNearest5 = MakeNearest<5>();
+constexpr Nearest kNearest6 = MakeNearest<6>();
 
 constexpr std::array<bool, 256> MakeLevels(int bits) {
   std::array<bool, 256> levels{};
@@ -114,55 +137,71 @@ inline bool HeldExactly(QRgb pixel) {
   return kLevel5[qRed(pixel)] && kLevel6[qGreen(pixel)] && kLevel5[qBlue(pixel)];
 }
 
+// One channel's error on its way: to the next pixel, and to the slots of the
+// row below left of (`pending`) and under (`current`) the next pixel. A slot
+// is stored once, when no later pixel adds to it.
+struct Errors {
+  int right = 0;
+  int pending = 0;
+  int current = 0;
+};
+
 // One channel of one pixel: returns the level shown and hands its error on,
-// 7/16 to the right (carry), 3/16 below left, 5/16 below and the rest below
-// right, each share rounded half up, so that none is lost. `below` points at
-// this pixel's slot of the row underneath, whose slot to the right it is the
-// first to write.
+// 7/16 to the right, 3/16 below left, 5/16 below and the rest below right,
+// each share rounded half up (>> rounds down), so that none is lost.
+// `belowLeft` is the slot that this pixel completes.
 template <int kBits>
-inline int Diffuse(int value, int fromAbove, int& carry, int* below) {
-  constexpr const std::array<std::uint8_t, kMaxSixteenths + 1>& kNearest =
-      kBits == 5 ? kNearest5 : kNearest6;
-  const int wanted = std::clamp(kSixteenths * value + fromAbove + carry, 0, kMaxSixteenths);
-  const int level = kNearest[static_cast<std::size_t>(wanted)];
-  const int error = wanted - kSixteenths * level;
+inline int Diffuse(int value, int fromAbove, Errors& errors, int* belowLeft) {
+  const Nearest& nearest = kBits == 5 ? kNearest5 : kNearest6;
+  const int wanted = kSixteenths * value + fromAbove + errors.right;
+  const auto at = static_cast<std::size_t>(wanted + kMargin);
+  const int error = wanted - nearest.taken[at];
   const int right = (7 * error + 8) >> 4;
   const int downLeft = (3 * error + 8) >> 4;
   const int down = (5 * error + 8) >> 4;
-  carry = right;
-  below[-3] += downLeft;
-  below[0] += down;
-  below[3] = error - right - downLeft - down;
-  return level;
+  errors.right = right;
+  *belowLeft = errors.pending + downLeft;
+  errors.pending = errors.current + down;
+  errors.current = error - right - downLeft - down;
+  return nearest.level[at];
+}
+
+// A pixel kept as it is: it takes nothing and gives nothing.
+inline void Pass(Errors& errors, int* belowLeft) {
+  errors.right = 0;
+  *belowLeft = errors.pending;
+  errors.pending = errors.current;
+  errors.current = 0;
 }
 
 void DitherDiffusion(QImage& canvas) {
   const int w = canvas.width();
-  const auto slots = static_cast<std::size_t>(w + 2) * 3;
-  // Error for the next row, three channels per pixel, with one pixel of
-  // margin each side where error leaving the picture is dropped.
+  // Error for the next row, three channels per pixel, after one pixel of
+  // margin where error leaving the picture on the left is dropped.
+  const auto slots = static_cast<std::size_t>(w + 1) * 3;
   std::vector<int> above(slots, 0);
   std::vector<int> below(slots, 0);
   for (int y = 0; y < canvas.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-    int* next = below.data() + 3;
+    std::array<Errors, 3> errors{};
+    int* next = below.data();  // the slot below left of pixel x
     const int* from = above.data() + 3;
-    std::fill(next - 3, next + 3, 0);
-    int red = 0;
-    int green = 0;
-    int blue = 0;
     for (int x = 0; x < w; ++x, next += 3, from += 3) {
       const QRgb pixel = row[x];
       if (HeldExactly(pixel)) {
-        // What reaches it is dropped, and it has no error of its own.
-        red = green = blue = 0;
-        next[3] = next[4] = next[5] = 0;
+        for (std::size_t c = 0; c < 3; ++c) {
+          Pass(errors[c], next + c);
+        }
         continue;
       }
-      const int r = Diffuse<5>(static_cast<int>((pixel >> 16) & 0xFF), from[0], red, next);
-      const int g = Diffuse<6>(static_cast<int>((pixel >> 8) & 0xFF), from[1], green, next + 1);
-      const int b = Diffuse<5>(static_cast<int>(pixel & 0xFF), from[2], blue, next + 2);
+      const int r = Diffuse<5>(static_cast<int>((pixel >> 16) & 0xFF), from[0], errors[0], next);
+      const int g = Diffuse<6>(static_cast<int>((pixel >> 8) & 0xFF), from[1], errors[1], next + 1);
+      const int b = Diffuse<5>(static_cast<int>(pixel & 0xFF), from[2], errors[2], next + 2);
       row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((r << 16) | (g << 8) | b);
+    }
+    // The last pixel's slot; what it gave below right leaves the picture.
+    for (std::size_t c = 0; c < 3; ++c) {
+      next[c] = errors[c].pending;
     }
     std::swap(above, below);
   }
