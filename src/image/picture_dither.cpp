@@ -92,18 +92,22 @@ constexpr int kMaxSixteenths = 255 * kSixteenths;
 constexpr int kMargin = 128;
 constexpr std::size_t kTableSize = kMaxSixteenths + 1 + 2 * kMargin;
 
-// For a wanted value in sixteenths (offset by kMargin), clamped to 0 … 4080:
-// the widened level nearest to it (halfway goes up), and what that level
-// takes of the wanted value (the level in sixteenths plus what the clamp cut
-// off), so that the error is wanted − taken.
-struct Nearest {
-  std::array<std::uint8_t, kTableSize> level{};
-  std::array<std::int16_t, kTableSize> taken{};
+// What a wanted value in sixteenths (offset by kMargin) becomes: the widened
+// level nearest to it after clamping to 0 … 4080 (halfway goes up), and the
+// shares of its error e = clamped − 16 · level: 7/16 to the right, 3/16 below
+// left, 5/16 below, each rounded half up (>> rounds down), and what is left
+// of e below right, so that none is lost. Every share fits a byte.
+struct Step {
+  std::uint8_t level = 0;
+  std::int8_t right = 0;
+  std::int8_t downLeft = 0;
+  std::int8_t down = 0;
+  std::int8_t downRight = 0;
 };
 
 template <int kBits>
-constexpr Nearest MakeNearest() {
-  Nearest nearest;
+constexpr std::array<Step, kTableSize> MakeSteps() {
+  std::array<Step, kTableSize> steps{};
   int level = 0;
   for (int wanted = -kMargin; wanted <= kMaxSixteenths + kMargin; ++wanted) {
     const int clamped = std::clamp(wanted, 0, kMaxSixteenths);
@@ -111,16 +115,22 @@ constexpr Nearest MakeNearest() {
            2 * clamped >= kSixteenths * (Widen(level, kBits) + Widen(level + 1, kBits))) {
       ++level;
     }
-    const auto at = static_cast<std::size_t>(wanted + kMargin);
-    nearest.level[at] = static_cast<std::uint8_t>(Widen(level, kBits));
-    nearest.taken[at] =
-        static_cast<std::int16_t>(kSixteenths * Widen(level, kBits) + wanted - clamped);
+    const int error = clamped - kSixteenths * Widen(level, kBits);
+    const int right = (7 * error + 8) >> 4;
+    const int downLeft = (3 * error + 8) >> 4;
+    const int down = (5 * error + 8) >> 4;
+    Step& step = steps[static_cast<std::size_t>(wanted + kMargin)];
+    step.level = static_cast<std::uint8_t>(Widen(level, kBits));
+    step.right = static_cast<std::int8_t>(right);
+    step.downLeft = static_cast<std::int8_t>(downLeft);
+    step.down = static_cast<std::int8_t>(down);
+    step.downRight = static_cast<std::int8_t>(error - right - downLeft - down);
   }
-  return nearest;
+  return steps;
 }
 
-constexpr Nearest kNearest5 = MakeNearest<5>();
-constexpr Nearest kNearest6 = MakeNearest<6>();
+constexpr std::array<Step, kTableSize> kSteps5 = MakeSteps<5>();
+constexpr std::array<Step, kTableSize> kSteps6 = MakeSteps<6>();
 
 constexpr std::array<bool, 256> MakeLevels(int bits) {
   std::array<bool, 256> levels{};
@@ -146,24 +156,18 @@ struct Errors {
   int current = 0;
 };
 
-// One channel of one pixel: returns the level shown and hands its error on,
-// 7/16 to the right, 3/16 below left, 5/16 below and the rest below right,
-// each share rounded half up (>> rounds down), so that none is lost.
+// One channel of one pixel: returns the level shown and hands its error on.
 // `belowLeft` is the slot that this pixel completes.
 template <int kBits>
 inline int Diffuse(int value, int fromAbove, Errors& errors, int* belowLeft) {
-  const Nearest& nearest = kBits == 5 ? kNearest5 : kNearest6;
+  const std::array<Step, kTableSize>& steps = kBits == 5 ? kSteps5 : kSteps6;
   const int wanted = kSixteenths * value + fromAbove + errors.right;
-  const auto at = static_cast<std::size_t>(wanted + kMargin);
-  const int error = wanted - nearest.taken[at];
-  const int right = (7 * error + 8) >> 4;
-  const int downLeft = (3 * error + 8) >> 4;
-  const int down = (5 * error + 8) >> 4;
-  errors.right = right;
-  *belowLeft = errors.pending + downLeft;
-  errors.pending = errors.current + down;
-  errors.current = error - right - downLeft - down;
-  return nearest.level[at];
+  const Step& step = steps[static_cast<std::size_t>(wanted + kMargin)];
+  errors.right = step.right;
+  *belowLeft = errors.pending + step.downLeft;
+  errors.pending = errors.current + step.down;
+  errors.current = step.downRight;
+  return step.level;
 }
 
 // A pixel kept as it is: it takes nothing and gives nothing.
