@@ -39,9 +39,9 @@ constexpr std::array<std::array<std::uint8_t, 8>, 8> kThresholds = {{
 // H, a step g = H − L apart, at f = v − L. Threshold t stands for (t + ½) / 64
 // of the step: the pixel shows H when (2t + 1) · g < 128 · f, else L, so a
 // level itself (f = 0) never moves and a value part way up takes H in
-// proportion. Plain arithmetic, so that the row loop vectorises.
+// proportion.
 template <int kBits>
-inline int Ordered(int value, int twiceThresholdPlusOne) {
+constexpr int Ordered(int value, int twiceThresholdPlusOne) {
   constexpr int kShift = 8 - kBits;
   const int level = (value - (value >> kBits)) >> kShift;
   const int low = Widen(level, kBits);
@@ -52,26 +52,34 @@ inline int Ordered(int value, int twiceThresholdPlusOne) {
   return scaled < ((value - low) << 7) ? high : low;
 }
 
-void DitherOrdered(QImage& canvas) {
-  const int w = canvas.width();
-  // Each row of the table spread over a canvas row, as 2t + 1.
-  std::array<std::vector<int>, 8> rows;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    rows[r].resize(static_cast<std::size_t>(w));
-    for (int x = 0; x < w; ++x) {
-      rows[r][static_cast<std::size_t>(x)] =
-          2 * kThresholds[r][static_cast<std::size_t>(x & 7)] + 1;
+// What every value shows under every threshold, [t][value]: 16 KiB each,
+// of which a row of the picture reads eight thresholds' worth.
+template <int kBits>
+constexpr std::array<std::array<std::uint8_t, 256>, 64> MakeOrderedTable() {
+  std::array<std::array<std::uint8_t, 256>, 64> table{};
+  for (int t = 0; t < 64; ++t) {
+    for (int value = 0; value < 256; ++value) {
+      table[static_cast<std::size_t>(t)][static_cast<std::size_t>(value)] =
+          static_cast<std::uint8_t>(Ordered<kBits>(value, 2 * t + 1));
     }
   }
+  return table;
+}
+
+constexpr std::array<std::array<std::uint8_t, 256>, 64> kOrdered5 = MakeOrderedTable<5>();
+constexpr std::array<std::array<std::uint8_t, 256>, 64> kOrdered6 = MakeOrderedTable<6>();
+
+void DitherOrdered(QImage& canvas) {
+  const int w = canvas.width();
   for (int y = 0; y < canvas.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-    const int* thresholds = rows[static_cast<std::size_t>(y & 7)].data();
+    const auto& thresholds = kThresholds[static_cast<std::size_t>(y & 7)];
     for (int x = 0; x < w; ++x) {
       const QRgb pixel = row[x];
-      const int t = thresholds[x];
-      const int red = Ordered<5>(static_cast<int>((pixel >> 16) & 0xFF), t);
-      const int green = Ordered<6>(static_cast<int>((pixel >> 8) & 0xFF), t);
-      const int blue = Ordered<5>(static_cast<int>(pixel & 0xFF), t);
+      const std::size_t t = thresholds[static_cast<std::size_t>(x & 7)];
+      const int red = kOrdered5[t][(pixel >> 16) & 0xFF];
+      const int green = kOrdered6[t][(pixel >> 8) & 0xFF];
+      const int blue = kOrdered5[t][pixel & 0xFF];
       row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((red << 16) | (green << 8) | blue);
     }
   }
