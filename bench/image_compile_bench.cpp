@@ -53,6 +53,7 @@ void Compile(benchmark::State& state, int threads) {
   std::filesystem::create_directories(out);
   zentora::ImageSettings settings;
   settings.colorDepth = static_cast<int>(state.range(0));
+  settings.dither = static_cast<zentora::Dither>(state.range(1));
   zentora::bench::CNullSink sink;
   for (auto _ : state) {
     const zentora::CompileOutcome outcome = zentora::GenerateImageResourcesOnThreads(
@@ -80,15 +81,19 @@ BENCHMARK(BM_DecodeOnlySingleThread)
     ->Repetitions(5)
     ->UseRealTime();
 BENCHMARK(BM_CompileSingleThread)
-    ->Arg(0)
-    ->Arg(1)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({0, 2})
+    ->Args({1, 0})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->Repetitions(5)
     ->UseRealTime();
 BENCHMARK(BM_Compile)
-    ->Arg(0)
-    ->Arg(1)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({0, 2})
+    ->Args({1, 0})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->Repetitions(5)
@@ -101,6 +106,6 @@ int main(int argc, char** argv) {
       argc, argv, "BM_DecodeOnlySingleThread",
       "Median compile time / median single-threaded decode-only time, " +
           std::to_string(zentora::ImageCompilerThreadCount()) +
-          " threads (arg 0 = 16-bit, 1 = 24-bit):",
+          " threads (args: 0 = 16-bit, 1 = 24-bit; dither 0 none, 1 ordered, 2 diffusion):",
       [] { Pictures(); });
 }

@@ -363,6 +363,7 @@ Commands:
   --row-right-to-left      每行从右至左扫描
   --column-bottom-to-top   每列从下至上扫描
   --column-first           按列存放
+  --dither none|ordered|diffusion  16 位时的抖动（默认 none）
 
 字体选项：
   --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）
@@ -388,6 +389,7 @@ Image options:
   --row-right-to-left      scan each row from right to left
   --column-bottom-to-top   scan each column from bottom to top
   --column-first           store column by column
+  --dither none|ordered|diffusion  dithering at 16 bits (default none)
 
 Font options:
   --font NAME | --font-file PATH   the font (default: as the dialog selects)
@@ -615,6 +617,18 @@ and height. Without --glyph or --png, print the file&apos;s length and rows.</tr
     <message>
         <source>--depth 只接受 16 或 24，而不是“%1”</source>
         <translation>--depth takes 16 or 24, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--dither 只接受 none、ordered 或 diffusion，而不是“%1”</source>
+        <translation>--dither takes none, ordered or diffusion, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--dither 只用于 16 位色彩深度</source>
+        <translation>--dither applies to 16-bit colour depth only</translation>
+    </message>
+    <message>
+        <source>16 位时的抖动：none（默认）、ordered（有序）或 diffusion（误差扩散）。</source>
+        <translation>Dithering at 16 bits: none (default), ordered or diffusion.</translation>
     </message>
     <message>
         <source>把资源文件写入 DIR。</source>
@@ -1609,6 +1623,22 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>色彩深度</source>
         <translation>Depth</translation>
+    </message>
+    <message>
+        <source>抖动</source>
+        <translation>Dither</translation>
+    </message>
+    <message>
+        <source>不抖动</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>有序抖动</source>
+        <translation>Ordered</translation>
+    </message>
+    <message>
+        <source>误差扩散</source>
+        <translation>Diffusion</translation>
     </message>
     <message>
         <source>高字节在前    MSB</source>

@@ -223,14 +223,28 @@ void CZentoraDlg::CreateImageSettings(const CDialogUnits& du) {
                            std::max(depthRect.height(), colorDepth_->sizeHint().height()));
   (new QLabel(tr("色彩深度"), client_))->setGeometry(du.Rect(8, 138, 31, 8));
 
+  // Dithering only has low bits to make up for at 16 bits.
+  dither_ = new QComboBox(client_);
+  SetControlId(dither_, IDC_DITHER);
+  dither_->addItems({tr("不抖动"), tr("有序抖动"), tr("误差扩散")});
+  dither_->setFont(depthFont);
+  const QRect ditherRect = du.Rect(40, 149, 62, 12);
+  dither_->setGeometry(ditherRect.x(), ditherRect.y() - 2, ditherRect.width(),
+                       std::max(ditherRect.height(), dither_->sizeHint().height()));
+  (new QLabel(tr("抖动"), client_))->setGeometry(du.Rect(8, 152, 31, 8));
+  connect(colorDepth_, &QComboBox::currentIndexChanged, dither_,
+          [this](int depth) { dither_->setEnabled(depth == 0); });
+
+  // The four switches stand closer than the template's 14 units to leave
+  // the dither its row.
   msbFirst_ =
-      MakeCheckBox(client_, tr("高字节在前    MSB"), IDC_MSB_FIRST, du.Rect(8, 154, 81, 10));
+      MakeCheckBox(client_, tr("高字节在前    MSB"), IDC_MSB_FIRST, du.Rect(8, 164, 81, 10));
   rowRightToLeft_ =
-      MakeCheckBox(client_, tr("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT, du.Rect(8, 168, 79, 10));
+      MakeCheckBox(client_, tr("行从右至左扫描 ←"), IDC_ROW_RIGHT_TO_LEFT, du.Rect(8, 176, 79, 10));
   columnBottomToTop_ = MakeCheckBox(client_, tr("列从下至上扫描 ↑"), IDC_COLUMN_BOTTOM_TO_TOP,
-                                    du.Rect(8, 182, 79, 10));
+                                    du.Rect(8, 188, 79, 10));
   columnFirst_ =
-      MakeCheckBox(client_, tr("列优先扫描    |||"), IDC_COLUMN_FIRST, du.Rect(8, 196, 81, 10));
+      MakeCheckBox(client_, tr("列优先扫描    |||"), IDC_COLUMN_FIRST, du.Rect(8, 200, 81, 10));
 }
 
 void CZentoraDlg::CreateOutputArea(const CDialogUnits& du) {
@@ -252,6 +266,7 @@ void CZentoraDlg::SetTabOrder() {
   const QList<QWidget*> order = {buttons_.value(IDC_ADD_PICTURES),
                                  buttons_.value(IDC_EXPORT_IMAGES),
                                  colorDepth_,
+                                 dither_,
                                  progress_,
                                  buttons_.value(IDC_COMPILE_DOWNLOAD),
                                  buttons_.value(IDC_ADD_SOUNDS),
@@ -269,12 +284,15 @@ void CZentoraDlg::SetTabOrder() {
 void CZentoraDlg::DoDataExchange(bool saveAndValidate) {
   if (saveAndValidate) {
     settings_.colorDepth = std::max(0, colorDepth_->currentIndex());
+    settings_.dither =
+        settings_.colorDepth == 0 ? static_cast<Dither>(dither_->currentIndex()) : Dither::kNone;
     settings_.msbFirst = msbFirst_->isChecked();
     settings_.rowRightToLeft = rowRightToLeft_->isChecked();
     settings_.columnBottomToTop = columnBottomToTop_->isChecked();
     settings_.columnFirst = columnFirst_->isChecked();
   } else {
     colorDepth_->setCurrentIndex(settings_.colorDepth);
+    dither_->setCurrentIndex(static_cast<int>(settings_.dither));
     msbFirst_->setChecked(settings_.msbFirst);
     rowRightToLeft_->setChecked(settings_.rowRightToLeft);
     columnBottomToTop_->setChecked(settings_.columnBottomToTop);

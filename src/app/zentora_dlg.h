@@ -146,6 +146,7 @@ class CZentoraDlg : public QDialog {
   QProgressBar* progress_ = nullptr;
   QListWidget* outputList_ = nullptr;
   QComboBox* colorDepth_ = nullptr;
+  QComboBox* dither_ = nullptr;
   QCheckBox* msbFirst_ = nullptr;
   QCheckBox* rowRightToLeft_ = nullptr;
   QCheckBox* columnBottomToTop_ = nullptr;

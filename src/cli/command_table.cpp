@@ -82,6 +82,7 @@ constexpr std::string_view kUsageTail =
                       "  --row-right-to-left      每行从右至左扫描\n"
                       "  --column-bottom-to-top   每列从下至上扫描\n"
                       "  --column-first           按列存放\n"
+                      "  --dither none|ordered|diffusion  16 位时的抖动（默认 none）\n"
                       "\n"
                       "字体选项：\n"
                       "  --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）\n"

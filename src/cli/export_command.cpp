@@ -23,6 +23,7 @@ int RunExport(const QStringList& arguments) {
                                "export PROJECT");
   parser.addPositionalArgument("FILE", TrQ("cli", "要写入的文件。"));
   AddImageOptions(parser);
+  AddDitherOption(parser);
   std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 2);
   if (const int* done = std::get_if<int>(&parsed)) {
     return *done;

@@ -37,6 +37,34 @@ std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser) 
   return settings;
 }
 
+void AddDitherOption(QCommandLineParser& parser) {
+  parser.addOption(
+      {"dither",
+       TrQ("cli", "16 位时的抖动：none（默认）、ordered（有序）或 diffusion（误差扩散）。"),
+       "method", "none"});
+}
+
+std::optional<ImageSettings> WithDitherOption(const QCommandLineParser& parser,
+                                              ImageSettings settings) {
+  const QString dither = parser.value("dither");
+  if (dither == "none") {
+    settings.dither = Dither::kNone;
+  } else if (dither == "ordered") {
+    settings.dither = Dither::kOrdered;
+  } else if (dither == "diffusion") {
+    settings.dither = Dither::kDiffusion;
+  } else {
+    PrintError(
+        Fill(Tr("cli", "--dither 只接受 none、ordered 或 diffusion，而不是“%1”"), ToUtf8(dither)));
+    return std::nullopt;
+  }
+  if (settings.dither != Dither::kNone && settings.colorDepth != 0) {
+    PrintError(Tr("cli", "--dither 只用于 16 位色彩深度"));
+    return std::nullopt;
+  }
+  return settings;
+}
+
 std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLineParser& parser,
                                                                 const QStringList& arguments,
                                                                 qsizetype positionals) {
@@ -46,7 +74,10 @@ std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLinePars
   if (!ExpectPositionals(parser, positionals)) {
     return kExitUsage;
   }
-  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  if (settings) {
+    settings = WithDitherOption(parser, *settings);
+  }
   if (!settings) {
     return kExitUsage;
   }
@@ -63,6 +94,7 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   parser.addPositionalArgument("PROJECT", TrQ("cli", "工程文件（.zentoraprj）。"), usage);
   parser.addOption({"out", TrQ("cli", "把资源文件写入 DIR。"), "DIR"});
   AddImageOptions(parser);
+  AddDitherOption(parser);
   std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 1);
   if (const int* done = std::get_if<int>(&parsed)) {
     return *done;

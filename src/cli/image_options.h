@@ -19,13 +19,21 @@ void AddImageOptions(QCommandLineParser& parser);
 // nullopt (after printing why) when an option has a value it cannot take.
 std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser);
 
+// --dither none|ordered|diffusion, for the commands that pack pictures.
+void AddDitherOption(QCommandLineParser& parser);
+
+// The settings with the dither chosen; nullopt (after printing why) for a
+// value it cannot take, or a dither asked of 24-bit settings.
+std::optional<ImageSettings> WithDitherOption(const QCommandLineParser& parser,
+                                              ImageSettings settings);
+
 // A project named by the first positional argument, with the image options.
 struct ProjectWithSettings {
   LoadedProject loaded;
   ImageSettings settings;
 };
 
-// Parses (the image options and positionals already declared), checks that
+// Parses (the image options, --dither and positionals already declared), checks that
 // there are `positionals` arguments, reads the image options and loads the
 // project. Either the result or the exit status to end with.
 std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLineParser& parser,

@@ -16,6 +16,7 @@
 #include "base/translation.h"
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
+#include "image/picture_dither.h"
 #include "image/pixel_packing.h"
 
 namespace zentora {
@@ -111,6 +112,7 @@ PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettin
     }
     const std::size_t size = PackedSize(drawn.width, drawn.height, settings);
     packed.block = pool.TakeBlock(size);
+    DitherCanvas(drawn.canvas, settings);
     const bool packedOk = PackPictureInto(drawn.canvas, drawn.width, drawn.height, settings,
                                           std::span(packed.block.bytes.get(), size));
     pool.GiveCanvas(std::move(drawn.canvas));

@@ -17,6 +17,7 @@
 #include "base/translation.h"
 #include "image/image_compiler.h"
 #include "image/picture_canvas.h"
+#include "image/picture_dither.h"
 #include "image/pixel_packing.h"
 
 namespace zentora {
@@ -69,6 +70,7 @@ PackedForHeader DecodeAndPack(const std::filesystem::path& path, const ImageSett
     if (drawn.status != PictureCanvas::Status::Drawn) {
       return {};
     }
+    DitherCanvas(drawn.canvas, settings);
     std::vector<std::uint8_t> block =
         PackPicture(drawn.canvas, drawn.width, drawn.height, settings);
     if (block.empty()) {

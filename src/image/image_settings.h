@@ -2,6 +2,14 @@
 
 namespace zentora {
 
+// How a 16-bit picture's colours are brought to the levels RGB565 holds
+// before packing; 24-bit pictures are packed as drawn whatever it says.
+enum class Dither {
+  kNone,       // the low bits dropped, as always
+  kOrdered,    // an 8 × 8 threshold table
+  kDiffusion,  // error diffusion
+};
+
 // How pictures are packed into the module's pixel blocks. Defaults at every
 // start; never stored.
 struct ImageSettings {
@@ -10,6 +18,7 @@ struct ImageSettings {
   bool rowRightToLeft = false;
   bool columnBottomToTop = false;
   bool columnFirst = false;
+  Dither dither = Dither::kNone;
 
   int BytesPerPixel() const { return colorDepth + 2; }
   friend bool operator==(const ImageSettings&, const ImageSettings&) = default;

@@ -96,6 +96,19 @@ class ZentoraDlgTest : public QObject {
     QCOMPARE(window.GetWorkingFolder(), DefaultFolder() / "");
   }
 
+  void ditherIsReadForSixteenBitsOnly() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    auto* dither = FindControl<QComboBox>(&window, IDC_DITHER);
+    QCOMPARE(dither->currentText(), QStringLiteral("不抖动"));
+    dither->setCurrentIndex(2);
+    window.DoDataExchange(true);
+    QCOMPARE(window.Settings().dither, Dither::kDiffusion);
+    FindControl<QComboBox>(&window, IDC_COLOR_DEPTH)->setCurrentIndex(1);
+    QVERIFY(!dither->isEnabled());
+    window.DoDataExchange(true);
+    QCOMPARE(window.Settings().dither, Dither::kNone);
+  }
+
   void layoutPlacesPagesAndProgressBar() {
     CZentoraDlg window(nullptr, DefaultFolder());
     window.ClientArea()->resize(1000, 700);

@@ -41,6 +41,17 @@ TEST(ExportCommand, BothFormsAndAFileThatCannotBeWritten) {
   EXPECT_EQ(ReadText(dir / "OUT.BIN"), std::string("\x00\xF8\x1F\x00", 4));
   EXPECT_EQ(ReadText(dir / "OUT.idx").size(), 16u);
 
+  // Gray 4 lies halfway between two levels of red and blue: the thresholds
+  // of the first two pixels send one up and leave the other.
+  SavePicture(dir / "工程" / "p.png", 2, 1, {0xFF040404, 0xFF040404});
+  const CliRun dithered =
+      RunCli({"export", Arg(project), Arg(dir / "dithered.h"), "--dither", "ordered"});
+  EXPECT_EQ(dithered.exitCode, 0) << dithered.err;
+  EXPECT_EQ(ReadText(dir / "dithered.h"), "//image path(" + (dir / "工程" / "p.png").string() +
+                                              ")\r\n//image0 : width = 2;height = 1\r\n"
+                                              "const unsigned char image0[] = {\r\n"
+                                              "0x21,0x08,\r\n0x20,0x00,\r\n};\r\n\r\n");
+
   const fs::path missing = dir / "missing" / "out.h";
   const CliRun failed = RunCli({"export", Arg(project), Arg(missing)});
   EXPECT_EQ(failed.exitCode, 1);
