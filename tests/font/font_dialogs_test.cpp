@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -300,6 +301,58 @@ class FontDialogsTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), before);
   }
 
+  void noticesSayWhatThePreviewAndTheArrayDoNot_data() {
+    QTest::addColumn<int>("control");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<int>("notice");
+    QTest::addColumn<QString>("text");
+    const int font = Id::IDC_FONT_LIST, size = Id::IDC_FONT_SIZE, cell = Id::IDC_GLYPH_SIZE,
+              input = Id::IDC_INPUT, vertical = Id::IDC_VERTICAL, bit7 = Id::IDC_BIT7_FIRST;
+    const int missing = Id::IDC_MISSING_NOTICE, over = Id::IDC_SIZE_NOTICE;
+    const QString stale = "字模数组与当前设置不符，请重新生成";
+    QTest::newRow("lacking font") << font << "DejaVu Sans" << missing
+                                  << "字体缺少这些字符的字形：中文";
+    QTest::newRow("size over cell") << size << "18" << over << "字号大于字模尺寸，字形会被裁切";
+    QTest::newRow("cell under size") << cell << "8" << over << "字号大于字模尺寸，字形会被裁切";
+    for (const auto& [control, change] : {std::pair{font, "DejaVu Sans"},
+                                          {size, "18"},
+                                          {cell, "8"},
+                                          {input, "文"},
+                                          {vertical, ""},
+                                          {bit7, ""}}) {
+      QTest::newRow(qPrintable(QStringLiteral("stale after %1").arg(control)))
+          << control << QString::fromUtf8(change) << int(Id::IDC_STALE_NOTICE) << stale;
+    }
+  }
+
+  void noticesSayWhatThePreviewAndTheArrayDoNot() {
+    QFETCH(int, control);
+    QFETCH(QString, choice);
+    QFETCH(int, notice);
+    QFETCH(QString, text);
+    CFontTempDlg dialog;
+    Show(dialog);
+    Generate(dialog, QStringLiteral("中文"));
+    auto* label = Control<QLabel>(dialog, notice);
+    QVERIFY(label->isHidden());
+    if (auto* list = Control<QComboBox>(dialog, control)) {
+      list->setCurrentText(choice);
+    } else if (auto* input = Control<QLineEdit>(dialog, control)) {
+      input->setText(choice);
+    } else {
+      Control<QAbstractButton>(dialog, control)->click();
+    }
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), text);
+    if (notice == Id::IDC_STALE_NOTICE) {
+      auto* output = Control<QPlainTextEdit>(dialog, Id::IDC_OUTPUT);
+      QVERIFY(output->palette().color(QPalette::Text) != dialog.palette().color(QPalette::Text));
+      Control<QPushButton>(dialog, Id::IDC_GENERATE_GLYPHS)->click();
+      QVERIFY(label->isHidden());
+      QCOMPARE(output->palette().color(QPalette::Text), dialog.palette().color(QPalette::Text));
+    }
+  }
+
   void generatesALibraryOfTheSetsLength_data() {
     QTest::addColumn<int>("charset");
     QTest::addColumn<int>("cellIndex");
@@ -475,6 +528,18 @@ class FontDialogsTest : public QObject {
     // 16 wide, 24 high, vertical, bit 0 first: pixels (0, 7) and (0, 16),
     // drawn from (17, 13).
     QCOMPARE(PaintedCell(viewer, 0, 1), (Pixels{{17, 20}, {17, 29}}));
+  }
+
+  void aSizeThatDoesNotDivideTheFileIsNamed() {
+    CFontExplorerDlg viewer;
+    Control<QComboBox>(viewer, ViewerId::IDC_GLYPH_WIDTH)->setCurrentIndex(2);
+    Control<QComboBox>(viewer, ViewerId::IDC_GLYPH_HEIGHT)->setCurrentIndex(2);
+    Open(viewer, Path("wide.bin"));
+    auto* hint = Control<QLabel>(viewer, ViewerId::IDC_LENGTH_HINT);
+    QVERIFY(!hint->isHidden());
+    QCOMPARE(hint->text(), "文件长度 3072 字节不是 24×24 字模的整数倍；可用的字模尺寸：8、16、32");
+    Control<QComboBox>(viewer, ViewerId::IDC_GLYPH_WIDTH)->setCurrentIndex(1);
+    QVERIFY(hint->isHidden());
   }
 
   void openingAndClosingKeepTheColumnsAndReadNoClosedFile() {
