@@ -1530,7 +1530,7 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     </message>
     <message>
         <source>字号大于字模尺寸，字形会被裁切</source>
-        <translation>Font size exceeds the cell: glyphs are cut off</translation>
+        <translation>Size exceeds cell: glyphs clipped</translation>
     </message>
     <message>
         <source>字模数组与当前设置不符，请重新生成</source>
