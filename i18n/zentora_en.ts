@@ -950,6 +950,26 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>地址</source>
         <translation>Address</translation>
     </message>
+    <message>
+        <source>字体缺少这些字符的字形：%1</source>
+        <translation>The font has no glyphs for these characters: %1</translation>
+    </message>
+    <message>
+        <source>%1 等 %2 个</source>
+        <translation>%1 and others, %2 in all</translation>
+    </message>
+    <message>
+        <source>文件长度 %1 字节不是 %2×%3 字模的整数倍</source>
+        <translation>The file length of %1 bytes is not a whole number of %2×%3 glyphs</translation>
+    </message>
+    <message>
+        <source>%1；可用的字模尺寸：%2</source>
+        <translation>%1; sizes that fit: %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>image</name>
@@ -1391,7 +1411,7 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     </message>
     <message>
         <source>关闭字库</source>
-        <translation>Close</translation>
+        <translation>Close Library</translation>
     </message>
     <message>
         <source>字模宽度</source>
@@ -1507,6 +1527,14 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>单色点阵</source>
         <translation>Monochrome</translation>
+    </message>
+    <message>
+        <source>字号大于字模尺寸，字形会被裁切</source>
+        <translation>Size exceeds cell: glyphs clipped</translation>
+    </message>
+    <message>
+        <source>字模数组与当前设置不符，请重新生成</source>
+        <translation>The array does not match the settings; generate it again</translation>
     </message>
 </context>
 <context>

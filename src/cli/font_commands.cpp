@@ -22,6 +22,7 @@
 #include "font/font_library.h"
 #include "font/glyph_model.h"
 #include "font/glyph_renderer.h"
+#include "font/missing_glyphs.h"
 
 namespace zentora::cli {
 
@@ -68,6 +69,16 @@ class CInterruptWatch {
 std::filesystem::path ChosenFontFile(const FontChoice& choice) {
   const Result<FontSource> source = ResolveFont(choice.font);
   return source ? source.value().file : std::filesystem::path();
+}
+
+// The glyphs are written either way; blank ones the font could not draw
+// make the run end with 1, so that a script notices.
+int WarnOfMissingGlyphs(const std::vector<char32_t>& missing) {
+  if (missing.empty()) {
+    return kExitOk;
+  }
+  PrintError(MissingGlyphsLine(missing));
+  return kExitFailed;
 }
 
 }  // namespace
@@ -125,7 +136,7 @@ int RunGlyphs(const QStringList& arguments) {
   CGlyphRenderer renderer;
   const std::vector<std::uint8_t> glyphs = ModelText(renderer, choice->font, choice->layout, units);
   PrintLine(FormatGlyphArray(glyphs, BytesPerGlyph(choice->layout)));
-  return kExitOk;
+  return WarnOfMissingGlyphs(MissingCharacters(renderer, choice->font, units));
 }
 
 int RunFontLibrary(const QStringList& arguments) {
@@ -159,7 +170,9 @@ int RunFontLibrary(const QStringList& arguments) {
   const Outcome result = GenerateLibrary(request, sink, interrupt.Token());
   sink.ShowProgress(false);
   if (result.done()) {
-    return kExitOk;
+    CGlyphRenderer renderer;
+    return WarnOfMissingGlyphs(
+        MissingCharacters(renderer, request.font, CharsetCharacters(request.charset)));
   }
   if (result.cancelled()) {
     PrintError(Tr("cli", "已中断；没有写入任何内容"));

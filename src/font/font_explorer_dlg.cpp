@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/path_text.h"
+#include "font/library_length_hint.h"
 #include "font/library_table_image.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
@@ -38,6 +39,8 @@ constexpr int kHeightDu = 340;
 constexpr int kMarginDu = 7;
 constexpr int kBandTopDu = 3;
 constexpr int kBandHeightDu = 27;
+// The line under the band that says when the chosen size does not fit.
+constexpr int kHintHeightDu = 10;
 
 QComboBox* MakeExtentList(QWidget* parent, int id, const QRect& rect) {
   auto* list = new QComboBox(parent);
@@ -110,6 +113,13 @@ void CFontExplorerDlg::CreateControls() {
   SetControlId(bit7FirstBox_, IDC_BIT7_FIRST);
   place(bit7FirstBox_, 412, 12, 100, 11);
 
+  lengthHint_ = new QLabel(this);
+  SetControlId(lengthHint_, IDC_LENGTH_HINT);
+  QPalette hintPalette = lengthHint_->palette();
+  hintPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+  lengthHint_->setPalette(hintPalette);
+  lengthHint_->hide();
+
   table_ = new CFontListCtrl(this);
   SetControlId(table_, IDC_TABLE);
   table_->SetDrawCell(this);
@@ -127,7 +137,9 @@ void CFontExplorerDlg::resizeEvent(QResizeEvent* event) {
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   const int margin = du.X(kMarginDu);
   band_->setGeometry(margin, du.Y(kBandTopDu), width() - 2 * margin, du.Y(kBandHeightDu));
-  const int tableTop = du.Y(kBandTopDu + kBandHeightDu) + du.Y(4);
+  const int hintTop = du.Y(kBandTopDu + kBandHeightDu) + du.Y(2);
+  lengthHint_->setGeometry(margin, hintTop, width() - 2 * margin, du.Y(kHintHeightDu));
+  const int tableTop = hintTop + du.Y(kHintHeightDu) + du.Y(2);
   table_->setGeometry(margin, tableTop, width() - 2 * margin,
                       height() - tableTop - du.Y(kMarginDu));
 }
@@ -181,6 +193,17 @@ void CFontExplorerDlg::ShowRows() {
   // shows as many rows as fit.
   const std::uint64_t limit = static_cast<std::uint64_t>(INT_MAX / kRowHeight);
   table_->SetRowCount(static_cast<int>(std::min(library_.RowCount(CurrentLayout()), limit)));
+  ShowLengthHint();
+}
+
+void CFontExplorerDlg::ShowLengthHint() {
+  const QString hint =
+      library_.IsOpen()
+          ? QString::fromStdString(LibraryLengthHint(
+                library_.Length(), GlyphExtentOfIndex(widthIndex), GlyphExtentOfIndex(heightIndex)))
+          : QString();
+  lengthHint_->setText(hint);
+  lengthHint_->setVisible(!hint.isEmpty());
 }
 
 void CFontExplorerDlg::OnOpenLibrary() {
@@ -200,6 +223,7 @@ void CFontExplorerDlg::OnOpenLibrary() {
     // The library shown before is closed now: its rows must go, so that
     // nothing reads from it any more.
     table_->SetRowCount(0);
+    ShowLengthHint();
     return;
   }
   SetupColumns();
@@ -210,6 +234,7 @@ void CFontExplorerDlg::OnCloseLibrary() {
   if (library_.IsOpen()) {
     library_.Close();
     table_->SetRowCount(0);
+    ShowLengthHint();
   }
 }
 

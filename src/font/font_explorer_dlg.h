@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -42,6 +43,7 @@ class CFontExplorerDlg : public QDialog, public IDrawCell {
     IDC_BIT7_FIRST = 1036,
     IDC_GLYPH_WIDTH = 1038,
     IDC_GLYPH_HEIGHT = 1039,
+    IDC_LENGTH_HINT = 1040,
   };
 
   static constexpr int kAddressColumnWidth = 70;
@@ -77,6 +79,8 @@ class CFontExplorerDlg : public QDialog, public IDrawCell {
   void OnLayoutChanged();
   void SetupColumns();
   void ShowRows();
+  // Says when the file is no whole number of glyphs of the chosen size.
+  void ShowLengthHint();
 
   CFontLibraryReader library_;
   QFont labelFont_;
@@ -89,6 +93,7 @@ class CFontExplorerDlg : public QDialog, public IDrawCell {
   QRadioButton* horizontalButton_ = nullptr;
   QRadioButton* verticalButton_ = nullptr;
   QCheckBox* bit7FirstBox_ = nullptr;
+  QLabel* lengthHint_ = nullptr;
   CFontListCtrl* table_ = nullptr;
 };
 

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include "font/missing_glyphs.h"
+
 namespace zentora {
 
 namespace {
@@ -22,6 +24,10 @@ CellBitmap CFontPreviewCtrl::RenderChar(char16_t ch) {
   cell.Reset(cellWidth, cellHeight);
   renderer_.RenderChar(fontDesc, ch, cell);
   return cell;
+}
+
+std::vector<char32_t> CFontPreviewCtrl::MissingCharacters(const QString& text) {
+  return zentora::MissingCharacters(renderer_, fontDesc, text.toStdU16String());
 }
 
 char16_t CFontPreviewCtrl::ShownCharacter() const {

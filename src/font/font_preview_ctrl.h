@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 #include "font/cell_bitmap.h"
 #include "font/font_desc.h"
 #include "font/glyph_renderer.h"
@@ -29,6 +31,8 @@ class CFontPreviewCtrl : public QWidget {
 
   // ch drawn with the current font into a new cell of the current size.
   CellBitmap RenderChar(char16_t ch);
+  // The characters of text that the current font has no glyph for.
+  std::vector<char32_t> MissingCharacters(const QString& text);
   // The character the preview shows.
   char16_t ShownCharacter() const;
 

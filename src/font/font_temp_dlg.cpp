@@ -1,5 +1,6 @@
 #include "font/font_temp_dlg.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include "font/font_preview_ctrl.h"
 #include "font/glyph_model.h"
 #include "font/library_worker.h"
+#include "font/missing_glyphs.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
@@ -50,6 +52,24 @@ QComboBox* MakeList(QWidget* parent, int id, const QRect& rect) {
   list->setGeometry(rect.x(), rect.y(), rect.width(),
                     std::max(rect.height(), list->sizeHint().height()));
   return list;
+}
+
+// A line that appears only when something needs saying.
+QLabel* MakeNotice(QWidget* parent, int id, const QRect& rect) {
+  auto* notice = new QLabel(parent);
+  SetControlId(notice, id);
+  notice->setGeometry(rect);
+  QPalette palette = notice->palette();
+  palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+  notice->setPalette(palette);
+  notice->hide();
+  return notice;
+}
+
+void ShowNotice(QLabel* notice, const QString& text) {
+  notice->setText(text);
+  notice->setToolTip(text);
+  notice->setVisible(!text.isEmpty());
 }
 
 // Selects the entry with exactly that text, or none.
@@ -95,14 +115,16 @@ void CFontTempDlg::CreateControls() {
   CreateSettingsGroup(du);
   CreatePackingGroup(du);
   generateLibraryButton_ =
-      MakeButton(this, tr("生成字库..."), IDC_GENERATE_LIBRARY, du.Rect(180, 155, 143, 18));
+      MakeButton(this, tr("生成字库..."), IDC_GENERATE_LIBRARY, du.Rect(180, 157, 143, 17));
   CreateTextControls(du);
+  CreateNotices(du);
   SetTabOrder();
 }
 
 void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
   auto* settings = new QGroupBox(tr("字模设置"), this);
-  settings->setGeometry(du.Rect(180, 3, 143, 86));
+  // Room under the lists for the line about a size larger than the cell.
+  settings->setGeometry(du.Rect(180, 3, 143, 98));
   auto addRow = [&](const QString& caption, int id, int top) {
     (new QLabel(caption, this))->setGeometry(du.Rect(188, top + 2, 40, 10));
     return MakeList(this, id, du.Rect(230, top, 86, 14));
@@ -126,7 +148,7 @@ void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
 
 void CFontTempDlg::CreatePackingGroup(const CDialogUnits& du) {
   auto* packing = new QGroupBox(tr("取模方式"), this);
-  packing->setGeometry(du.Rect(180, 93, 143, 58));
+  packing->setGeometry(du.Rect(180, 104, 143, 50));
   horizontalButton_ = new QRadioButton(tr("横向取模"), packing);
   SetControlId(horizontalButton_, IDC_HORIZONTAL);
   verticalButton_ = new QRadioButton(tr("纵向取模"), packing);
@@ -135,11 +157,11 @@ void CFontTempDlg::CreatePackingGroup(const CDialogUnits& du) {
   SetControlId(bit7FirstBox_, IDC_BIT7_FIRST);
   monochromeBox_ = new QCheckBox(tr("单色点阵"), packing);
   SetControlId(monochromeBox_, IDC_MONOCHROME);
-  const QPoint origin = du.Rect(180, 93, 0, 0).topLeft();
-  horizontalButton_->setGeometry(du.Rect(188, 106, 60, 11).translated(-origin));
-  verticalButton_->setGeometry(du.Rect(252, 106, 60, 11).translated(-origin));
-  bit7FirstBox_->setGeometry(du.Rect(188, 120, 128, 11).translated(-origin));
-  monochromeBox_->setGeometry(du.Rect(188, 134, 128, 11).translated(-origin));
+  const QPoint origin = du.Rect(180, 104, 0, 0).topLeft();
+  horizontalButton_->setGeometry(du.Rect(188, 115, 60, 11).translated(-origin));
+  verticalButton_->setGeometry(du.Rect(252, 115, 60, 11).translated(-origin));
+  bit7FirstBox_->setGeometry(du.Rect(188, 127, 128, 11).translated(-origin));
+  monochromeBox_->setGeometry(du.Rect(188, 139, 128, 11).translated(-origin));
 }
 
 void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
@@ -158,7 +180,8 @@ void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
   outputEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // Columns of hexadecimal items line up in a fixed-pitch font.
   outputEdit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  outputEdit_->setGeometry(du.Rect(7, 202, 316, 98));
+  // Two lines of notices lie between the input box and the array.
+  outputEdit_->setGeometry(du.Rect(7, 220, 316, 80));
 
   progress_ = new QProgressBar(this);
   SetControlId(progress_, IDC_PROGRESS);
@@ -166,6 +189,12 @@ void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
   progress_->setTextVisible(false);
   progress_->setGeometry(du.Rect(7, 304, 316, 8));
   progress_->hide();
+}
+
+void CFontTempDlg::CreateNotices(const CDialogUnits& du) {
+  sizeNotice_ = MakeNotice(this, IDC_SIZE_NOTICE, du.Rect(188, 85, 128, 12));
+  missingNotice_ = MakeNotice(this, IDC_MISSING_NOTICE, du.Rect(7, 199, 316, 10));
+  staleNotice_ = MakeNotice(this, IDC_STALE_NOTICE, du.Rect(7, 209, 316, 10));
 }
 
 // The template's order, which is the keyboard's.
@@ -195,6 +224,15 @@ void CFontTempDlg::BindControls() {
   // Black and white changes what the preview draws: it redraws at once.
   connect(monochromeBox_, &QCheckBox::toggled, this, &CFontTempDlg::ApplyFontSettings);
   connect(inputEdit_, &QLineEdit::textChanged, this, &CFontTempDlg::OnInputChanged);
+  // The packing repaints nothing, but an array packed the other way no
+  // longer matches.
+  for (QAbstractButton* packing : {static_cast<QAbstractButton*>(horizontalButton_),
+                                   static_cast<QAbstractButton*>(bit7FirstBox_)}) {
+    connect(packing, &QAbstractButton::toggled, this, [this] {
+      DoDataExchange(true);
+      UpdateNotices();
+    });
+  }
   connect(generateGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateGlyphs);
   connect(copyGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnCopyGlyphs);
   connect(generateLibraryButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateLibrary);
@@ -220,6 +258,9 @@ void CFontTempDlg::DoDataExchange(bool saveAndValidate) {
   const QSignalBlocker quietCharsets(charsetList_);
   const QSignalBlocker quietCells(glyphSizeList_);
   const QSignalBlocker quietMonochrome(monochromeBox_);
+  const QSignalBlocker quietHorizontal(horizontalButton_);
+  const QSignalBlocker quietVertical(verticalButton_);
+  const QSignalBlocker quietBitOrder(bit7FirstBox_);
   const QSignalBlocker quietInput(inputEdit_);
   SelectText(fontList_, fontName);
   SelectText(sizeList_, fontSize);
@@ -283,6 +324,7 @@ void CFontTempDlg::ApplyFontSettings() {
   preview_->cellHeight = GlyphExtentOfIndex(glyphSizeIndex);
   preview_->previewText = inputText;
   preview_->update();
+  UpdateNotices();
 }
 
 GlyphLayout CFontTempDlg::CurrentLayout() const {
@@ -293,10 +335,28 @@ void CFontTempDlg::ModelChar(char16_t ch, std::span<std::uint8_t> dest) {
   ModelCell(preview_->RenderChar(ch), CurrentLayout(), dest);
 }
 
+void CFontTempDlg::UpdateNotices() {
+  const int height = preview_->fontDesc.height > 0 ? preview_->fontDesc.height : kDefaultFontHeight;
+  ShowNotice(sizeNotice_,
+             height > preview_->cellHeight ? tr("字号大于字模尺寸，字形会被裁切") : QString());
+  ShowNotice(missingNotice_,
+             QString::fromStdString(MissingGlyphsLine(preview_->MissingCharacters(inputText))));
+
+  const bool stale = arraySettings_ && *arraySettings_ != ArraySettings{preview_->fontDesc,
+                                                                        CurrentLayout(), inputText};
+  ShowNotice(staleNotice_, stale ? tr("字模数组与当前设置不符，请重新生成") : QString());
+  QPalette output = palette();
+  if (stale) {
+    output.setColor(QPalette::Text, palette().color(QPalette::Disabled, QPalette::Text));
+  }
+  outputEdit_->setPalette(output);
+}
+
 void CFontTempDlg::OnInputChanged() {
   DoDataExchange(true);
   preview_->previewText = inputText;
   preview_->update();
+  UpdateNotices();
 }
 
 void CFontTempDlg::OnGenerateGlyphs() {
@@ -312,7 +372,9 @@ void CFontTempDlg::OnGenerateGlyphs() {
     ModelChar(text[k], std::span(glyphs).subspan(k * b, b));
   }
   outputText = QString::fromStdString(FormatGlyphArray(glyphs, static_cast<int>(b)));
+  arraySettings_ = ArraySettings{preview_->fontDesc, CurrentLayout(), inputText};
   DoDataExchange(false);
+  UpdateNotices();
 }
 
 void CFontTempDlg::OnCopyGlyphs() {

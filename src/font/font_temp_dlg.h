@@ -5,13 +5,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "base/outcome.h"
+#include "font/font_desc.h"
 #include "font/glyph_layout.h"
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -49,6 +52,9 @@ class CFontTempDlg : public QDialog {
     IDC_VERTICAL = 1035,
     IDC_BIT7_FIRST = 1036,
     IDC_MONOCHROME = 1040,
+    IDC_SIZE_NOTICE = 1041,
+    IDC_MISSING_NOTICE = 1042,
+    IDC_STALE_NOTICE = 1043,
   };
 
   explicit CFontTempDlg(QWidget* parent = nullptr);
@@ -89,6 +95,7 @@ class CFontTempDlg : public QDialog {
   void CreateSettingsGroup(const CDialogUnits& du);
   void CreatePackingGroup(const CDialogUnits& du);
   void CreateTextControls(const CDialogUnits& du);
+  void CreateNotices(const CDialogUnits& du);
   void SetTabOrder();
   void BindControls();
   void OnInputChanged();
@@ -97,6 +104,10 @@ class CFontTempDlg : public QDialog {
   void OnGenerateLibrary();
 
   GlyphLayout CurrentLayout() const;
+  // Shows what the preview and the C array cannot: a font size that
+  // overflows the cell, characters the font lacks, and an array built
+  // under other settings than the controls now hold.
+  void UpdateNotices();
   void LibraryFinished(const Outcome& outcome);
 
   QComboBox* fontList_ = nullptr;
@@ -114,6 +125,19 @@ class CFontTempDlg : public QDialog {
   QPushButton* copyGlyphsButton_ = nullptr;
   QPushButton* generateLibraryButton_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QLabel* sizeNotice_ = nullptr;
+  QLabel* missingNotice_ = nullptr;
+  QLabel* staleNotice_ = nullptr;
+
+  // Everything the C array in the output box was built from; none until
+  // "生成字模" first runs.
+  struct ArraySettings {
+    FontDesc font;
+    GlyphLayout layout;
+    QString text;
+    bool operator==(const ArraySettings&) const = default;
+  };
+  std::optional<ArraySettings> arraySettings_;
 
   // The generation: the interface thread hands one request at a time to the
   // worker, which reports progress through the sink and its outcome as a

@@ -252,6 +252,10 @@ bool CGlyphRenderer::Prepare(const FontDesc& desc) {
   return face_->problem.ok();
 }
 
+bool CGlyphRenderer::HasGlyph(const FontDesc& desc, char16_t ch) {
+  return Prepare(desc) && FT_Get_Char_Index(face_->face, ch) != 0;
+}
+
 Status CGlyphRenderer::CanLoad(const FontDesc& desc) {
   Prepare(desc);
   return face_->problem;

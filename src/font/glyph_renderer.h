@@ -42,6 +42,11 @@ class CGlyphRenderer {
   void RenderLine(const FontDesc& desc, std::u16string_view text, int width, int height,
                   CellBitmap& box);
 
+  // Whether the face that draws desc maps ch to a glyph in its Unicode
+  // charmap: the face actually opened, which may be fontconfig's substitute
+  // for the name. A font that cannot be drawn has no glyphs.
+  bool HasGlyph(const FontDesc& desc, char16_t ch);
+
   // Whether the font desc names can be loaded at all; the failure says why
   // (the file is missing or no file, is no font, cannot be drawn at the
   // height).

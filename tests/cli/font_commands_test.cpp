@@ -112,6 +112,21 @@ TEST(FontCommandsTest, FontlibThenFontview) {
   EXPECT_EQ(QImage(Arg(dir / "table.png")).width(), 70 + 16 * 50);
 }
 
+// Blank glyphs of a font without the characters are written as before,
+// named on stderr, and end the run with 1.
+TEST(FontCommandsTest, CharactersTheFontLacksAreNamedAndEndWithOne) {
+  CTempDir dir;
+  const QString dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  const CliRun glyphs = RunCli({"glyphs", "中A文", "--font-file", dejaVu, "--cell", "8"});
+  const CliRun library = RunCli({"fontlib", Arg(dir / "gb.bin"), "--font-file", dejaVu});
+  EXPECT_EQ(glyphs.exitCode + library.exitCode, 2) << glyphs.err << library.err;
+  EXPECT_TRUE(glyphs.err.ends_with(": 字体缺少这些字符的字形：中文\n")) << glyphs.err;
+  EXPECT_TRUE(library.err.ends_with(": 字体缺少这些字符的字形：　、。〃々～〔〕〈〉 等 7157 个\n"))
+      << library.err;
+  EXPECT_EQ(Lines(glyphs.out).at(3), "    0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x00,\r");
+  EXPECT_EQ(std::filesystem::file_size(dir / "gb.bin"), 282'752U);
+}
+
 TEST(FontCommandsTest, BadOptionsAreUsageErrors) {
   CTempDir dir;
   WriteBytes(dir / "not-a-font.ttf", "plain text");

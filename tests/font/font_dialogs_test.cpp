@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -82,6 +83,17 @@ class CShowCounter : public QObject {
   }
   int shows = 0;
 };
+
+// The texts of the glyph dialog's notices that show.
+QStringList Notices(const CFontTempDlg& dialog) {
+  QStringList shown;
+  for (const int id : {Id::IDC_SIZE_NOTICE, Id::IDC_MISSING_NOTICE, Id::IDC_STALE_NOTICE}) {
+    if (const auto* notice = Control<QLabel>(dialog, id); notice->isVisible()) {
+      shown << notice->text();
+    }
+  }
+  return shown;
+}
 
 Bytes ReadFile(const QString& path) {
   std::ifstream in(path.toStdString(), std::ios::binary);
@@ -300,6 +312,45 @@ class FontDialogsTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), before);
   }
 
+  // Every change leaves the array built before stale; some have more to say.
+  void noticesSayWhatThePreviewAndTheArrayDoNot_data() {
+    QTest::addColumn<int>("control");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QStringList>("notices");
+    const QStringList over{"字号大于字模尺寸，字形会被裁切"};
+    QTest::newRow("font") << int(Id::IDC_FONT_LIST) << "DejaVu Sans"
+                          << QStringList{"字体缺少这些字符的字形：中文"};
+    QTest::newRow("size") << int(Id::IDC_FONT_SIZE) << "18" << over;
+    QTest::newRow("cell") << int(Id::IDC_GLYPH_SIZE) << "8" << over;
+    QTest::newRow("text") << int(Id::IDC_INPUT) << "文" << QStringList();
+    QTest::newRow("vertical") << int(Id::IDC_VERTICAL) << "" << QStringList();
+    QTest::newRow("bit order") << int(Id::IDC_BIT7_FIRST) << "" << QStringList();
+  }
+
+  void noticesSayWhatThePreviewAndTheArrayDoNot() {
+    QFETCH(int, control);
+    QFETCH(QString, choice);
+    QFETCH(QStringList, notices);
+    CFontTempDlg dialog;
+    Show(dialog);
+    Generate(dialog, QStringLiteral("中文"));
+    QCOMPARE(Notices(dialog), QStringList());
+    if (auto* list = Control<QComboBox>(dialog, control)) {
+      list->setCurrentText(choice);
+    } else if (auto* input = Control<QLineEdit>(dialog, control)) {
+      input->setText(choice);
+    } else {
+      Control<QAbstractButton>(dialog, control)->click();
+    }
+    QCOMPARE(Notices(dialog), notices + QStringList{"字模数组与当前设置不符，请重新生成"});
+    auto* output = Control<QPlainTextEdit>(dialog, Id::IDC_OUTPUT);
+    const QColor ink = dialog.palette().color(QPalette::Text);
+    QVERIFY(output->palette().color(QPalette::Text) != ink);
+    Control<QPushButton>(dialog, Id::IDC_GENERATE_GLYPHS)->click();
+    QCOMPARE(Notices(dialog), notices);
+    QCOMPARE(output->palette().color(QPalette::Text), ink);
+  }
+
   void generatesALibraryOfTheSetsLength_data() {
     QTest::addColumn<int>("charset");
     QTest::addColumn<int>("cellIndex");
@@ -475,6 +526,18 @@ class FontDialogsTest : public QObject {
     // 16 wide, 24 high, vertical, bit 0 first: pixels (0, 7) and (0, 16),
     // drawn from (17, 13).
     QCOMPARE(PaintedCell(viewer, 0, 1), (Pixels{{17, 20}, {17, 29}}));
+  }
+
+  void aSizeThatDoesNotDivideTheFileIsNamed() {
+    CFontExplorerDlg viewer;
+    Control<QComboBox>(viewer, ViewerId::IDC_GLYPH_WIDTH)->setCurrentIndex(2);
+    Control<QComboBox>(viewer, ViewerId::IDC_GLYPH_HEIGHT)->setCurrentIndex(2);
+    Open(viewer, Path("wide.bin"));
+    const auto* hint = Control<QLabel>(viewer, ViewerId::IDC_LENGTH_HINT);
+    QVERIFY(!hint->isHidden());
+    QCOMPARE(hint->text(), "文件长度 3072 字节不是 24×24 字模的整数倍；可用的字模尺寸：8、16、32");
+    Control<QComboBox>(viewer, ViewerId::IDC_GLYPH_WIDTH)->setCurrentIndex(1);
+    QVERIFY(hint->isHidden());
   }
 
   void openingAndClosingKeepTheColumnsAndReadNoClosedFile() {
