@@ -160,7 +160,7 @@ CGalleryGeometry::DropTarget CGalleryGeometry::DropTargetAt(QPoint point, QPoint
 }
 
 QRect CGalleryGeometry::InsertionBar(const DropTarget& target) {
-  constexpr int kInset = 20;
+  constexpr int kInset = 2;
   const int edge = target.after ? target.cell.left() + target.cell.width() : target.cell.left();
   return {edge - 1, target.cell.top() + kInset, 3, target.cell.height() - 2 * kInset};
 }

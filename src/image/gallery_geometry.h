@@ -94,8 +94,9 @@ class CGalleryGeometry {
     int Position() const { return index + (after ? 1 : 0); }
   };
   DropTarget DropTargetAt(QPoint point, QPoint scroll) const;
-  // A bar 3 pixels wide on the target's edge, 20 pixels short of the cell's
-  // top and bottom.
+  // A bar 3 pixels wide on the target's edge, across the whole row but for
+  // 2 pixels at each end: the drag window covers the thumbnail's height, and
+  // the bar shows above and below it.
   static QRect InsertionBar(const DropTarget& target);
 
   // The drag window shows once the pointer is this far (squared) from the

@@ -32,7 +32,9 @@ const QColor kGradientBottom(219, 228, 242);
 const QColor kCaptionColour(0, 0, 255);
 const QColor kNoteColour(70, 70, 90);
 const QColor kSelectionColour(0, 150, 255);
-const QColor kInsertionBarColour(0, 0, 255, 100);
+// Strong enough to be seen beside the drag window, over thumbnails too.
+const QColor kInsertionBarColour(0, 0, 255, 200);
+constexpr int kInsertionCapWidth = 11;
 const QColor kDragOutlineColour(200, 200, 200, 200);
 constexpr double kDragWindowOpacity = 168 / 255.0;
 constexpr int kFocusFrameWidth = 2;
@@ -343,7 +345,14 @@ void CImageGallery::Render(QPainter& painter, const QRect& client) {
     // a move that does not happen.
     const int selected = items_.GetSelected();
     if (target.index >= 0 && target.Position() != selected && target.Position() != selected + 1) {
-      painter.fillRect(CGalleryGeometry::InsertionBar(target), kInsertionBarColour);
+      // An I-beam: the caps mark the ends where the drag window hides the
+      // bar's middle.
+      const QRect bar = CGalleryGeometry::InsertionBar(target);
+      const int capLeft = bar.center().x() - kInsertionCapWidth / 2;
+      painter.fillRect(bar, kInsertionBarColour);
+      painter.fillRect(QRect(capLeft, bar.top(), kInsertionCapWidth, 3), kInsertionBarColour);
+      painter.fillRect(QRect(capLeft, bar.bottom() - 2, kInsertionCapWidth, 3),
+                       kInsertionBarColour);
     }
   }
   if (hasFocus()) {
