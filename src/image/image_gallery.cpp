@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTextLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include <vector>
 
 #include "base/thread_priority.h"
+#include "image/note_lines.h"
 
 namespace zentora {
 
@@ -69,46 +69,6 @@ QLinearGradient Background(int top, int height) {
   gradient.setColorAt(0, kGradientTop);
   gradient.setColorAt(1, kGradientBottom);
   return gradient;
-}
-
-// text broken into lines of at most width, at word boundaries where it can.
-QStringList WrapText(const QString& text, const QFont& font, int width) {
-  QTextLayout layout(text, font);
-  QTextOption option;
-  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  layout.setTextOption(option);
-  QStringList lines;
-  layout.beginLayout();
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(width);
-    lines << text.mid(line.textStart(), line.textLength()).trimmed();
-  }
-  layout.endLayout();
-  return lines;
-}
-
-// A note's parts (separated by middle dots) stay whole where they fit, so
-// "单声道" is never split across two lines; a part wider than a line wraps
-// on its own. Past maxLines the last line ends in an ellipsis.
-QStringList WrapNote(const QString& note, const QFont& font, const QFontMetrics& metrics, int width,
-                     int maxLines) {
-  static const QString kSeparator = QStringLiteral(" · ");
-  QStringList lines;
-  for (const QString& part : note.split(kSeparator)) {
-    if (!lines.isEmpty() && metrics.horizontalAdvance(lines.last() + kSeparator + part) <= width) {
-      lines.last() += kSeparator + part;
-    } else if (metrics.horizontalAdvance(part) <= width) {
-      lines << part;
-    } else {
-      lines << WrapText(part, font, width);
-    }
-  }
-  if (lines.size() > maxLines) {
-    const QString rest = lines.mid(maxLines - 1).join(QLatin1Char(' '));
-    lines = lines.mid(0, maxLines - 1);
-    lines << metrics.elidedText(rest, Qt::ElideRight, width);
-  }
-  return lines;
 }
 
 // The desktop's icon for a file that is no picture (a sound, for instance),
@@ -225,7 +185,7 @@ QStringList CImageGallery::NoteLines(int index) {
   if (note.isEmpty()) {
     return {};
   }
-  return WrapNote(note, captionFont_, captionMetrics_, kCaptionMaxWidth, kMaxNoteLines);
+  return WrapNote(note, captionFont_, kCaptionMaxWidth, kMaxNoteLines);
 }
 
 int CImageGallery::CellHeightOf(int index) {
