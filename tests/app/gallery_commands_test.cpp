@@ -171,9 +171,7 @@ class GalleryCommandsTest : public QObject {
     gallery.Items().SetSelected(0);
     QTest::keyClick(&gallery, Qt::Key_Delete);
     QCOMPARE(gallery.Items().GetCount(), 2);
-    QCOMPARE(gallery.Items().GetPath(0), fs::path("/b"));
     QCOMPARE(window.Project().Modified(), 1);
-    QVERIFY(messages_.isEmpty());
 
     const CImageGallery::Commands& commands = gallery.GetCommands();
     QCOMPARE(commands.open,

@@ -105,20 +105,6 @@ TEST(GalleryGeometryTest, RowsAreAsTallAsTheirTallestCellSoNothingOverlaps) {
   }
 }
 
-TEST(GalleryGeometryTest, HitTestsFollowRowsOfMixedHeights) {
-  CGalleryGeometry geometry;
-  // Row 0 is 124 pixels tall, row 1 100.
-  geometry.Layout(QSize(250, 300), 4, [](int i) { return i == 1 ? 124 : 100; });
-  EXPECT_EQ(geometry.HitTestCell(QPoint(50, 110), QPoint()).index, 0);  // below a short cell
-  EXPECT_EQ(geometry.HitTestCell(QPoint(50, 130), QPoint()).index, 2);
-  EXPECT_EQ(geometry.HitTestCell(QPoint(50, 30), QPoint(0, 100)).index, 2);
-  EXPECT_EQ(geometry.HitTestCell(QPoint(50, 230), QPoint()).index, -1);
-  const auto sizes = [](int) { return QSize(80, 80); };
-  EXPECT_EQ(geometry.HitTestThumbnail(QPoint(50, 150), QPoint(), sizes).rect,
-            QRect(10, 134, 80, 80));
-  EXPECT_EQ(geometry.HitTestThumbnail(QPoint(50, 218), QPoint(), sizes).index, -1);  // its text
-}
-
 TEST(GalleryGeometryTest, KeysMoveTheSelectionAndTheViewFollows) {
   CGalleryGeometry geometry;
   geometry.Layout(QSize(350, 250), 8);  // three columns: 0 1 2 / 3 4 5 / 6 7
