@@ -43,7 +43,10 @@ def gathered_texts(ts_file):
             if kind in ("vanished", "obsolete"):
                 continue
             sources.add(source)
-            if kind == "unfinished" or not (translation.text or "").strip():
+            forms = [translation.text] if translation is not None else []
+            if message.get("numerus") == "yes" and translation is not None:
+                forms = [form.text for form in translation.iter("numerusform")]
+            if kind == "unfinished" or not forms or not all((f or "").strip() for f in forms):
                 unfinished.append(f"{name}: {source!r}")
     return unfinished, sources
 

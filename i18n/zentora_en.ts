@@ -1246,6 +1246,33 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 <context>
     <name>sound</name>
     <message>
+        <source>单声道</source>
+        <translation>mono</translation>
+    </message>
+    <message>
+        <source>立体声</source>
+        <translation>stereo</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 声道</source>
+        <translation>
+            <numerusform>%n channel</numerusform>
+            <numerusform>%n channels</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 · %2 位 · %3 · %4 Hz</source>
+        <translation>%1 · %2-bit · %3 · %4 Hz</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>Unreadable</translation>
+    </message>
+    <message>
+        <source>块多于 %1 个</source>
+        <translation>more than %1 chunks</translation>
+    </message>
+    <message>
         <source>不是 WAV 文件</source>
         <translation>not a WAV file</translation>
     </message>

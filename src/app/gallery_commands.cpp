@@ -4,11 +4,13 @@
 
 #include <filesystem>
 
+#include "app/sound_commands.h"
 #include "app/zentora_dlg.h"
 #include "base/path_text.h"
 #include "base/translation.h"
 #include "image/image_gallery.h"
 #include "project/file_import.h"
+#include "ui/control_ids.h"
 #include "ui/message_box.h"
 #include "ui/shell_dialogs.h"
 
@@ -77,13 +79,31 @@ void DeleteSelectedEntry(CZentoraDlg& window, CImageGallery& gallery) {
   window.Project().SetModified();
 }
 
+void ConnectGalleryCommands(CZentoraDlg& window) {
+  const auto action = [&window](int id) { return window.Action(id); };
+  window.PictureGallery().SetCommands(
+      {action(ID_PREVIEW_IMAGE),
+       action(ID_DELETE_SELECTED_PICTURE),
+       {action(IDC_ADD_PICTURES), nullptr, action(ID_PREVIEW_IMAGE), action(ID_EDIT_IMAGE),
+        action(ID_ADJUST_IMAGES), nullptr, action(ID_DELETE_SELECTED_PICTURE),
+        action(ID_DELETE_ALL_PICTURES)}});
+  // Enter has nothing to open for a sound: the window plays none.
+  window.SoundGallery().SetCommands(
+      {nullptr,
+       action(ID_DELETE_SELECTED_SOUND),
+       {action(IDC_ADD_SOUNDS), nullptr, action(ID_DELETE_SELECTED_SOUND),
+        action(ID_DELETE_ALL_SOUNDS)}});
+  ShowSoundDetails(window.SoundGallery());
+}
+
 void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, const QString& question) {
   const int count = gallery.Items().GetCount();
   if (count == 0) {
     return;
   }
-  if (ShowAppMessage(&window, question.arg(count), QMessageBox::Yes | QMessageBox::No) ==
-      QMessageBox::Yes) {
+  // Emptying the list is the answer that loses work, so Enter keeps it.
+  if (ShowAppMessage(&window, question.arg(count), QMessageBox::Yes | QMessageBox::No,
+                     QMessageBox::NoIcon, QMessageBox::No) == QMessageBox::Yes) {
     gallery.Items().RemoveAll();
     gallery.Layout();
   }

@@ -26,6 +26,10 @@ void AddFilesToGallery(CZentoraDlg& window, CImageGallery& gallery, int page, co
 // modified; with no selection nothing happens.
 void DeleteSelectedEntry(CZentoraDlg& window, CImageGallery& gallery);
 
+// Gives both galleries the window's list actions for their keys and context
+// menus, and the sound gallery its look.
+void ConnectGalleryCommands(CZentoraDlg& window);
+
 // Asks `question` (%1 is the number of entries) and on Yes empties the list
 // (the files stay). The project is marked modified whatever the answer; an
 // empty list asks nothing and marks nothing.

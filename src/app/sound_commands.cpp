@@ -1,8 +1,15 @@
 #include "app/sound_commands.h"
 
+#include <QIcon>
+#include <QStyle>
+
+#include <filesystem>
+
 #include "app/gallery_commands.h"
 #include "app/zentora_dlg.h"
 #include "base/translation.h"
+#include "image/image_gallery.h"
+#include "sound/wave_description.h"
 
 namespace zentora {
 
@@ -17,6 +24,13 @@ void DeleteSelectedSound(CZentoraDlg& window) {
 
 void DeleteAllSounds(CZentoraDlg& window) {
   DeleteAllEntries(window, window.SoundGallery(), TrQ("app", "确认删除%1个声音文件?"));
+}
+
+void ShowSoundDetails(CImageGallery& gallery) {
+  gallery.SetFileLook(
+      QIcon::fromTheme(QStringLiteral("audio-x-generic"),
+                       gallery.style()->standardIcon(QStyle::SP_MediaVolume)),
+      [](const std::filesystem::path& path) { return QString::fromStdString(DescribeWave(path)); });
 }
 
 }  // namespace zentora

@@ -2,6 +2,7 @@
 
 namespace zentora {
 
+class CImageGallery;
 class CZentoraDlg;
 
 // The main window's sound commands, over its sound gallery; the files stay
@@ -13,5 +14,8 @@ void AddSounds(CZentoraDlg& window);
 // "删除选中声音" and "删除所有声音".
 void DeleteSelectedSound(CZentoraDlg& window);
 void DeleteAllSounds(CZentoraDlg& window);
+
+// Sounds show as a sound icon with their length and format under the name.
+void ShowSoundDetails(CImageGallery& gallery);
 
 }  // namespace zentora

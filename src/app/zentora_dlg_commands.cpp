@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include "app/gallery_commands.h"
 #include "app/picture_commands.h"
 #include "app/sound_commands.h"
 #include "app/zentora_dlg.h"
@@ -139,6 +140,7 @@ void CZentoraDlg::BindCommands() {
   for (CImageGallery* gallery : {pictureGallery_, soundGallery_}) {
     connect(gallery, &CImageGallery::ListChangedByDragging, this, &CZentoraDlg::OnGalleryDragged);
   }
+  ConnectGalleryCommands(*this);
   connect(colorDepth_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
   for (QCheckBox* box : {msbFirst_, rowRightToLeft_, columnBottomToTop_, columnFirst_}) {
     connect(box, &QCheckBox::toggled, this, &CZentoraDlg::OnImageSettingsChanged);

@@ -7,13 +7,16 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace zentora {
 
-// The gallery's grid without a window: cells of 100 × 100 pixels in as many
-// columns as the width holds, thumbnails centred in their cells, and hit
-// testing against cells or thumbnail boxes. Client coordinates throughout;
-// scroll is the position of the scroll bars.
+// The gallery's grid without a window: cells 100 pixels wide in as many
+// columns as the width holds, thumbnails centred in the top 100 × 100 square
+// of their cells with their text below, and hit testing against cells or
+// thumbnail boxes. A row is as tall as its tallest cell, at least 100
+// pixels, so no text reaches into the row below. Client coordinates
+// throughout; scroll is the position of the scroll bars.
 class CGalleryGeometry {
  public:
   static constexpr int kCellSize = 100;
@@ -21,23 +24,50 @@ class CGalleryGeometry {
   static constexpr int kThumbnailExtent = kCellSize - 20;
   static constexpr int kFallbackThumbnail = 32;
   static constexpr int kScrollLine = 40;
+  // The caption's line starts this far below the thumbnail box.
+  static constexpr int kCaptionGap = 10;
+  static constexpr int kMinimumTextHeight = 20;
+  // Between the last line of one row and the thumbnails of the next.
+  static constexpr int kRowGap = 4;
 
-  // Recomputes columns and rows for a client size and an entry count.
-  void Layout(QSize client, int count);
+  // Recomputes columns and rows for a client size and an entry count;
+  // cellHeight gives each entry's height (every cell 100 pixels without it).
+  void Layout(QSize client, int count, const std::function<int(int)>& cellHeight = {});
+
+  // The height a cell needs for a thumbnail box of size and, below it, text
+  // of textHeight pixels (the caption and any lines under it).
+  static int CellHeight(QSize thumbnail, int textHeight);
+  // Where the text of a cell goes: below the thumbnail box, across the cell
+  // less a small margin.
+  static QRect TextRect(const QRect& cell, const QRect& box, int textHeight);
 
   int Columns() const { return columns_; }
   int Rows() const { return rows_; }
   int Count() const { return count_; }
   QSize Client() const { return client_; }
-  // Scroll ranges: vertical 0 .. rows × 100 with a page of the client
-  // height; horizontal 0 .. columns × 100 with a page of the client width.
-  int VerticalMaximum() const { return rows_ * kCellSize; }
+  // Scroll ranges: vertical 0 .. the rows' joined height with a page of the
+  // client height; horizontal 0 .. columns × 100 with a page of the client
+  // width.
+  int VerticalMaximum() const { return rowTops_.back(); }
   int HorizontalMaximum() const { return columns_ * kCellSize; }
 
   QRect CellRect(int row, int column, QPoint scroll) const;
   QRect CellRectOfIndex(int index, QPoint scroll) const;
+  // The row that holds content line y (scroll position plus client y),
+  // clamped to the rows there are; 0 without rows.
+  int RowAt(int y) const;
 
-  // A thumbnail of size within its cell: centred, with even sides.
+  // The scroll position that brings the whole cell of index into a view of
+  // the client height, moving as little as it can from scrollY.
+  int ScrollToShow(int index, int scrollY) const;
+
+  // Where the keyboard moves the selection from selected (-1 for none);
+  // pageRows is how many rows a page key passes. Stays inside the list.
+  enum class Step { Left, Right, Up, Down, PageUp, PageDown, First, Last };
+  int Stepped(int selected, Step step, int pageRows) const;
+
+  // A thumbnail of size within its cell: centred in the cell's top square,
+  // with even sides.
   static QRect ThumbnailBox(const QRect& cell, QSize thumbnail);
   // The scaled size of a picture of size, or 32 × 32 for none.
   static QSize ThumbnailSize(QSize picture);
@@ -64,8 +94,9 @@ class CGalleryGeometry {
     int Position() const { return index + (after ? 1 : 0); }
   };
   DropTarget DropTargetAt(QPoint point, QPoint scroll) const;
-  // A bar 3 pixels wide on the target's edge, 20 pixels short of the cell's
-  // top and bottom.
+  // A bar 3 pixels wide on the target's edge, across the whole row but for
+  // 2 pixels at each end: the drag window covers the thumbnail's height, and
+  // the bar shows above and below it.
   static QRect InsertionBar(const DropTarget& target);
 
   // The drag window shows once the pointer is this far (squared) from the
@@ -86,6 +117,8 @@ class CGalleryGeometry {
   int rows_ = 0;
   int count_ = 0;
   QSize client_;
+  // The top of each row in content coordinates, and the end of the last.
+  std::vector<int> rowTops_{0};
 };
 
 // The caption of a gallery cell: the file name without folder and without

@@ -1,9 +1,13 @@
 #include "image/image_gallery.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,10 +16,12 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "base/thread_priority.h"
+#include "image/note_lines.h"
 
 namespace zentora {
 
@@ -24,16 +30,15 @@ namespace {
 const QColor kGradientTop(198, 208, 224);
 const QColor kGradientBottom(219, 228, 242);
 const QColor kCaptionColour(0, 0, 255);
+const QColor kNoteColour(70, 70, 90);
 const QColor kSelectionColour(0, 150, 255);
-const QColor kInsertionBarColour(0, 0, 255, 100);
+// Strong enough to be seen beside the drag window, over thumbnails too.
+const QColor kInsertionBarColour(0, 0, 255, 200);
+constexpr int kInsertionCapWidth = 11;
 const QColor kDragOutlineColour(200, 200, 200, 200);
 constexpr double kDragWindowOpacity = 168 / 255.0;
-constexpr int kCaptionGap = 10;
-constexpr int kCaptionHeight = 20;
-// Captions may reach this far below their own cell.
-constexpr int kCaptionOverhang = CGalleryGeometry::kCellSize / 2 +
-                                 CGalleryGeometry::kThumbnailExtent / 2 + kCaptionGap +
-                                 kCaptionHeight - CGalleryGeometry::kCellSize;
+constexpr int kFocusFrameWidth = 2;
+constexpr int kMaxNoteLines = 3;
 // A long file name is shortened to its cell rather than written over its
 // neighbours' captions.
 constexpr int kCaptionMaxWidth = CGalleryGeometry::kCellSize - 4;
@@ -50,6 +55,22 @@ QString ToQString(const std::filesystem::path& path) {
   return QFile::decodeName(QByteArray::fromStdString(path.native()));
 }
 
+QImage IconImage(const QIcon& icon) {
+  const QSize size(CGalleryGeometry::kFallbackThumbnail, CGalleryGeometry::kFallbackThumbnail);
+  QImage image = icon.pixmap(size).toImage();
+  if (!image.isNull() && image.size() != size) {
+    image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QLinearGradient Background(int top, int height) {
+  QLinearGradient gradient(0, top, 0, top + height);
+  gradient.setColorAt(0, kGradientTop);
+  gradient.setColorAt(1, kGradientBottom);
+  return gradient;
+}
+
 // The desktop's icon for a file that is no picture (a sound, for instance),
 // at the size of a large shell icon.
 QImage FileIcon(const std::filesystem::path& path, const QStyle* style) {
@@ -58,12 +79,7 @@ QImage FileIcon(const std::filesystem::path& path, const QStyle* style) {
   if (icon.isNull()) {
     icon = style->standardIcon(QStyle::SP_FileIcon);
   }
-  const QSize size(CGalleryGeometry::kFallbackThumbnail, CGalleryGeometry::kFallbackThumbnail);
-  QImage image = icon.pixmap(size).toImage();
-  if (!image.isNull() && image.size() != size) {
-    image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  }
-  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return IconImage(icon);
 }
 
 }  // namespace
@@ -100,11 +116,12 @@ void CDragImage::paintEvent(QPaintEvent* /*event*/) {
 
 CImageGallery::CImageGallery(QWidget* parent)
     : QAbstractScrollArea(parent),
-      thumbnails_([this](const std::filesystem::path& path) { return FileIcon(path, style()); }),
+      thumbnails_([this](const std::filesystem::path& path) { return NonPictureImage(path); }),
       captionFont_(CaptionFont()),
       captionMetrics_(captionFont_),
       dragImage_(new CDragImage(this)) {
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   verticalScrollBar()->setSingleStep(CGalleryGeometry::kScrollLine);
@@ -140,6 +157,43 @@ bool CImageGallery::eventFilter(QObject* watched, QEvent* event) {
   return QAbstractScrollArea::eventFilter(watched, event);
 }
 
+void CImageGallery::SetCommands(Commands commands) {
+  commands_ = std::move(commands);
+}
+
+void CImageGallery::SetFileLook(const QIcon& icon, CFileNoteCache::Describe describe) {
+  nonPictureIcon_ = icon;
+  notes_.SetDescribe(std::move(describe));
+  // Icons already kept were the desktop's.
+  thumbnails_.Clear();
+  Layout();
+}
+
+QImage CImageGallery::NonPictureImage(const std::filesystem::path& path) const {
+  return nonPictureIcon_.isNull() ? FileIcon(path, style()) : IconImage(nonPictureIcon_);
+}
+
+int CImageGallery::CaptionLineHeight() const {
+  return std::max(CGalleryGeometry::kMinimumTextHeight, captionMetrics_.height());
+}
+
+QStringList CImageGallery::NoteLines(int index) {
+  if (!notes_.Describes()) {
+    return {};
+  }
+  const QString note = notes_.NoteOf(items_.GetPath(index));
+  if (note.isEmpty()) {
+    return {};
+  }
+  return WrapNote(note, captionFont_, kCaptionMaxWidth, kMaxNoteLines);
+}
+
+int CImageGallery::CellHeightOf(int index) {
+  const int text = CaptionLineHeight() +
+                   static_cast<int>(NoteLines(index).size()) * captionMetrics_.lineSpacing();
+  return CGalleryGeometry::CellHeight(thumbnails_.SizeOf(items_.GetPath(index)), text);
+}
+
 void CImageGallery::SetDragSwitches(bool removeByDraggingOut, bool reorderByDragging) {
   removeByDraggingOut_ = removeByDraggingOut;
   reorderByDragging_ = reorderByDragging;
@@ -154,7 +208,10 @@ QSize CImageGallery::ThumbnailSizeOf(int index) {
 }
 
 void CImageGallery::Layout() {
-  geometry_.Layout(viewport()->size(), items_.GetCount());
+  laidOutHeights_.assign(static_cast<std::size_t>(items_.GetCount()), 0);
+  geometry_.Layout(viewport()->size(), items_.GetCount(), [this](int index) {
+    return laidOutHeights_[static_cast<std::size_t>(index)] = CellHeightOf(index);
+  });
   // Qt's maximum is the last position, the range less one page.
   QScrollBar* bar = verticalScrollBar();
   const int page = viewport()->height();
@@ -198,18 +255,14 @@ void CImageGallery::Render(QPainter& painter, const QRect& client) {
     gradient_ = QImage(buffer_.size(), QImage::Format_RGB32);
     gradient_.setDevicePixelRatio(buffer_.devicePixelRatio());
     QPainter background(&gradient_);
-    QLinearGradient gradient(0, 0, 0, client.height());
-    gradient.setColorAt(0, kGradientTop);
-    gradient.setColorAt(1, kGradientBottom);
-    background.fillRect(client, gradient);
+    background.fillRect(client, Background(0, client.height()));
   }
   painter.drawImage(0, 0, gradient_);
 
   const QPoint scroll = ScrollPosition();
   const int columns = geometry_.Columns();
-  const int firstRow = std::max(0, (scroll.y() - kCaptionOverhang) / CGalleryGeometry::kCellSize);
-  const int lastRow =
-      std::min(geometry_.Rows() - 1, (scroll.y() + client.height()) / CGalleryGeometry::kCellSize);
+  const int firstRow = geometry_.RowAt(scroll.y());
+  const int lastRow = std::min(geometry_.Rows() - 1, geometry_.RowAt(scroll.y() + client.height()));
   std::vector<int> indexes;
   std::vector<std::filesystem::path> paths;
   for (int row = firstRow; row <= lastRow; ++row) {
@@ -234,16 +287,39 @@ void CImageGallery::Render(QPainter& painter, const QRect& client) {
     ++prefetchGeneration_;
   });
   painter.setFont(captionFont_);
+  bool heightsChanged = false;
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     PaintCell(painter, indexes[i], geometry_.CellRectOfIndex(indexes[i], scroll), thumbnails[i]);
+    const auto laidOut = static_cast<std::size_t>(indexes[i]);
+    heightsChanged = heightsChanged || laidOut >= laidOutHeights_.size() ||
+                     laidOutHeights_[laidOut] != CellHeightOf(indexes[i]);
+  }
+  if (heightsChanged) {
+    QMetaObject::invokeMethod(this, &CImageGallery::Layout, Qt::QueuedConnection);
   }
   Prefetch(firstRow, lastRow);
 
   if (dragging_ && reorderByDragging_) {
     const CGalleryGeometry::DropTarget target = geometry_.DropTargetAt(dragPoint_, scroll);
-    if (target.index >= 0 && target.index != items_.GetSelected()) {
-      painter.fillRect(CGalleryGeometry::InsertionBar(target), kInsertionBarColour);
+    // Only where the drop would move the entry, so the bar never promises
+    // a move that does not happen.
+    const int selected = items_.GetSelected();
+    if (target.index >= 0 && target.Position() != selected && target.Position() != selected + 1) {
+      // An I-beam: the caps mark the ends where the drag window hides the
+      // bar's middle.
+      const QRect bar = CGalleryGeometry::InsertionBar(target);
+      const int capLeft = bar.center().x() - kInsertionCapWidth / 2;
+      painter.fillRect(bar, kInsertionBarColour);
+      painter.fillRect(QRect(capLeft, bar.top(), kInsertionCapWidth, 3), kInsertionBarColour);
+      painter.fillRect(QRect(capLeft, bar.bottom() - 2, kInsertionCapWidth, 3),
+                       kInsertionBarColour);
     }
+  }
+  if (hasFocus()) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(client).adjusted(kFocusFrameWidth / 2.0, kFocusFrameWidth / 2.0,
+                                             -kFocusFrameWidth / 2.0, -kFocusFrameWidth / 2.0));
   }
 }
 
@@ -306,12 +382,35 @@ void CImageGallery::PaintCell(QPainter& painter, int index, const QRect& cell,
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(box));
   }
-  const QRect captionRect(box.left(), box.top() + box.height() + kCaptionGap, box.width(),
-                          kCaptionHeight);
+  const QStringList noteLines = NoteLines(index);
+  const int lineSpacing = captionMetrics_.lineSpacing();
+  const QRect text = CGalleryGeometry::TextRect(
+      cell, box, CaptionLineHeight() + static_cast<int>(noteLines.size()) * lineSpacing);
+  const QRect captionRect(text.topLeft(), QSize(text.width(), CaptionLineHeight()));
   const QString caption = QString::fromStdString(GalleryCaption(items_.GetPath(index)));
   painter.setPen(kCaptionColour);
   painter.drawText(captionRect, Qt::AlignCenter | Qt::TextDontClip,
                    captionMetrics_.elidedText(caption, Qt::ElideMiddle, kCaptionMaxWidth));
+  painter.setPen(kNoteColour);
+  QRect line(captionRect.left(), captionRect.bottom() + 1, captionRect.width(), lineSpacing);
+  for (const QString& note : noteLines) {
+    painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop, note);
+    line.translate(0, lineSpacing);
+  }
+}
+
+QImage CImageGallery::DragPicture(const QImage& thumbnail, const QRect& box) const {
+  if (thumbnail.isNull()) {
+    return thumbnail;
+  }
+  const qreal ratio = viewport()->devicePixelRatioF();
+  QImage picture(box.size() * ratio, QImage::Format_RGB32);
+  picture.setDevicePixelRatio(ratio);
+  QPainter painter(&picture);
+  painter.fillRect(QRect(QPoint(), box.size()), Background(-box.top(), viewport()->height()));
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRect(QPoint(), box.size()), thumbnail);
+  return picture;
 }
 
 void CImageGallery::UpdateCursor(QPoint point) {
@@ -345,7 +444,7 @@ void CImageGallery::mousePressEvent(QMouseEvent* event) {
   const Thumbnail thumbnail = thumbnails_.Get(items_.GetPath(hit.index));
   const QRect box =
       CGalleryGeometry::ThumbnailBox(geometry_.CellRectOfIndex(hit.index, scroll), thumbnail.size);
-  dragImage_->SetPath(items_.GetPath(hit.index), thumbnail.image);
+  dragImage_->SetPath(items_.GetPath(hit.index), DragPicture(thumbnail.image, box));
   dragRect_ = QRect(viewport()->mapToGlobal(box.topLeft()), box.size());
   dragStart_ = event->globalPosition().toPoint();
   dragPoint_ = point;
@@ -452,9 +551,115 @@ void CImageGallery::wheelEvent(QWheelEvent* event) {
   ScrollLines(-lines);
 }
 
+void CImageGallery::SelectAndShow(int index) {
+  items_.SetSelected(index);
+  QScrollBar* bar = verticalScrollBar();
+  bar->setValue(geometry_.ScrollToShow(index, bar->value()));
+  viewport()->update();
+}
+
 void CImageGallery::keyPressEvent(QKeyEvent* event) {
-  // The gallery has no keys of its own; the window's keys (Esc) still work.
-  event->ignore();
+  using Step = CGalleryGeometry::Step;
+  std::optional<Step> step;
+  QAction* command = nullptr;
+  switch (event->key()) {
+    case Qt::Key_Left:
+      step = Step::Left;
+      break;
+    case Qt::Key_Right:
+      step = Step::Right;
+      break;
+    case Qt::Key_Up:
+      step = Step::Up;
+      break;
+    case Qt::Key_Down:
+      step = Step::Down;
+      break;
+    case Qt::Key_PageUp:
+      step = Step::PageUp;
+      break;
+    case Qt::Key_PageDown:
+      step = Step::PageDown;
+      break;
+    case Qt::Key_Home:
+      step = Step::First;
+      break;
+    case Qt::Key_End:
+      step = Step::Last;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      command = commands_.open;
+      break;
+    case Qt::Key_Delete:
+      command = commands_.remove;
+      break;
+    default:
+      break;
+  }
+  // A key during a drag would change the list under the pointer; other keys
+  // (Esc) are the window's.
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (dragging_ || !plain || (!step && command == nullptr)) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  if (step) {
+    const int pageRows = std::max(1, viewport()->height() / CGalleryGeometry::kCellSize);
+    const int target = geometry_.Stepped(items_.GetSelected(), *step, pageRows);
+    if (target >= 0) {
+      SelectAndShow(target);
+    }
+    return;
+  }
+  if (items_.GetSelected() >= 0) {
+    command->trigger();
+  }
+}
+
+void CImageGallery::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  viewport()->update();
+}
+
+void CImageGallery::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  viewport()->update();
+}
+
+void CImageGallery::contextMenuEvent(QContextMenuEvent* event) {
+  if (commands_.menu.isEmpty() || dragging_) {
+    event->ignore();
+    return;
+  }
+  const QPoint scroll = ScrollPosition();
+  QPoint at = event->globalPos();
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    // The menu acts on the entry under the pointer, as a click would
+    // select it.
+    const int hit =
+        geometry_
+            .HitTestThumbnail(event->pos(), scroll, [this](int i) { return ThumbnailSizeOf(i); })
+            .index;
+    if (hit != items_.GetSelected()) {
+      items_.SetSelected(hit);
+      viewport()->update();
+    }
+  } else {
+    const int selected = items_.GetSelected();
+    const QRect cell = selected >= 0 ? geometry_.CellRectOfIndex(selected, scroll) : QRect();
+    at = viewport()->mapToGlobal(selected >= 0 ? cell.center() : QPoint());
+  }
+  QMenu menu(this);
+  for (QAction* action : commands_.menu) {
+    if (action != nullptr) {
+      menu.addAction(action);
+    } else {
+      menu.addSeparator();
+    }
+  }
+  menu.exec(at);
 }
 
 }  // namespace zentora

@@ -4,7 +4,9 @@
 #include <QByteArray>
 #include <QFont>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QImage>
+#include <QList>
 #include <QSet>
 #include <QThread>
 #include <QThreadPool>
@@ -12,10 +14,14 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <vector>
 
+#include "image/file_note_cache.h"
 #include "image/gallery_geometry.h"
 #include "image/gallery_item_list.h"
 #include "image/thumbnail_cache.h"
+
+class QAction;
 
 namespace zentora {
 
@@ -40,11 +46,12 @@ class CDragImage : public QWidget {
   QImage thumbnail_;
 };
 
-// A scrollable grid of the files of one list, 100 × 100 pixels a cell:
+// A scrollable grid of the files of one list, 100 pixels wide a cell:
 // pictures as thumbnails, other files as the desktop's icon for them. A
 // click selects; dragging a thumbnail moves its entry to another place, or
-// out of the list when it is released outside the gallery. The gallery owns
-// its list; whoever changes the list calls Layout() after.
+// out of the list when it is released outside the gallery. It takes the
+// focus, and then the arrow keys move the selection. The gallery owns its
+// list; whoever changes the list calls Layout() after.
 class CImageGallery : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -58,6 +65,22 @@ class CImageGallery : public QAbstractScrollArea {
 
   // Recomputes the grid and the scroll range and repaints.
   void Layout();
+
+  // What Enter, Delete and the context menu run: the window's own actions,
+  // so that keyboard, menu bar and context menu share one handler each. A
+  // null key action leaves the key alone; a null in menu is a separator.
+  struct Commands {
+    QAction* open = nullptr;
+    QAction* remove = nullptr;
+    QList<QAction*> menu;
+  };
+  void SetCommands(Commands commands);
+  const Commands& GetCommands() const { return commands_; }
+
+  // Files that are no pictures show icon instead of the desktop's icon for
+  // them, and under their caption what describe says of them.
+  void SetFileLook(const QIcon& icon, CFileNoteCache::Describe describe);
+  CFileNoteCache& Notes() { return notes_; }
 
   // Removal of an entry by dragging it out, and reordering by dragging.
   void SetDragSwitches(bool removeByDraggingOut, bool reorderByDragging);
@@ -89,6 +112,9 @@ class CImageGallery : public QAbstractScrollArea {
   void wheelEvent(QWheelEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void BindControls();
@@ -96,6 +122,15 @@ class CImageGallery : public QAbstractScrollArea {
 
   void Render(QPainter& painter, const QRect& client);
   void PaintCell(QPainter& painter, int index, const QRect& cell, const Thumbnail& thumbnail);
+  QImage NonPictureImage(const std::filesystem::path& path) const;
+  // The lines of the note under entry index's caption, wrapped to the cell.
+  QStringList NoteLines(int index);
+  int CaptionLineHeight() const;
+  int CellHeightOf(int index);
+  // The drag window's picture: the thumbnail over the gallery's background
+  // at the box.
+  QImage DragPicture(const QImage& thumbnail, const QRect& box) const;
+  void SelectAndShow(int index);
   void ScrollLines(int lines);
   void UpdateCursor(QPoint point);
   void EndDrag();
@@ -104,6 +139,12 @@ class CImageGallery : public QAbstractScrollArea {
   CGalleryItemList items_;
   CGalleryGeometry geometry_;
   CThumbnailCache thumbnails_;
+  CFileNoteCache notes_;
+  QIcon nonPictureIcon_;
+  Commands commands_;
+  // Each entry's cell height at the last layout; a paint that finds another
+  // (a file rewritten, a thumbnail decoded at another size) lays out again.
+  std::vector<int> laidOutHeights_;
   bool removeByDraggingOut_ = false;
   bool reorderByDragging_ = false;
   QFont captionFont_;

@@ -111,6 +111,24 @@ FreshThumbnail DecodeFresh(const std::filesystem::path& path) {
   return FromStoredSize(ForDrawing(std::move(image)), original);
 }
 
+// The thumbnail size from the file's header alone.
+QSize ProbeThumbnailSize(const std::filesystem::path& path) {
+  QFile file(QFile::decodeName(path.c_str()));
+  if (!OpenPictureFile(file)) {
+    return CGalleryGeometry::ThumbnailSize(QSize());
+  }
+  QImageReader reader(&file);
+  reader.setAutoTransform(false);
+  if (!reader.canRead()) {
+    return CGalleryGeometry::ThumbnailSize(QSize());
+  }
+  const QSize announced = reader.size();
+  if (announced.isEmpty()) {
+    return {CGalleryGeometry::kThumbnailExtent, CGalleryGeometry::kThumbnailExtent};
+  }
+  return CGalleryGeometry::ThumbnailSize(announced);
+}
+
 std::size_t CostOf(const Thumbnail& thumbnail) {
   // The entry's own bookkeeping counts too, so a cache of icons stays bounded.
   constexpr std::size_t kEntryOverhead = 256;
@@ -174,11 +192,33 @@ Thumbnail CThumbnailCache::Store(const QByteArray& key, const FileStamp& stamp,
   if (thumbnail.kind == Thumbnail::Kind::NotPicture && fallback_) {
     thumbnail.image = fallback_(key.toStdString());
   }
+  // Layouts go by the decoded size from now on, even once the thumbnail
+  // itself has left the cache.
+  sizes_.insert(key, KnownSize{stamp, thumbnail.size});
   const std::size_t cost = CostOf(thumbnail);
   // QCache refuses (and frees) an entry costlier than its whole budget; the
   // caller still gets the thumbnail.
   cache_.insert(key, new Entry{stamp, thumbnail}, static_cast<qsizetype>(cost));
   return thumbnail;
+}
+
+QSize CThumbnailCache::SizeOf(const std::filesystem::path& path) {
+  const std::optional<FileStamp> stamp = StampOf(path);
+  const QByteArray key = KeyOf(path);
+  if (!stamp) {
+    sizes_.remove(key);
+    return CGalleryGeometry::ThumbnailSize(QSize());
+  }
+  if (const Entry* entry = cache_.object(key); entry != nullptr && entry->stamp == *stamp) {
+    return entry->thumbnail.size;
+  }
+  if (const auto known = sizes_.constFind(key);
+      known != sizes_.constEnd() && known->stamp == *stamp) {
+    return known->size;
+  }
+  const QSize size = ProbeThumbnailSize(path);
+  sizes_.insert(key, KnownSize{*stamp, size});
+  return size;
 }
 
 bool CThumbnailCache::NeedsDecoding(const std::filesystem::path& path) {

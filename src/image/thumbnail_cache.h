@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCache>
+#include <QHash>
 #include <QImage>
 #include <QSize>
 #include <QThreadPool>
@@ -61,6 +62,12 @@ class CThumbnailCache {
   std::vector<Thumbnail> GetMany(const std::vector<std::filesystem::path>& paths,
                                  const std::function<void()>& beforeDecoding = {});
 
+  // The thumbnail box's size that Get gives the file as it is now, read from
+  // the kept thumbnail or else from the file's header, without decoding: a
+  // layout needs it for every file of a list. A picture whose header tells
+  // no size counts as the largest thumbnail.
+  QSize SizeOf(const std::filesystem::path& path);
+
   // Whether Get would make a thumbnail: the file exists and no thumbnail
   // matching it is kept.
   bool NeedsDecoding(const std::filesystem::path& path);
@@ -98,8 +105,14 @@ class CThumbnailCache {
   // Keeps the thumbnail (with its fallback image) and returns it.
   Thumbnail Store(const QByteArray& key, const FileStamp& stamp, Thumbnail thumbnail);
 
+  struct KnownSize {
+    FileStamp stamp;
+    QSize size;
+  };
+
   FallbackImage fallback_;
   QCache<QByteArray, Entry> cache_;
+  QHash<QByteArray, KnownSize> sizes_;
   const CThumbnailStore store_;
   int decodes_ = 0;
   // Last, so that it stops before anything its tasks use goes.

@@ -131,7 +131,7 @@ Result<WaveHeaders> ReadWaveHeaders(int fd) {
 }
 
 Result<std::string> WalkWaveData(int fd, const WaveHeaders& headers, std::uint64_t fileSize,
-                                 const WaveDataVisitor& visit) {
+                                 const WaveDataVisitor& visit, std::uint64_t chunkLimit) {
   const std::uint64_t formEnd = 8 + static_cast<std::uint64_t>(headers.riffSize);
   const std::uint64_t walkEnd = std::min(formEnd, fileSize);
   const std::uint64_t formatBody = kRiffHeaderSize + kChunkHeaderSize;
@@ -140,7 +140,11 @@ Result<std::string> WalkWaveData(int fd, const WaveHeaders& headers, std::uint64
     end.missing = ChunkPastTheEnd(kRiffHeaderSize, headers.formatSize);
   }
   end.offset = formatBody + headers.formatSize + (headers.formatSize & 1);
+  std::uint64_t chunks = 0;
   while (end.offset + kChunkHeaderSize <= walkEnd) {
+    if (++chunks > chunkLimit) {
+      return Status::Failure(Fill(Tr("sound", "块多于 %1 个"), std::to_string(chunkLimit)));
+    }
     std::uint8_t header[kChunkHeaderSize];
     if (!ReadAt(fd, end.offset, header)) {
       return Status::Failure(WaveUnreadableReason());

@@ -41,9 +41,12 @@ using WaveDataVisitor = std::function<Status(const WaveDataSpan&)>;
 // in both the form and a file of `fileSize` bytes, and hands every "data"
 // chunk's bytes that the file holds to `visit`, in file order. Returns why
 // sample bytes that the chunks announce are missing from the file (empty
-// when nothing is), or the first failure of a read or of `visit`.
+// when nothing is), or the first failure of a read or of `visit`. A walk
+// that would read more than chunkLimit chunk headers fails instead, for
+// callers that must answer at once whatever the file holds.
 Result<std::string> WalkWaveData(int fd, const WaveHeaders& headers, std::uint64_t fileSize,
-                                 const WaveDataVisitor& visit);
+                                 const WaveDataVisitor& visit,
+                                 std::uint64_t chunkLimit = UINT64_MAX);
 
 // The reason for a file that could not be read.
 std::string WaveUnreadableReason();

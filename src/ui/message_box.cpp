@@ -23,13 +23,18 @@ void SetAppMessageResponder(AppMessageResponder responder) {
 
 QMessageBox::StandardButton ShowAppMessage(QWidget* parent, const QString& text,
                                            QMessageBox::StandardButtons buttons,
-                                           QMessageBox::Icon icon) {
+                                           QMessageBox::Icon icon,
+                                           QMessageBox::StandardButton defaultButton) {
   const AppMessage message{QString::fromUtf8(kAppTitle), text, buttons,
-                           icon == QMessageBox::NoIcon ? DefaultIcon(buttons) : icon};
+                           icon == QMessageBox::NoIcon ? DefaultIcon(buttons) : icon,
+                           defaultButton};
   if (Responder()) {
     return Responder()(message);
   }
   QMessageBox box(message.icon, message.caption, message.text, message.buttons, parent);
+  if (message.defaultButton != QMessageBox::NoButton) {
+    box.setDefaultButton(message.defaultButton);
+  }
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -33,6 +33,7 @@ class GalleryCommandsTest : public QObject {
   QTemporaryDir root_;
   QStringList messages_;
   QMessageBox::StandardButton answer_ = QMessageBox::No;
+  QMessageBox::StandardButton defaultAnswer_ = QMessageBox::NoButton;
   QList<FileDialogRequest> requests_;
   QStringList chosen_;
 
@@ -68,6 +69,7 @@ class GalleryCommandsTest : public QObject {
     chosen_.clear();
     SetAppMessageResponder([this](const AppMessage& message) {
       messages_ << message.text;
+      defaultAnswer_ = message.defaultButton;
       return answer_;
     });
     SetFileDialogResponder([this](const FileDialogRequest& request) {
@@ -155,6 +157,30 @@ class GalleryCommandsTest : public QObject {
     QVERIFY(messages_.isEmpty());
   }
 
+  void galleryKeysAndMenuUseTheWindowsCommands_data() { Rows(); }
+  void galleryKeysAndMenuUseTheWindowsCommands() {
+    QFETCH(int, add);
+    QFETCH(int, deleteSelected);
+    QFETCH(int, deleteAll);
+    QFETCH(int, page);
+    CZentoraDlg window(nullptr, Root("default"));
+    CImageGallery& gallery = GalleryOf(window, page);
+    for (const char* name : {"/a", "/b", "/c"}) {
+      gallery.Items().Add(name);
+    }
+    gallery.Items().SetSelected(0);
+    QTest::keyClick(&gallery, Qt::Key_Delete);
+    QCOMPARE(gallery.Items().GetCount(), 2);
+    QCOMPARE(window.Project().Modified(), 1);
+
+    const CImageGallery::Commands& commands = gallery.GetCommands();
+    QCOMPARE(commands.open,
+             page == CZentoraDlg::kPicturePage ? window.Action(ID_PREVIEW_IMAGE) : nullptr);
+    for (const int id : {add, deleteSelected, deleteAll}) {
+      QVERIFY(commands.menu.contains(window.Action(id)));
+    }
+  }
+
   void deleteAll_data() { Rows(); }
   void deleteAll() {
     QFETCH(int, deleteAll);
@@ -171,6 +197,7 @@ class GalleryCommandsTest : public QObject {
     answer_ = QMessageBox::No;
     window.Action(deleteAll)->trigger();
     QCOMPARE(messages_, QStringList{question});
+    QCOMPARE(defaultAnswer_, QMessageBox::No);  // Enter keeps the list
     QCOMPARE(gallery.Items().GetCount(), 2);
     QCOMPARE(window.Project().Modified(), 1);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "image/gallery_item_list.h"
 
@@ -54,6 +55,81 @@ TEST(GalleryGeometryTest, HitTestsCellsAndThumbnailBoxes) {
   EXPECT_EQ(geometry.HitTestThumbnail(QPoint(120, 50), QPoint(), sizes).index, -1);
 }
 
+// The rectangle a painter at scale covers for a logical rectangle.
+QRect DevicePixels(const QRect& rect, double scale) {
+  return QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale, rect.height() * scale)
+      .toAlignedRect();
+}
+
+TEST(GalleryGeometryTest, RowsAreAsTallAsTheirTallestCellSoNothingOverlaps) {
+  struct Case {
+    std::vector<int> heights;  // thumbnail heights, entry by entry
+    int textHeight;            // caption and note lines, as the font measures them
+    double scale;
+    int columns;
+    std::vector<int> rowTops;  // and the end of the last row
+  };
+  for (const Case& c : {
+           Case{{80}, 14, 1, 3, {0, 124}},
+           Case{{80, 32, 40}, 20, 1.5, 3, {0, 124}},
+           Case{{32, 32, 32, 80, 20}, 20, 2, 3, {0, 100, 224}},
+           Case{{40, 80, 10, 32, 32, 32, 80, 80}, 23, 1.5, 3, {0, 127, 230, 357}},
+           Case{{80, 80, 80, 80}, 46, 2, 2, {0, 150, 300}},
+       }) {
+    const int count = static_cast<int>(c.heights.size());
+    const auto thumbnail = [&](int i) { return QSize(60, c.heights[static_cast<std::size_t>(i)]); };
+    CGalleryGeometry geometry;
+    geometry.Layout(QSize(c.columns * 100 + 50, 300), count, [&](int i) {
+      return CGalleryGeometry::CellHeight(thumbnail(i), c.textHeight);
+    });
+    std::vector<int> tops;
+    for (int row = 0; row < geometry.Rows(); ++row) {
+      tops.push_back(geometry.CellRect(row, 0, QPoint()).top());
+    }
+    tops.push_back(geometry.VerticalMaximum());
+    EXPECT_EQ(tops, c.rowTops) << c.scale;
+    std::vector<QRect> painted;
+    for (int i = 0; i < count; ++i) {
+      const QRect cell = geometry.CellRectOfIndex(i, QPoint());
+      const QRect box = CGalleryGeometry::ThumbnailBox(cell, thumbnail(i));
+      const QRect text = CGalleryGeometry::TextRect(cell, box, c.textHeight);
+      EXPECT_TRUE(cell.contains(text)) << i << " at " << c.scale;
+      painted.push_back(DevicePixels(box, c.scale));
+      painted.push_back(DevicePixels(text, c.scale));
+    }
+    for (std::size_t a = 0; a < painted.size(); ++a) {
+      for (std::size_t b = a + 1; b < painted.size(); ++b) {
+        EXPECT_FALSE(painted[a].intersects(painted[b])) << a << " and " << b << " at " << c.scale;
+      }
+    }
+  }
+}
+
+TEST(GalleryGeometryTest, KeysMoveTheSelectionAndTheViewFollows) {
+  CGalleryGeometry geometry;
+  geometry.Layout(QSize(350, 250), 8);  // three columns: 0 1 2 / 3 4 5 / 6 7
+  using Step = CGalleryGeometry::Step;
+  struct Case {
+    int from;
+    Step step;
+    int to;
+  };
+  for (const Case& c : {Case{-1, Step::Right, 0}, Case{-1, Step::Up, 7}, Case{0, Step::Left, 0},
+                        Case{2, Step::Right, 3}, Case{7, Step::Right, 7}, Case{1, Step::Down, 4},
+                        Case{5, Step::Down, 7}, Case{7, Step::Down, 7}, Case{1, Step::Up, 1},
+                        Case{7, Step::Up, 4}, Case{1, Step::PageDown, 7}, Case{7, Step::PageUp, 1},
+                        Case{4, Step::First, 0}, Case{0, Step::Last, 7}}) {
+    EXPECT_EQ(geometry.Stepped(c.from, c.step, 2), c.to) << c.from;
+  }
+  struct Scroll {
+    int index, from, to;
+  };
+  for (const Scroll& c : {Scroll{0, 0, 0}, Scroll{7, 0, 50}, Scroll{0, 50, 0}, Scroll{4, 50, 50},
+                          Scroll{4, 120, 100}}) {
+    EXPECT_EQ(geometry.ScrollToShow(c.index, c.from), c.to) << c.index << " from " << c.from;
+  }
+}
+
 TEST(GalleryGeometryTest, CaptionDropsFolderAndExtension) {
   EXPECT_EQ(GalleryCaption("/p/logo.final.png"), "logo.final");
   EXPECT_EQ(GalleryCaption("/p/图片.bmp"), "图片");
@@ -74,11 +150,11 @@ TEST(GalleryGeometryTest, DropsBeforeOrAfterTheCellUnderThePointer) {
     QRect bar;
   };
   for (const Case& c : {
-           Case{0, {270, 50}, "bcad", 2, {299, 20, 3, 60}},  // right half of c
-           Case{3, {120, 50}, "adbc", 1, {99, 20, 3, 60}},   // left half of b
-           Case{1, {170, 50}, "abcd", 1, {199, 20, 3, 60}},  // its own right half
-           Case{1, {220, 50}, "abcd", 1, {199, 20, 3, 60}},  // the next cell's left half
-           Case{1, {150, 50}, "abcd", 1, {99, 20, 3, 60}},   // its own centre: before
+           Case{0, {270, 50}, "bcad", 2, {299, 2, 3, 96}},  // right half of c
+           Case{3, {120, 50}, "adbc", 1, {99, 2, 3, 96}},   // left half of b
+           Case{1, {170, 50}, "abcd", 1, {199, 2, 3, 96}},  // its own right half
+           Case{1, {220, 50}, "abcd", 1, {199, 2, 3, 96}},  // the next cell's left half
+           Case{1, {150, 50}, "abcd", 1, {99, 2, 3, 96}},   // its own centre: before
        }) {
     CGalleryItemList list;
     for (const char* name : {"a", "b", "c", "d"}) {

@@ -1,6 +1,8 @@
 #include "image/image_gallery.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -8,6 +10,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -141,6 +145,70 @@ class ImageGalleryTest : public QObject {
     QVERIFY(!gallery.Dragging());
     QVERIFY(!gallery.DragImage().isVisible());
     QCOMPARE(Order(gallery), std::string("abc"));
+  }
+
+  void keysMoveTheSelectionIntoViewAndRunTheCommands() {
+    CImageGallery gallery;
+    Fill(gallery, 40);  // ten rows of four
+    QAction open;
+    QAction remove;
+    int opened = 0;
+    int removed = 0;
+    connect(&open, &QAction::triggered, [&] { ++opened; });
+    connect(&remove, &QAction::triggered, [&] { ++removed; });
+    gallery.SetCommands({&open, &remove, {&open, nullptr, &remove}});
+    QVERIFY(gallery.focusPolicy() & Qt::TabFocus);
+    QScrollBar* bar = gallery.verticalScrollBar();
+    struct Press {
+      Qt::Key key;
+      int selected;
+      bool scrolled;  // the selected cell's bottom lies below the top of the view
+      int opened, removed;
+    };
+    for (const Press& press :
+         {Press{Qt::Key_Return, -1, false, 0, 0}, Press{Qt::Key_Right, 0, false, 0, 0},
+          Press{Qt::Key_Down, 4, false, 0, 0}, Press{Qt::Key_End, 39, true, 0, 0},
+          Press{Qt::Key_Return, 39, true, 1, 0}, Press{Qt::Key_Delete, 39, true, 1, 1},
+          Press{Qt::Key_Home, 0, false, 1, 1}}) {
+      QTest::keyClick(&gallery, press.key);
+      QCOMPARE(gallery.Items().GetSelected(), press.selected);
+      QCOMPARE(bar->value() > 0, press.scrolled);
+      const QRect cell =
+          gallery.Geometry().CellRectOfIndex(std::max(0, press.selected), gallery.ScrollPosition());
+      QVERIFY(gallery.viewport()->rect().contains(cell));
+      QCOMPARE(opened, press.opened);
+      QCOMPARE(removed, press.removed);
+    }
+  }
+
+  void transparentPictureDragsOverTheGalleryBackground() {
+    CImageGallery gallery;
+    Fill(gallery, 1);
+    QImage clear(QSize(80, 80), QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QVERIFY(clear.save(QString::fromStdString(File("a.png").string()), "PNG"));
+    Mouse(gallery, QEvent::MouseButtonPress, CentreOf(gallery, 0));
+    const QColor shown =
+        const_cast<CDragImage&>(gallery.DragImage()).grab().toImage().pixelColor(40, 40);
+    // The background as the gallery paints it there (the gradient may round
+    // a step apart).
+    const QColor under = gallery.viewport()->grab().toImage().pixelColor(CentreOf(gallery, 0));
+    QVERIFY(std::abs(shown.red() - under.red()) + std::abs(shown.green() - under.green()) +
+                std::abs(shown.blue() - under.blue()) <=
+            3);
+    QVERIFY(shown != QColor(Qt::black));
+    Mouse(gallery, QEvent::MouseButtonRelease, CentreOf(gallery, 0), Qt::NoButton);
+  }
+
+  void notesUnderTheCaptionMakeTheirRowTaller() {
+    CImageGallery gallery;
+    Fill(gallery, 2);
+    const int plain = gallery.Geometry().VerticalMaximum();
+    gallery.SetFileLook(QIcon(), [](const fs::path& path) {
+      return path.stem() == "a" ? QStringLiteral("0:02 · 16 位 · 单声道 · 8000 Hz") : QString();
+    });
+    // Two lines of text more than a row of plain captions.
+    QVERIFY(gallery.Geometry().VerticalMaximum() > plain + 20);
   }
 
   void wheelScrollsOneLinePerNotch() {

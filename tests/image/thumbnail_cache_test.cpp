@@ -53,6 +53,30 @@ TEST(ThumbnailCacheTest, DecodesAtThumbnailSizeOrTellsWhatTheFileIs) {
   EXPECT_EQ(DecodeThumbnail(dir / "wide.png").image.pixelColor(40, 20), QColor(Qt::red));
 }
 
+TEST(ThumbnailCacheTest, SizesForALayoutComeFromTheHeaderWithoutDecoding) {
+  CTempDir dir;
+  SaveFilled(dir / "wide.png", QSize(400, 200), Qt::red);
+  SaveFilled(dir / "tall.jpg", QSize(10, 20), Qt::green, "JPEG");
+  WriteBytes(dir / "beep.wav", "RIFF....WAVE");
+  CThumbnailCache cache({}, std::size_t{1} << 20, CThumbnailStore({}));
+  struct Case {
+    fs::path path;
+    QSize size;
+  };
+  const Case cases[] = {Case{dir / "wide.png", {80, 40}}, Case{dir / "tall.jpg", {40, 80}},
+                        Case{dir / "beep.wav", {32, 32}}, Case{dir / "gone.png", {32, 32}}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(cache.SizeOf(c.path), c.size) << c.path;
+  }
+  EXPECT_EQ(cache.Decodes(), 0);
+  for (const Case& c : cases) {
+    EXPECT_EQ(cache.Get(c.path).size, c.size) << c.path;
+  }
+  // A rewritten picture is measured again.
+  SaveFilled(dir / "wide.png", QSize(100, 400), Qt::red);
+  EXPECT_EQ(cache.SizeOf(dir / "wide.png"), QSize(20, 80));
+}
+
 // Pixels the decoder never delivers are the compile's blue (paletted: the
 // first colour), not whatever the memory held.
 TEST(ThumbnailCacheTest, UndeliveredPixelsAreThoseTheCompileShows) {
