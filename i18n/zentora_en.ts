@@ -174,6 +174,10 @@
         <translation>Folder does not exist! </translation>
     </message>
     <message>
+        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
+        <translation>A download is running. Closing now leaves the resources in the module incomplete. Wait until it has finished and close then?</translation>
+    </message>
+    <message>
         <source>不是文件夹：</source>
         <translation>Not a folder: </translation>
     </message>
@@ -1425,6 +1429,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>目录不存在！</source>
         <translation>Folder does not exist! </translation>
     </message>
+    <message>
+        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
+        <translation>A download is running. Closing now leaves the resources in the module incomplete. Wait until it has finished and close then?</translation>
+    </message>
 </context>
 <context>
     <name>zentora::CFontExplorerDlg</name>
@@ -1606,6 +1614,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>Folder does not exist! </translation>
     </message>
     <message>
+        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
+        <translation>A download is running. Closing now leaves the resources in the module incomplete. Wait until it has finished and close then?</translation>
+    </message>
+    <message>
         <source>图片 %1</source>
         <translation>Picture %1</translation>
     </message>
@@ -1647,6 +1659,14 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 </context>
 <context>
     <name>zentora::CZentoraDlg</name>
+    <message>
+        <source>正在编译下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
+        <translation>Compiling and downloading. Quitting now leaves the resources in the module incomplete. Wait until it has finished and quit then?</translation>
+    </message>
+    <message>
+        <source>完成后退出…（再次关闭窗口可改变选择）</source>
+        <translation>Quitting when finished… (close the window again to change this)</translation>
+    </message>
     <message>
         <source>无法打开工程：%1</source>
         <translation>Cannot open the project: %1</translation>

@@ -24,6 +24,7 @@
 #include "base/path_text.h"
 #include "base/translation.h"
 #include "download/compile_input_check.h"
+#include "download/cycle_watch.h"
 #include "download/download_dlg.h"
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
@@ -154,7 +155,6 @@ void CZentoraDlg::OnInitDialog() {
   }
   OnTabChanged();
   LayoutPages();
-  BindCommands();
 
   sink_ =
       CQueuedStatusSink::Create(this, {[this] { outputList_->clear(); },
@@ -165,6 +165,8 @@ void CZentoraDlg::OnInitDialog() {
                                        [this](int position) { progress_->setValue(position); },
                                        [this](bool visible) { progress_->setVisible(visible); }});
   worker_ = std::make_unique<CBuildWorker>(sink_);
+  cycleWatch_ = std::make_unique<CCycleWatch>(*worker_);
+  BindCommands();
   worker_->Start();
 }
 
@@ -385,8 +387,31 @@ bool CZentoraDlg::OfferToSave() {
   return answer == QMessageBox::No || (answer == QMessageBox::Yes && SaveProject());
 }
 
+bool CZentoraDlg::MayInterruptCycle() {
+  closeWhenCycleEnds_ = false;
+  if (worker_->IsIdle()) {
+    return true;
+  }
+  const QMessageBox::StandardButton answer =
+      ShowAppMessage(this, tr("正在编译下载，现在退出会使模块中的资源不完整。是否等待完成后退出？"),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  if (answer != QMessageBox::Yes) {
+    return answer == QMessageBox::No;
+  }
+  // The cycle may have ended while the question was up, its end reported to
+  // nobody waiting.
+  if (worker_->IsIdle()) {
+    return true;
+  }
+  closeWhenCycleEnds_ = true;
+  OutputSink().AppendLine(tr("完成后退出…（再次关闭窗口可改变选择）").toStdString());
+  return false;
+}
+
 bool CZentoraDlg::RunCloseProcedure() {
-  if (!OfferToSave()) {
+  // The cycle first: after 是 the window closes later through here again,
+  // and the save question is then asked once, about the lists as they are.
+  if (!MayInterruptCycle() || !OfferToSave()) {
     return false;
   }
   // A transfer that hangs may outlast the wait; the worker is then let go
@@ -493,8 +518,10 @@ void CZentoraDlg::OnCompileDownload() {
   }
   // The trigger ignores a click while a cycle runs, as the command word
   // says; otherwise it makes the output folder and snapshots the lists.
-  worker_->TriggerCompileDownload(output, pictureGallery_->Items(), soundGallery_->Items(),
-                                  settings_);
+  if (worker_->TriggerCompileDownload(output, pictureGallery_->Items(), soundGallery_->Items(),
+                                      settings_)) {
+    cycleWatch_->Watch();
+  }
 }
 
 // A tool window is placed the first time it shows: the same moment it is
@@ -502,7 +529,7 @@ void CZentoraDlg::OnCompileDownload() {
 void CZentoraDlg::OnDownloadResources() {
   const bool made = downloadDlg_ == nullptr;
   if (made) {
-    downloadDlg_ = std::make_unique<CDownloadDlg>(worker_.get(), this);
+    downloadDlg_ = std::make_unique<CDownloadDlg>(worker_.get(), cycleWatch_.get(), this);
   }
   // Every use starts from the compile output, whatever was browsed before.
   downloadDlg_->resourcePath = TextFromPath(GetWorkingFolder() / "output");
@@ -542,6 +569,21 @@ void CZentoraDlg::OnInspectResources() {
   inspectDlg_->DoDataExchange(false);
   bool placed = !made;
   ShowToolWindow(*inspectDlg_, *client_, placed);
+}
+
+void CZentoraDlg::OnCycleStarted() {
+  // A click that the worker would ignore is refused where it is seen.
+  Action(IDC_COMPILE_DOWNLOAD)->setEnabled(false);
+  buttons_.value(IDC_COMPILE_DOWNLOAD)->setEnabled(false);
+}
+
+void CZentoraDlg::OnCycleEnded() {
+  Action(IDC_COMPILE_DOWNLOAD)->setEnabled(true);
+  buttons_.value(IDC_COMPILE_DOWNLOAD)->setEnabled(true);
+  if (closeWhenCycleEnds_) {
+    closeWhenCycleEnds_ = false;
+    close();
+  }
 }
 
 void CZentoraDlg::OnImageSettingsChanged() {

@@ -23,6 +23,7 @@ class QTabBar;
 
 namespace zentora {
 
+class CCycleWatch;
 class CDialogUnits;
 class CDownloadDlg;
 class CFontExplorerDlg;
@@ -120,12 +121,19 @@ class CZentoraDlg : public QDialog {
   void OnInspectResources();
   // A settings control changed: the resource viewer redraws its pictures.
   void OnImageSettingsChanged();
+  // A cycle started or ended: the commands that start one follow, and a
+  // close that waited for the end goes on.
+  void OnCycleStarted();
+  void OnCycleEnded();
   // A command whose handler lives outside the window and acts on it.
   template <void (*Handler)(CZentoraDlg&)>
   void OnCommand() {
     Handler(*this);
   }
   bool RunCloseProcedure();
+  // Asks what to do with a cycle under way. True when the window may close
+  // now: no cycle, 否, or a cycle that ended while the question was up.
+  bool MayInterruptCycle();
   // Saves as "保存工程" does; true only when the file was written.
   bool SaveProject();
   // Asks whether to save a modified project, as closing and opening do.
@@ -156,7 +164,11 @@ class CZentoraDlg : public QDialog {
 
   std::shared_ptr<CQueuedStatusSink> sink_;
   std::unique_ptr<CBuildWorker> worker_;
+  // Reads the worker's command word; declared after it, so it goes first.
+  std::unique_ptr<CCycleWatch> cycleWatch_;
   bool closeApproved_ = false;
+  // 是 was answered to the question about a running cycle.
+  bool closeWhenCycleEnds_ = false;
 
   // The modeless tool windows, made at their first use; declared after the
   // worker so that they go before it.

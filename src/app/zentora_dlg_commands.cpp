@@ -13,6 +13,7 @@
 #include "app/picture_commands.h"
 #include "app/sound_commands.h"
 #include "app/zentora_dlg.h"
+#include "download/cycle_watch.h"
 #include "image/image_gallery.h"
 #include "ui/control_ids.h"
 
@@ -141,6 +142,8 @@ void CZentoraDlg::BindCommands() {
     connect(gallery, &CImageGallery::ListChangedByDragging, this, &CZentoraDlg::OnGalleryDragged);
   }
   ConnectGalleryCommands(*this);
+  connect(cycleWatch_.get(), &CCycleWatch::CycleStarted, this, &CZentoraDlg::OnCycleStarted);
+  connect(cycleWatch_.get(), &CCycleWatch::CycleEnded, this, &CZentoraDlg::OnCycleEnded);
   connect(colorDepth_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
   for (QCheckBox* box : {msbFirst_, rowRightToLeft_, columnBottomToTop_, columnFirst_}) {
     connect(box, &QCheckBox::toggled, this, &CZentoraDlg::OnImageSettingsChanged);

@@ -9,6 +9,7 @@
 
 #include "base/path_text.h"
 #include "download/build_worker.h"
+#include "download/cycle_watch.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
@@ -16,8 +17,8 @@
 
 namespace zentora {
 
-CDownloadDlg::CDownloadDlg(CBuildWorker* worker, QWidget* parent)
-    : QDialog(parent), worker_(worker) {
+CDownloadDlg::CDownloadDlg(CBuildWorker* worker, CCycleWatch* watch, QWidget* parent)
+    : QDialog(parent), worker_(worker), watch_(watch) {
   setWindowTitle(tr("下载资源"));
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   setFixedSize(du.X(258), du.Y(63));
@@ -28,6 +29,8 @@ CDownloadDlg::CDownloadDlg(CBuildWorker* worker, QWidget* parent)
   pathEdit_->setGeometry(du.Rect(52, 12, 148, 14));
   browseButton_ = MakeButton(this, tr("浏览..."), IDC_BROWSE, du.Rect(204, 11, 45, 16));
   startButton_ = MakeButton(this, tr("开始下载"), IDC_START_DOWNLOAD, du.Rect(94, 37, 70, 18));
+  // Made while a compile runs: the download would be ignored.
+  startButton_->setEnabled(watch_ == nullptr || !watch_->CycleRuns());
   BindControls();
   DoDataExchange(false);
 }
@@ -35,6 +38,10 @@ CDownloadDlg::CDownloadDlg(CBuildWorker* worker, QWidget* parent)
 void CDownloadDlg::BindControls() {
   connect(browseButton_, &QPushButton::clicked, this, &CDownloadDlg::OnBrowse);
   connect(startButton_, &QPushButton::clicked, this, &CDownloadDlg::OnStartDownload);
+  if (watch_ != nullptr) {
+    connect(watch_, &CCycleWatch::CycleStarted, this, &CDownloadDlg::OnCycleStarted);
+    connect(watch_, &CCycleWatch::CycleEnded, this, &CDownloadDlg::OnCycleEnded);
+  }
 }
 
 void CDownloadDlg::DoDataExchange(bool saveAndValidate) {
@@ -52,7 +59,7 @@ void CDownloadDlg::keyPressEvent(QKeyEvent* event) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
       button->animateClick();
     } else {
-      hide();
+      reject();
     }
     return;
   }
@@ -84,7 +91,47 @@ void CDownloadDlg::OnStartDownload() {
   }
   // While a cycle runs the request is ignored, as "编译下载" ignores a click
   // then: the running cycle's folder must not change under it.
-  worker_->TriggerDownload(path);
+  if (worker_->TriggerDownload(path) && watch_ != nullptr) {
+    watch_->Watch();
+  }
+}
+
+void CDownloadDlg::reject() {
+  if (MayLeaveDownload()) {
+    QDialog::reject();
+  }
+}
+
+bool CDownloadDlg::MayLeaveDownload() {
+  closeWhenDownloadEnds_ = false;
+  // Only this window starts command 12; the main window's cycles compile
+  // as well and ask their own question when it closes.
+  if (worker_ == nullptr || worker_->Command() != kDownloadOnly) {
+    return true;
+  }
+  const QMessageBox::StandardButton answer =
+      ShowAppMessage(this, tr("正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？"),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  if (answer != QMessageBox::Yes) {
+    return answer == QMessageBox::No;
+  }
+  if (worker_->IsIdle()) {
+    return true;  // it ended while the question was up
+  }
+  closeWhenDownloadEnds_ = true;
+  return false;
+}
+
+void CDownloadDlg::OnCycleStarted() {
+  startButton_->setEnabled(false);
+}
+
+void CDownloadDlg::OnCycleEnded() {
+  startButton_->setEnabled(true);
+  if (closeWhenDownloadEnds_) {
+    closeWhenDownloadEnds_ = false;
+    reject();
+  }
 }
 
 }  // namespace zentora

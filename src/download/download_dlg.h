@@ -9,10 +9,12 @@ class QPushButton;
 namespace zentora {
 
 class CBuildWorker;
+class CCycleWatch;
 
 // "下载资源": sends resource files compiled earlier, from any folder, through
 // the build-and-download worker without compiling anything. Closing only
-// hides it; a download that was started goes on.
+// hides it; while its download runs, closing first asks whether to wait for
+// the end.
 class CDownloadDlg : public QDialog {
   Q_OBJECT
 
@@ -23,8 +25,9 @@ class CDownloadDlg : public QDialog {
     IDC_START_DOWNLOAD = 1012,
   };
 
-  // worker: the main window's; without one "开始下载" does nothing.
-  CDownloadDlg(CBuildWorker* worker, QWidget* parent);
+  // worker: the main window's; without one "开始下载" does nothing. watch:
+  // the main window's watch of that worker, which "开始下载" follows.
+  CDownloadDlg(CBuildWorker* worker, CCycleWatch* watch, QWidget* parent);
 
   // The folder to download from.
   QString resourcePath;
@@ -34,13 +37,23 @@ class CDownloadDlg : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Every way of closing (close box, Esc, Enter, close()) ends here.
+  void reject() override;
 
  private:
   void BindControls();
   void OnBrowse();
   void OnStartDownload();
+  void OnCycleStarted();
+  void OnCycleEnded();
+  // Asks what to do with this window's download under way. True when the
+  // window may close now: no download, 否, or one that ended meanwhile.
+  bool MayLeaveDownload();
 
   CBuildWorker* worker_;
+  CCycleWatch* watch_;
+  // 是 was answered to the question about a running download.
+  bool closeWhenDownloadEnds_ = false;
   QLineEdit* pathEdit_;
   QPushButton* browseButton_;
   QPushButton* startButton_;
