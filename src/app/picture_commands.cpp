@@ -75,6 +75,7 @@ void ExportImages(CZentoraDlg& window) {
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::SaveFile;
   request.title = TrQ("app", "导出图片");
+  request.directory = TextFromPath(window.GetWorkingFolder());
   request.fileName = QStringLiteral("output");
   request.filter = TrQ("app", "二进制文件(*.bin);;C头文件(*.h)");
   request.filterSuffixes = {QStringLiteral("bin"), QStringLiteral("h")};

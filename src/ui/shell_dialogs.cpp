@@ -2,8 +2,12 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <utility>
+
+#include "ui/file_dialog_size.h"
 
 namespace zentora {
 
@@ -69,6 +73,8 @@ QStringList AskFileDialog(QWidget* parent, const FileDialogRequest& request) {
   if (!request.fileName.isEmpty()) {
     dialog.selectFile(request.fileName);
   }
+  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  dialog.resize(FileDialogSize(dialog.fontMetrics(), screen->availableGeometry().size()));
   if (dialog.exec() != QDialog::Accepted) {
     return {};
   }
