@@ -67,7 +67,8 @@ void DeleteSelectedPicture(CZentoraDlg& window) {
 }
 
 void DeleteAllPictures(CZentoraDlg& window) {
-  DeleteAllEntries(window, window.PictureGallery(), TrQ("app", "确认删除%1张图片?"));
+  DeleteAllEntries(window, window.PictureGallery(),
+                   [](int count) { return TrNQ("app", "确认删除%n张图片?", nullptr, count); });
 }
 
 void ExportImages(CZentoraDlg& window) {

@@ -57,7 +57,8 @@ void PrintListing(const ResourceListing& listing) {
     PrintLine(Tr("cli", "未发现问题"));
     return;
   }
-  PrintLine(TrN("cli", "发现 %n 个问题：", nullptr, static_cast<int>(listing.findings.size())));
+  const int count = static_cast<int>(listing.findings.size());
+  PrintLine(TrN("cli", "发现 %n 个问题：", nullptr, count));
   for (const std::string& finding : listing.findings) {
     PrintLine(finding);
   }
@@ -203,8 +204,8 @@ int RunInspect(const QStringList& arguments) {
     findings.insert(findings.begin(), *reading.finding);
   }
   if (request->sheet >= static_cast<int>(listing.value().pictures.size())) {
-    PrintError(Fill(TrN("cli", "--sheet %1：文件夹中只有 %n 张图片", nullptr,
-                        static_cast<int>(listing.value().pictures.size())),
+    const int pictures = static_cast<int>(listing.value().pictures.size());
+    PrintError(Fill(TrN("cli", "--sheet %1：文件夹中只有 %n 张图片", nullptr, pictures),
                     std::to_string(request->sheet)));
     return kExitUsage;
   }

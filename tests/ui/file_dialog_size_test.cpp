@@ -1,0 +1,56 @@
+// File dialogs open wide enough for their list's columns, within the screen.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QtTest>
+
+#include "ui/file_dialog_size.h"
+
+namespace zentora {
+
+class FileDialogSizeTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void showsEveryColumnWhole_data() {
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("window font") << 9;
+    QTest::newRow("large font") << 15;
+  }
+
+  void showsEveryColumnWhole() {
+    QFETCH(int, pointSize);
+    const QFont kept = QApplication::font();
+    QFont font = kept;
+    font.setPointSize(pointSize);
+    // The dialog sizes its columns from the font it is made with.
+    QApplication::setFont(font);
+    QFileDialog dialog(nullptr, QString(), QDir::tempPath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(FileDialogSize(dialog.fontMetrics(), QSize(4000, 3000)));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const auto* list = dialog.findChild<QTreeView*>();
+    QVERIFY(list != nullptr);
+    QVERIFY2(list->header()->length() <= list->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2")
+                            .arg(list->header()->length())
+                            .arg(list->viewport()->width())));
+    QApplication::setFont(kept);
+  }
+
+  void staysOnTheScreen() {
+    QFont font = QApplication::font();
+    font.setPointSize(15);
+    const QSize size = FileDialogSize(QFontMetrics(font), QSize(800, 500));
+    QCOMPARE(size, QSize(800, 500));
+  }
+};
+
+}  // namespace zentora
+
+QTEST_MAIN(zentora::FileDialogSizeTest)
+#include "file_dialog_size_test.moc"
