@@ -25,7 +25,6 @@ struct PictureReading {
   std::optional<std::string> finding;
 };
 
-PictureReading ReadingForFiles(std::span<const PictureEntry> pictures,
-                               const ImageSettings& chosen);
+PictureReading ReadingForFiles(std::span<const PictureEntry> pictures, const ImageSettings& chosen);
 
 }  // namespace zentora

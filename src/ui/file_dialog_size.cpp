@@ -12,8 +12,8 @@ QSize FileDialogSize(const QFontMetrics& metrics, const QSize& available) {
   // its header's sort mark and padding, about two letters.
   const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
   int columns = 0;
-  for (const char* sample : {"wwwwwwwwwwwwwwwwwwwwwwwwww", "128.88 GB", "mp3Folder",
-                             "10/29/81 02:02PM"}) {
+  for (const char* sample :
+       {"wwwwwwwwwwwwwwwwwwwwwwwwww", "128.88 GB", "mp3Folder", "10/29/81 02:02PM"}) {
     columns += metrics.horizontalAdvance(QLatin1String(sample)) + padding;
   }
   // The side bar of places, the scroll bar and the frames around them.
