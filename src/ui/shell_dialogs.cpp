@@ -2,8 +2,6 @@
 
 #include <QDialog>
 #include <QFileDialog>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <utility>
 
@@ -73,8 +71,7 @@ QStringList AskFileDialog(QWidget* parent, const FileDialogRequest& request) {
   if (!request.fileName.isEmpty()) {
     dialog.selectFile(request.fileName);
   }
-  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-  dialog.resize(FileDialogSize(dialog.fontMetrics(), screen->availableGeometry().size()));
+  FitFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted) {
     return {};
   }

@@ -18,11 +18,12 @@ class FileDialogSizeTest : public QObject {
     QFileDialog dialog(nullptr, QString(), QDir::tempPath());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setViewMode(QFileDialog::Detail);
-    dialog.resize(FileDialogSize(dialog.fontMetrics(), QSize(4000, 3000)));
+    FitFileDialog(dialog);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const auto* list = dialog.findChild<QTreeView*>();
     QVERIFY(list != nullptr);
+    QVERIFY(list->header()->sectionSize(3) >= DateColumnWidth(dialog.fontMetrics()));
     QVERIFY2(list->header()->length() <= list->viewport()->width(),
              qPrintable(QStringLiteral("%1 > %2")
                             .arg(list->header()->length())
