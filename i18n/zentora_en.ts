@@ -24,10 +24,6 @@
         <translation>Picture files (*.bmp *.jpg *.jpeg *.gif *.png *.tif)</translation>
     </message>
     <message>
-        <source>确认删除%1张图片?</source>
-        <translation>Delete %1 pictures?</translation>
-    </message>
-    <message>
         <source>导出图片</source>
         <translation>Export Pictures</translation>
     </message>
@@ -47,9 +43,19 @@
         <source>声音文件(*.wav)</source>
         <translation>Sound files (*.wav)</translation>
     </message>
-    <message>
-        <source>确认删除%1个声音文件?</source>
-        <translation>Delete %1 sound files?</translation>
+    <message numerus="yes">
+        <source>确认删除%n张图片?</source>
+        <translation>
+            <numerusform>Delete %n picture?</numerusform>
+            <numerusform>Delete %n pictures?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>确认删除%n个声音文件?</source>
+        <translation>
+            <numerusform>Delete %n sound file?</numerusform>
+            <numerusform>Delete %n sound files?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -208,10 +214,6 @@
     <message>
         <source>工程文件已存在：</source>
         <translation>Project file already exists: </translation>
-    </message>
-    <message>
-        <source>已创建工程：%1（图片 %2，声音 %3）</source>
-        <translation>Created project: %1 (%2 pictures, %3 sounds)</translation>
     </message>
     <message>
         <source>%1（%2）：</source>
@@ -595,10 +597,6 @@ and height. Without --glyph or --png, print the file&apos;s length and rows.</tr
         <translation>--glyph and --png exclude each other</translation>
     </message>
     <message>
-        <source>长度 %1 字节，每个字模 %2 字节，共 %3 行，每行 16 个字模</source>
-        <translation>length %1 bytes, %2 bytes per glyph, %3 rows of 16 glyphs</translation>
-    </message>
-    <message>
         <source>色彩深度：16（RGB565，默认）或 24（RGB）。</source>
         <translation>Colour depth: 16 (RGB565, default) or 24 (RGB).</translation>
     </message>
@@ -708,10 +706,6 @@ picture N under all 16 settings of its depth.</translation>
         <translation>No findings</translation>
     </message>
     <message>
-        <source>发现 %1 个问题：</source>
-        <translation>%1 findings:</translation>
-    </message>
-    <message>
         <source>--sheet 写入 --png DIR2 的文件夹；请同时给出 --png</source>
         <translation>--sheet writes into the folder of --png DIR2; give --png too</translation>
     </message>
@@ -742,16 +736,51 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>Write picture N under all 16 settings of its depth to picture-N-settings.png in the --png folder.</translation>
     </message>
     <message>
-        <source>--sheet %1：文件夹中只有 %2 张图片</source>
-        <translation>--sheet %1: the folder has %2 pictures</translation>
-    </message>
-    <message>
         <source>本命令，不带其他参数。</source>
         <translation>This command; it takes no other arguments.</translation>
     </message>
     <message>
         <source>DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]</source>
         <translation>DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]</translation>
+    </message>
+    <message>
+        <source>已创建工程：%1（%2，%3）</source>
+        <translation>Created project: %1 (%2, %3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>图片 %n</source>
+        <translation>
+            <numerusform>%n picture</numerusform>
+            <numerusform>%n pictures</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>声音 %n</source>
+        <translation>
+            <numerusform>%n sound</numerusform>
+            <numerusform>%n sounds</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>长度 %1 字节，每个字模 %2 字节，共 %n 行，每行 16 个字模</source>
+        <translation>
+            <numerusform>length %1 bytes, %2 bytes per glyph, %n row of 16 glyphs</numerusform>
+            <numerusform>length %1 bytes, %2 bytes per glyph, %n rows of 16 glyphs</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>发现 %n 个问题：</source>
+        <translation>
+            <numerusform>%n finding:</numerusform>
+            <numerusform>%n findings:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>--sheet %1：文件夹中只有 %n 张图片</source>
+        <translation>
+            <numerusform>--sheet %1: the folder has %n picture</numerusform>
+            <numerusform>--sheet %1: the folder has %n pictures</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1037,10 +1066,6 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>  %1 × %2  %3 bytes/pixel  %4 bytes</translation>
     </message>
     <message>
-        <source>声音 %1  地址 %2  %3 声道  %4 位  %5 Hz  %6 字节  %7 秒</source>
-        <translation>Sound %1  address %2  %3 channels  %4 bits  %5 Hz  %6 bytes  %7 s</translation>
-    </message>
-    <message>
         <source>没有图片 %1</source>
         <translation>No picture %1</translation>
     </message>
@@ -1179,6 +1204,21 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>声音 %1 没有可读的数据</source>
         <translation>Sound %1 has no readable data</translation>
+    </message>
+    <message>
+        <source>资源文件是 %1 位色彩，与所选的 %2 位不同；按文件的 %1 位显示</source>
+        <translation>The resource files are %1-bit colour, not the chosen %2-bit; shown at the files&apos; %1 bits</translation>
+    </message>
+    <message>
+        <source>声音 %1  地址 %2  %3  %4 位  %5 Hz  %6 字节  %7 秒</source>
+        <translation>Sound %1  address %2  %3  %4 bits  %5 Hz  %6 bytes  %7 s</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 声道</source>
+        <translation>
+            <numerusform>%n channel</numerusform>
+            <numerusform>%n channels</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1348,16 +1388,16 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>About Zentora助手</translation>
     </message>
     <message>
-        <source>Zentora助手 Version 1.6</source>
-        <translation>Zentora助手 Version 1.6</translation>
-    </message>
-    <message>
         <source>Copyright (C) Morvane科技</source>
         <translation>Copyright (C) Morvane Technology</translation>
     </message>
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Zentora助手 Version %1</source>
+        <translation>Zentora助手 Version %1</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "base/version.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 
@@ -17,7 +18,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* icon = new QLabel(this);
   icon->setPixmap(QIcon(QStringLiteral(":/zentora/zentora.svg")).pixmap(32, 32));
   icon->setGeometry(du.Rect(14, 14, 21, 20));
-  (new QLabel(tr("Zentora助手 Version 1.6"), this))->setGeometry(du.Rect(42, 14, 130, 8));
+  (new QLabel(tr("Zentora助手 Version %1").arg(QStringLiteral(ZENTORA_VERSION)), this))
+      ->setGeometry(du.Rect(42, 14, 130, 8));
   (new QLabel(tr("Copyright (C) Morvane科技"), this))->setGeometry(du.Rect(42, 26, 130, 8));
   auto* ok = new QPushButton(tr("确定"), this);
   SetControlId(ok, IDOK_);

@@ -96,13 +96,13 @@ void ConnectGalleryCommands(CZentoraDlg& window) {
   ShowSoundDetails(window.SoundGallery());
 }
 
-void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, const QString& question) {
+void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, QString (*question)(int count)) {
   const int count = gallery.Items().GetCount();
   if (count == 0) {
     return;
   }
   // Emptying the list is the answer that loses work, so Enter keeps it.
-  if (ShowAppMessage(&window, question.arg(count), QMessageBox::Yes | QMessageBox::No,
+  if (ShowAppMessage(&window, question(count), QMessageBox::Yes | QMessageBox::No,
                      QMessageBox::NoIcon, QMessageBox::No) == QMessageBox::Yes) {
     gallery.Items().RemoveAll();
     gallery.Layout();

@@ -30,10 +30,10 @@ void DeleteSelectedEntry(CZentoraDlg& window, CImageGallery& gallery);
 // menus, and the sound gallery its look.
 void ConnectGalleryCommands(CZentoraDlg& window);
 
-// Asks `question` (%1 is the number of entries) and on Yes empties the list
-// (the files stay). The project is marked modified whatever the answer; an
-// empty list asks nothing and marks nothing.
-void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, const QString& question);
+// Asks the question made for the number of entries and on Yes empties the
+// list (the files stay). The project is marked modified whatever the
+// answer; an empty list asks nothing and marks nothing.
+void DeleteAllEntries(CZentoraDlg& window, CImageGallery& gallery, QString (*question)(int count));
 
 // heading, then one line per failure; a long list is cut short with a count
 // of the rest, so the box still fits on the screen.

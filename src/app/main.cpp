@@ -5,6 +5,7 @@
 
 #include "app/zentora_app.h"
 #include "base/library_messages.h"
+#include "base/version.h"
 
 namespace {
 

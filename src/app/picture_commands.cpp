@@ -67,7 +67,8 @@ void DeleteSelectedPicture(CZentoraDlg& window) {
 }
 
 void DeleteAllPictures(CZentoraDlg& window) {
-  DeleteAllEntries(window, window.PictureGallery(), TrQ("app", "确认删除%1张图片?"));
+  DeleteAllEntries(window, window.PictureGallery(),
+                   [](int count) { return TrNQ("app", "确认删除%n张图片?", nullptr, count); });
 }
 
 void ExportImages(CZentoraDlg& window) {
@@ -75,6 +76,7 @@ void ExportImages(CZentoraDlg& window) {
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::SaveFile;
   request.title = TrQ("app", "导出图片");
+  request.directory = TextFromPath(window.GetWorkingFolder());
   request.fileName = QStringLiteral("output");
   request.filter = TrQ("app", "二进制文件(*.bin);;C头文件(*.h)");
   request.filterSuffixes = {QStringLiteral("bin"), QStringLiteral("h")};

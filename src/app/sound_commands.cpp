@@ -23,7 +23,8 @@ void DeleteSelectedSound(CZentoraDlg& window) {
 }
 
 void DeleteAllSounds(CZentoraDlg& window) {
-  DeleteAllEntries(window, window.SoundGallery(), TrQ("app", "确认删除%1个声音文件?"));
+  DeleteAllEntries(window, window.SoundGallery(),
+                   [](int count) { return TrNQ("app", "确认删除%n个声音文件?", nullptr, count); });
 }
 
 void ShowSoundDetails(CImageGallery& gallery) {

@@ -6,11 +6,19 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include "base/ui_language.h"
+
 namespace zentora {
 
 namespace {
-constexpr char kBundledPage[] = ":/zentora/maker.html";
+
+// The page in the interface's language.
+QString BundledPage() {
+  return InstalledLanguage() == UiLanguage::English ? QStringLiteral(":/zentora/maker_en.html")
+                                                    : QStringLiteral(":/zentora/maker.html");
 }
+
+}  // namespace
 
 bool UsesWebEngine() {
   return QGuiApplication::platformName() != QLatin1String("offscreen") &&
@@ -20,12 +28,12 @@ bool UsesWebEngine() {
 QWidget* CreateMakerPage(QWidget* parent) {
   if (UsesWebEngine()) {
     auto* view = new QWebEngineView(parent);
-    view->setUrl(QUrl(QStringLiteral("qrc") + QString::fromLatin1(kBundledPage)));
+    view->setUrl(QUrl(QStringLiteral("qrc") + BundledPage()));
     return view;
   }
   auto* browser = new QTextBrowser(parent);
   browser->setOpenLinks(false);
-  QFile page(QString::fromLatin1(kBundledPage));
+  QFile page(BundledPage());
   if (page.open(QIODevice::ReadOnly)) {
     browser->setHtml(QString::fromUtf8(page.readAll()));
   }

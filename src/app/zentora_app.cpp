@@ -14,6 +14,7 @@
 #include "app/zentora_dlg.h"
 #include "base/library_messages.h"
 #include "base/ui_language.h"
+#include "base/version.h"
 
 namespace zentora {
 
@@ -41,7 +42,7 @@ int CZentoraApp::Run(int argc, char* argv[]) {
   PrepareEnvironment();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zentora助手"));
-  QApplication::setApplicationVersion(QStringLiteral("1.6"));
+  QApplication::setApplicationVersion(QStringLiteral(ZENTORA_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("zentora"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentora/zentora.svg")));
 

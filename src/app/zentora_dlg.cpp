@@ -543,6 +543,7 @@ void CZentoraDlg::OnGlyphModelling() {
   if (made) {
     fontTempDlg_ = std::make_unique<CFontTempDlg>(this);
   }
+  fontTempDlg_->workingFolder = TextFromPath(GetWorkingFolder());
   bool placed = !made;
   ShowToolWindow(*fontTempDlg_, *client_, placed);
   fontTempDlg_->InitFontList();

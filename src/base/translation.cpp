@@ -30,6 +30,14 @@ std::string Tr(const char* context, const char* sourceText) {
   return TrQ(context, sourceText).toStdString();
 }
 
+QString TrNQ(const char* context, const char* sourceText, std::nullptr_t, int n) {
+  return QCoreApplication::translate(context, sourceText, nullptr, n);
+}
+
+std::string TrN(const char* context, const char* sourceText, std::nullptr_t, int n) {
+  return TrNQ(context, sourceText, nullptr, n).toStdString();
+}
+
 std::string WithReason(const std::string& subject, const std::string& reason) {
   return Fill(Tr("base", "%1（%2）"), subject, reason);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>  // QT_TRANSLATE_NOOP, for texts kept in constants
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -18,6 +19,13 @@ namespace zentora {
 // free functions.
 std::string Tr(const char* context, const char* sourceText);
 QString TrQ(const char* context, const char* sourceText);
+
+// A text with a count: "%n" becomes n and the translation picks the form
+// the language uses for n ("1 channel", "2 channels"). The third argument is
+// the disambiguation of QCoreApplication::translate and always nullptr:
+// lupdate takes a call for a numerus text only in that shape.
+std::string TrN(const char* context, const char* sourceText, std::nullptr_t, int n);
+QString TrNQ(const char* context, const char* sourceText, std::nullptr_t, int n);
 
 // Fills a translated text's %1, %2 ... in one pass, so that a path that
 // itself holds "%1" is left as it is. Word order may differ between the

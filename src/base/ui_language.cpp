@@ -35,6 +35,11 @@ std::vector<std::unique_ptr<QTranslator>>& Installed() {
   return installed;
 }
 
+UiLanguage& LastInstalled() {
+  static UiLanguage language = UiLanguage::Chinese;
+  return language;
+}
+
 void InstallFile(const QString& file, const QString& folder) {
   auto translator = std::make_unique<QTranslator>();
   if (translator->load(file, folder)) {
@@ -105,6 +110,7 @@ void InstallTranslations(UiLanguage language) {
     QCoreApplication::removeTranslator(translator.get());
   }
   Installed().clear();
+  LastInstalled() = language;
   const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (language == UiLanguage::English) {
     InstallFile(QStringLiteral("qtbase_en"), qtFolder);
@@ -112,6 +118,10 @@ void InstallTranslations(UiLanguage language) {
   } else {
     InstallFile(QStringLiteral("qtbase_zh_CN"), qtFolder);
   }
+}
+
+UiLanguage InstalledLanguage() {
+  return LastInstalled();
 }
 
 }  // namespace zentora

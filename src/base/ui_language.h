@@ -37,4 +37,8 @@ std::string RefusedLanguageMessage(const QString& value);
 // made earlier keep their texts.
 void InstallTranslations(UiLanguage language);
 
+// The language InstallTranslations installed last; Chinese before any call.
+// Pages and files that come in one language each are chosen by it.
+UiLanguage InstalledLanguage();
+
 }  // namespace zentora

@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <QImageWriter>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -85,9 +87,11 @@ int PrintGlyph(const QCommandLineParser& parser, CFontLibraryReader& library,
 }
 
 int PrintSummary(const CFontLibraryReader& library, const GlyphLayout& layout) {
-  PrintLine(Fill(Tr("cli", "长度 %1 字节，每个字模 %2 字节，共 %3 行，每行 16 个字模"),
-                 std::to_string(library.Length()), std::to_string(BytesPerGlyph(layout)),
-                 std::to_string(library.RowCount(layout))));
+  // A count for the plural only; no file holds rows past the int range.
+  const int rows = static_cast<int>(std::min<std::uint64_t>(library.RowCount(layout), INT_MAX));
+  PrintLine(
+      Fill(TrN("cli", "长度 %1 字节，每个字模 %2 字节，共 %n 行，每行 16 个字模", nullptr, rows),
+           std::to_string(library.Length()), std::to_string(BytesPerGlyph(layout))));
   return kExitOk;
 }
 

@@ -9,6 +9,7 @@
 #include "base/library_messages.h"
 #include "base/temporary_registry.h"
 #include "base/ui_language.h"
+#include "base/version.h"
 #include "cli/cli_support.h"
 #include "cli/command_table.h"
 

@@ -103,9 +103,9 @@ int WriteNewProject(const QCommandLineParser& parser, const std::filesystem::pat
     PrintError(SaveFailureMessage(saved));
     return kExitFailed;
   }
-  PrintLine(Fill(Tr("cli", "已创建工程：%1（图片 %2，声音 %3）"),
-                 project.ProjectFilePath().string(), std::to_string(pictures.GetCount()),
-                 std::to_string(sounds.GetCount())));
+  PrintLine(Fill(Tr("cli", "已创建工程：%1（%2，%3）"), project.ProjectFilePath().string(),
+                 TrN("cli", "图片 %n", nullptr, pictures.GetCount()),
+                 TrN("cli", "声音 %n", nullptr, sounds.GetCount())));
   return kExitOk;
 }
 

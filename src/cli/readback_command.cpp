@@ -15,6 +15,7 @@
 #include "cli/integer_option.h"
 #include "font/font_desc.h"
 #include "font/glyph_renderer.h"
+#include "readback/files_depth.h"
 #include "readback/readback_output.h"
 
 namespace zentora::cli {
@@ -56,7 +57,8 @@ void PrintListing(const ResourceListing& listing) {
     PrintLine(Tr("cli", "未发现问题"));
     return;
   }
-  PrintLine(Fill(Tr("cli", "发现 %1 个问题："), std::to_string(listing.findings.size())));
+  const int count = static_cast<int>(listing.findings.size());
+  PrintLine(TrN("cli", "发现 %n 个问题：", nullptr, count));
   for (const std::string& finding : listing.findings) {
     PrintLine(finding);
   }
@@ -184,18 +186,27 @@ int RunInspect(const QStringList& arguments) {
   if (!ExpectPositionals(parser, 1)) {
     return kExitUsage;
   }
-  const std::optional<InspectRequest> request = ReadRequest(parser);
+  std::optional<InspectRequest> request = ReadRequest(parser);
   if (!request) {
     return kExitUsage;
   }
-  const Result<ResourceListing> listing = ReadResourceFolder(request->folder);
+  Result<ResourceListing> listing = ReadResourceFolder(request->folder);
   if (!listing) {
     PrintError(listing.error());
     return kExitUsage;
   }
+  // Pictures are written at the files' own depth; a disagreeing --depth is
+  // the first finding.
+  const PictureReading reading = ReadingForFiles(listing.value().pictures, request->settings);
+  request->settings = reading.settings;
+  if (reading.finding) {
+    std::vector<std::string>& findings = listing.value().findings;
+    findings.insert(findings.begin(), *reading.finding);
+  }
   if (request->sheet >= static_cast<int>(listing.value().pictures.size())) {
-    PrintError(Fill(Tr("cli", "--sheet %1：文件夹中只有 %2 张图片"), std::to_string(request->sheet),
-                    std::to_string(listing.value().pictures.size())));
+    const int pictures = static_cast<int>(listing.value().pictures.size());
+    PrintError(Fill(TrN("cli", "--sheet %1：文件夹中只有 %n 张图片", nullptr, pictures),
+                    std::to_string(request->sheet)));
     return kExitUsage;
   }
   if (Status refused = RefuseOutputsOntoInputs(PlannedOutputs(*request, listing.value()),

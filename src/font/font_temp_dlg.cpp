@@ -393,6 +393,7 @@ void CFontTempDlg::OnGenerateLibrary() {
   FileDialogRequest ask;
   ask.kind = FileDialogRequest::Kind::SaveFile;
   ask.title = tr("生成字库");
+  ask.directory = workingFolder;
   ask.fileName = tr("字库");
   ask.filter = tr("字库(*.bin)");
   ask.defaultSuffix = QStringLiteral("bin");

@@ -73,6 +73,8 @@ class CFontTempDlg : public QDialog {
   QString inputText = tr("在此输入文字");
   // The C array, with CR LF line ends.
   QString outputText;
+  // Where "生成字库..." proposes to save: the project's working folder.
+  QString workingFolder;
 
   // Fields to controls (false) or controls to fields (true).
   void DoDataExchange(bool saveAndValidate);

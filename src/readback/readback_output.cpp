@@ -95,10 +95,11 @@ std::string PictureLine(const PictureEntry& entry) {
 std::string SoundLine(const SoundEntry& entry) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", entry.Seconds());
-  return Fill(Tr("inspect", "声音 %1  地址 %2  %3 声道  %4 位  %5 Hz  %6 字节  %7 秒"),
+  return Fill(Tr("inspect", "声音 %1  地址 %2  %3  %4 位  %5 Hz  %6 字节  %7 秒"),
               NumberedName(entry.position), HexAddress(entry.address),
-              std::to_string(entry.channels), std::to_string(entry.bitsPerSample),
-              std::to_string(entry.sampleRate), std::to_string(entry.length), seconds);
+              TrN("inspect", "%n 声道", nullptr, entry.channels),
+              std::to_string(entry.bitsPerSample), std::to_string(entry.sampleRate),
+              std::to_string(entry.length), seconds);
 }
 
 std::vector<std::string> WritePictureFiles(const std::filesystem::path& folder,

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 
 #include "base/path_text.h"
 #include "readback/data_file_reader.h"
+#include "readback/files_depth.h"
 #include "readback/picture_unpacking.h"
 #include "readback/readback_output.h"
 #include "readback/readback_sheets.h"
@@ -151,6 +153,21 @@ void CInspectDlg::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+void CInspectDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The folder in the field is read as the window opens; one that is not
+  // there (nothing compiled yet) waits for "打开" to be refused.
+  if (event->spontaneous()) {
+    return;
+  }
+  DoDataExchange(true);
+  const std::filesystem::path folder = PathFromText(folderPath);
+  if (std::error_code error; !folder.empty() && std::filesystem::is_directory(folder, error)) {
+    folder_ = folder;
+    StartWorker(true);
+  }
+}
+
 void CInspectDlg::OnBrowse() {
   FileDialogRequest request;
   request.kind = FileDialogRequest::Kind::Folder;
@@ -193,8 +210,9 @@ void CInspectDlg::OnPictureActivated(QListWidgetItem* item) {
     return;
   }
   const PictureEntry& entry = listing_->pictures[static_cast<std::size_t>(position)];
+  const ImageSettings settings = ReadingForFiles(listing_->pictures, settings_).settings;
   const Result<CDataFileReader> blocks = CDataFileReader::Open(folder_ / "image.bin");
-  Result<QImage> picture = blocks ? ReadPicture(blocks.value(), entry, settings_) : blocks.status();
+  Result<QImage> picture = blocks ? ReadPicture(blocks.value(), entry, settings) : blocks.status();
   Result<QImage> sheet =
       blocks ? ComposeSettingsSheet(blocks.value(), entry, PaintLabel) : blocks.status();
   if (!picture || !sheet) {
@@ -214,6 +232,9 @@ void CInspectDlg::StartWorker(bool reread) {
     pictures_->clear();
     sounds_->clear();
     findings_->clear();
+  } else {
+    // The depth finding follows the settings.
+    ShowFindings();
   }
   // Assigning stops and joins the worker that ran before: its results carry
   // an older generation and are ignored if any are still queued.
@@ -238,6 +259,7 @@ void CInspectDlg::Work(std::stop_token stop, const std::filesystem::path& folder
     listing = std::make_shared<const ResourceListing>(std::move(read).value());
     Post(this, [this, listing, generation] { ShowListing(listing, generation); });
   }
+  const ImageSettings drawn = ReadingForFiles(listing->pictures, settings).settings;
   const Result<CDataFileReader> blocks = CDataFileReader::Open(folder / "image.bin");
   const int count = static_cast<int>(listing->pictures.size());
   int shown = -1;
@@ -248,7 +270,7 @@ void CInspectDlg::Work(std::stop_token stop, const std::filesystem::path& folder
     const PictureEntry& entry = listing->pictures[static_cast<std::size_t>(i)];
     QImage thumbnail;
     if (blocks && entry.inData && !entry.IsEmpty()) {
-      if (const Result<QImage> picture = ReadPicture(blocks.value(), entry, settings)) {
+      if (const Result<QImage> picture = ReadPicture(blocks.value(), entry, drawn)) {
         thumbnail = FitPicture(picture.value(), kThumbnailSize);
       }
     }
@@ -281,10 +303,19 @@ void CInspectDlg::ShowListing(std::shared_ptr<const ResourceListing> listing,
   for (const SoundEntry& entry : listing_->sounds) {
     sounds_->addItem(QString::fromStdString(SoundLine(entry)));
   }
+  ShowFindings();
+}
+
+void CInspectDlg::ShowFindings() {
+  findings_->clear();
+  const std::optional<std::string> depth = ReadingForFiles(listing_->pictures, settings_).finding;
+  if (depth) {
+    findings_->addItem(QString::fromStdString(*depth));
+  }
   for (const std::string& finding : listing_->findings) {
     findings_->addItem(QString::fromStdString(finding));
   }
-  if (listing_->findings.empty()) {
+  if (!depth && listing_->findings.empty()) {
     findings_->addItem(tr("未发现问题"));
   }
 }

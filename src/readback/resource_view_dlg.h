@@ -58,6 +58,8 @@ class CInspectDlg : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Reads the folder in the field, when it is one.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CreateControls();
@@ -76,6 +78,9 @@ class CInspectDlg : public QDialog {
             const ImageSettings& settings, std::shared_ptr<const ResourceListing> listing,
             std::uint64_t generation);
   void ShowListing(std::shared_ptr<const ResourceListing> listing, std::uint64_t generation);
+  // The listing's findings, after the one on the depth the settings disagree
+  // with.
+  void ShowFindings();
   void ShowThumbnail(int position, const QImage& thumbnail, std::uint64_t generation);
   void ShowProgress(int position, std::uint64_t generation);
   void FinishReading(const QString& failure, std::uint64_t generation);

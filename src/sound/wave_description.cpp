@@ -1,7 +1,5 @@
 #include "sound/wave_description.h"
 
-#include <QCoreApplication>
-
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -35,7 +33,7 @@ std::string Channels(int channels) {
     case 2:
       return Tr("sound", "立体声");
     default:
-      return QCoreApplication::translate("sound", "%n 声道", nullptr, channels).toStdString();
+      return TrN("sound", "%n 声道", nullptr, channels);
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "ui/file_dialog_size.h"
+
 namespace zentora {
 
 namespace {
@@ -69,6 +71,7 @@ QStringList AskFileDialog(QWidget* parent, const FileDialogRequest& request) {
   if (!request.fileName.isEmpty()) {
     dialog.selectFile(request.fileName);
   }
+  FitFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted) {
     return {};
   }

@@ -3,9 +3,14 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QTextBrowser>
 #include <QtTest>
 
+#include <memory>
+
+#include "app/web_page.h"
 #include "app/zentora_dlg.h"
+#include "base/translation.h"
 #include "base/ui_language.h"
 #include "font/font_temp_dlg.h"
 
@@ -22,18 +27,26 @@ class LanguageTest : public QObject {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("firstMenu");
     QTest::addColumn<QString>("glyphDialogTitle");
+    QTest::addColumn<QString>("welcomeTitle");
+    QTest::addColumn<QStringList>("counted");  // one, then two channels
+    const QStringList english{"1 channel", "2 channels"};
+    const QStringList chinese{"1 声道", "2 声道"};
     // The process starts under LANG=en_US.UTF-8 (see main); LC_ALL comes
     // first where set.
     QTest::newRow("english locale") << QByteArray() << QStringList() << "&File"
-                                    << "Glyph Modelling";
+                                    << "Glyph Modelling"
+                                    << "Morvane Technology" << english;
     QTest::newRow("C locale") << QByteArray("C.UTF-8") << QStringList() << "文件(&F)"
-                              << "字库取模";
+                              << "字库取模"
+                              << "Morvane科技" << chinese;
     QTest::newRow("option over english locale")
         << QByteArray() << QStringList{"--lang", "zh"} << "文件(&F)"
-        << "字库取模";
+        << "字库取模"
+        << "Morvane科技" << chinese;
     QTest::newRow("option over C locale")
         << QByteArray("C.UTF-8") << QStringList{"--lang=en"} << "&File"
-        << "Glyph Modelling";
+        << "Glyph Modelling"
+        << "Morvane Technology" << english;
   }
 
   void WindowsSpeakTheChosenLanguage() {
@@ -51,6 +64,10 @@ class LanguageTest : public QObject {
     QTEST(menus.first()->title(), "firstMenu");
     CFontTempDlg glyphs;
     QTEST(glyphs.windowTitle(), "glyphDialogTitle");
+    const std::unique_ptr<QWidget> welcome(CreateMakerPage(nullptr));
+    QTEST(qobject_cast<QTextBrowser*>(welcome.get())->documentTitle(), "welcomeTitle");
+    QTEST((QStringList{TrNQ("sound", "%n 声道", nullptr, 1), TrNQ("sound", "%n 声道", nullptr, 2)}),
+          "counted");
   }
 };
 

@@ -164,6 +164,7 @@ class PictureCommandsTest : public QObject {
     QCOMPARE(asked.filter, QStringLiteral("二进制文件(*.bin);;C头文件(*.h)"));
     QCOMPARE(asked.filterSuffixes, (QStringList{"bin", "h"}));
     QCOMPARE(asked.fileName, QStringLiteral("output"));
+    QCOMPARE(asked.directory, Name(Root("default/")));  // the working folder
     QVERIFY(asked.confirmOverwrite);
 
     chosen = Name(Root("OUT.BIN"));

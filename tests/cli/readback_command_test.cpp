@@ -61,6 +61,48 @@ TEST(InspectCommandTest, TheSampleProjectComesBack) {
   EXPECT_EQ(QImage(QString::fromStdString((dir / "png" / "sheet.png").string())).isNull(), false);
 }
 
+struct DepthCase {
+  const char* name;
+  const char* compiled;  // --depth of the compile
+  const char* viewed;    // --depth of the inspect
+  std::string finding;
+};
+
+void PrintTo(const DepthCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class InspectDepthTest : public ::testing::TestWithParam<DepthCase> {};
+
+// A depth other than the files' is a finding; the pictures come out as they
+// do at the files' own depth.
+TEST_P(InspectDepthTest, DrawsAtTheFilesDepth) {
+  const DepthCase& row = GetParam();
+  CTempDir dir;
+  ASSERT_EQ(RunCli({"compile", Arg(kSample / "Demo.zentoraprj"), "--out", Arg(dir / "out"),
+                    "--depth", row.compiled})
+                .exitCode,
+            0);
+  const CliRun matching = RunCli(
+      {"inspect", Arg(dir / "out"), "--depth", row.compiled, "--png", Arg(dir / "matching")});
+  ASSERT_EQ(matching.exitCode, 0) << matching.out;
+  const CliRun run =
+      RunCli({"inspect", Arg(dir / "out"), "--depth", row.viewed, "--png", Arg(dir / "viewed")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.ends_with("发现 1 个问题：\n" + row.finding + "\n")) << run.out;
+  const QImage viewed(Arg(dir / "viewed" / "0000.png"));
+  EXPECT_FALSE(viewed.isNull());
+  EXPECT_EQ(viewed, QImage(Arg(dir / "matching" / "0000.png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, InspectDepthTest,
+    ::testing::Values(DepthCase{"SixteenBitFilesViewedAs24", "16", "24",
+                                "资源文件是 16 位色彩，与所选的 24 位不同；按文件的 16 位显示"},
+                      DepthCase{"TwentyFourBitFilesViewedAs16", "24", "16",
+                                "资源文件是 24 位色彩，与所选的 16 位不同；按文件的 24 位显示"}),
+    [](const ::testing::TestParamInfo<DepthCase>& row) { return row.param.name; });
+
 struct ExitCase {
   const char* name;
   QStringList arguments;  // after "inspect"; FOLDER stands for a folder with a 15-byte image.idx

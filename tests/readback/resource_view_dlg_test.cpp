@@ -133,6 +133,42 @@ class InspectDlgTest : public QObject {
     QCOMPARE(pictures->item(0)->icon().pixmap(88).toImage().pixel(30, 44), qRgb(0, 0, 255));
   }
 
+  // Opening the window reads the folder in its field; the pictures are drawn
+  // at the files' depth, and a depth chosen otherwise is named.
+  void opensAtTheFilesDepth_data() {
+    QTest::addColumn<int>("compiledDepth");
+    QTest::addColumn<int>("viewedDepth");
+    QTest::addColumn<QStringList>("findings");
+    QTest::newRow("16-bit files viewed as 24")
+        << 0 << 1 << QStringList{"资源文件是 16 位色彩，与所选的 24 位不同；按文件的 16 位显示"};
+    QTest::newRow("24-bit files viewed as 16")
+        << 1 << 0 << QStringList{"资源文件是 24 位色彩，与所选的 16 位不同；按文件的 24 位显示"};
+    QTest::newRow("matching") << 0 << 0 << QStringList{"未发现问题"};
+  }
+
+  void opensAtTheFilesDepth() {
+    QFETCH(int, compiledDepth);
+    QFETCH(int, viewedDepth);
+    QTemporaryDir compiled;
+    const std::filesystem::path folder(compiled.path().toStdString());
+    ImageSettings settings;
+    settings.colorDepth = compiledDepth;
+    CSilentSink sink;
+    QCOMPARE(GenerateImageResources({folder_ / "halves.png"}, settings, folder / "image.bin",
+                                    folder / "image.idx", sink),
+             CompileOutcome::Written);
+    settings.colorDepth = viewedDepth;
+    CInspectDlg dialog(settings, nullptr);
+    dialog.folderPath = compiled.path();
+    dialog.DoDataExchange(false);
+    QSignalSpy finished(&dialog, &CInspectDlg::ReadingFinished);
+    dialog.show();
+    QVERIFY(finished.wait(20000));
+    QTEST(Texts(FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_FINDINGS)), "findings");
+    auto* pictures = FindControl<QListWidget>(&dialog, CInspectDlg::IDC_INSPECT_PICTURES);
+    QCOMPARE(pictures->item(0)->icon().pixmap(88).toImage().pixel(30, 44), qRgb(255, 0, 0));
+  }
+
   void aBrokenFolderListsItsFindings() {
     QTemporaryDir broken;
     QFile index(broken.filePath("image.idx"));
