@@ -104,8 +104,10 @@ class CZentoraDlg : public QDialog {
   void SetTabOrder();
   void BindCommands();
 
+  void OnNewProject();
   void OnOpenProject();
   void OnSaveProject();
+  void OnSaveProjectAs();
   void OnGalleryDragged();
   void OnOpenWorkingFolder();
   void OnAppExit();
@@ -126,8 +128,9 @@ class CZentoraDlg : public QDialog {
     Handler(*this);
   }
   bool RunCloseProcedure();
-  // Saves as "保存工程" does; true only when the file was written.
-  bool SaveProject();
+  // Saves as "保存工程" does, or as "工程另存为" with `askAlways`; true only
+  // when the file was written.
+  bool SaveProject(bool askAlways = false);
   // Asks whether to save a modified project, as closing and opening do.
   // True when the caller may go on: nothing to save, No, or a save that
   // succeeded.
