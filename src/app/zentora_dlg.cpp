@@ -207,9 +207,9 @@ CDialogUnits CZentoraDlg::CreateClientArea() {
   const int menuHeight = menuBar_->sizeHint().height();
   setMinimumSize(clientSize.width() / 2, clientSize.height() / 2 + menuHeight);
   const QScreen* shownOn = screen();
-  resize(FitToScreen(QSize(clientSize.width(), clientSize.height() + menuHeight),
-                     shownOn->availableGeometry(),
-                     GuessedWindowFrame(shownOn->devicePixelRatio())));
+  setGeometry(PlaceOnScreen(QSize(clientSize.width(), clientSize.height() + menuHeight),
+                            shownOn->availableGeometry(),
+                            GuessedWindowFrame(shownOn->devicePixelRatio())));
   return du;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QtMath>
 
+#include <algorithm>
+
 namespace zentora {
 
 namespace {
@@ -16,6 +18,14 @@ constexpr int kFrameTop = 32;
 QSize FitToScreen(QSize wanted, QRect available, QMargins frame) {
   const QSize room = available.marginsRemoved(frame).size();
   return wanted.boundedTo(room.expandedTo(QSize(1, 1)));
+}
+
+QRect PlaceOnScreen(QSize wanted, QRect available, QMargins frame) {
+  const QSize size = FitToScreen(wanted, available, frame);
+  const QSize outer = size.grownBy(frame);
+  const QPoint frameCorner(available.x() + std::max(0, available.width() - outer.width()) / 2,
+                           available.y() + std::max(0, available.height() - outer.height()) / 2);
+  return QRect(frameCorner + QPoint(frame.left(), frame.top()), size);
 }
 
 QMargins GuessedWindowFrame(qreal devicePixelRatio) {
