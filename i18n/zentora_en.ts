@@ -1801,7 +1801,7 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     </message>
     <message>
         <source>字库(&amp;T)</source>
-        <translation>F&amp;onts</translation>
+        <translation>Fon&amp;ts</translation>
     </message>
     <message>
         <source>下载(&amp;D)</source>
@@ -1812,84 +1812,96 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>保存工程</source>
-        <translation>Save Project</translation>
+        <source>保存工程(&amp;S)</source>
+        <translation>&amp;Save Project</translation>
     </message>
     <message>
-        <source>打开工作目录...</source>
-        <translation>Open Working Folder...</translation>
+        <source>打开工作目录(&amp;W)...</source>
+        <translation>Open &amp;Working Folder...</translation>
     </message>
     <message>
         <source>退出(&amp;Q)</source>
         <translation>&amp;Quit</translation>
     </message>
     <message>
-        <source>添加图片</source>
-        <translation>Add Pictures</translation>
+        <source>添加图片(&amp;A)</source>
+        <translation>&amp;Add Pictures</translation>
     </message>
     <message>
-        <source>导出图片</source>
-        <translation>Export Pictures</translation>
+        <source>导出图片(&amp;X)</source>
+        <translation>E&amp;xport Pictures</translation>
     </message>
     <message>
-        <source>预览图片</source>
-        <translation>Preview Picture</translation>
+        <source>预览图片(&amp;V)</source>
+        <translation>Pre&amp;view Picture</translation>
     </message>
     <message>
-        <source>编辑图片</source>
-        <translation>Edit Picture</translation>
+        <source>编辑图片(&amp;E)</source>
+        <translation>&amp;Edit Picture</translation>
     </message>
     <message>
-        <source>调整图片...</source>
-        <translation>Adjust Pictures...</translation>
+        <source>调整图片(&amp;J)...</source>
+        <translation>Ad&amp;just Pictures...</translation>
     </message>
     <message>
-        <source>删除选中图片</source>
-        <translation>Delete Selected Picture</translation>
+        <source>删除选中图片(&amp;D)</source>
+        <translation>&amp;Delete Selected Picture</translation>
     </message>
     <message>
-        <source>删除所有图片</source>
-        <translation>Delete All Pictures</translation>
+        <source>删除所有图片(&amp;L)</source>
+        <translation>Delete A&amp;ll Pictures</translation>
     </message>
     <message>
-        <source>添加声音</source>
-        <translation>Add Sounds</translation>
+        <source>添加声音(&amp;U)</source>
+        <translation>Add So&amp;unds</translation>
     </message>
     <message>
-        <source>删除选中声音</source>
-        <translation>Delete Selected Sound</translation>
+        <source>删除选中声音(&amp;D)</source>
+        <translation>&amp;Delete Selected Sound</translation>
     </message>
     <message>
-        <source>删除所有声音</source>
-        <translation>Delete All Sounds</translation>
+        <source>删除所有声音(&amp;L)</source>
+        <translation>Delete A&amp;ll Sounds</translation>
     </message>
     <message>
-        <source>字库取模...</source>
-        <translation>Glyph Modelling...</translation>
+        <source>字库取模(&amp;G)...</source>
+        <translation>&amp;Glyph Modelling...</translation>
     </message>
     <message>
-        <source>字库查看...</source>
-        <translation>Font Library Viewer...</translation>
+        <source>字库查看(&amp;V)...</source>
+        <translation>Font Library &amp;Viewer...</translation>
     </message>
     <message>
-        <source>编译下载</source>
-        <translation>Compile &amp;&amp; Download</translation>
+        <source>编译下载(&amp;C)</source>
+        <translation>&amp;Compile &amp;&amp; Download</translation>
     </message>
     <message>
-        <source>下载资源文件...</source>
-        <translation>Download Resource Files...</translation>
+        <source>下载资源文件(&amp;D)...</source>
+        <translation>&amp;Download Resource Files...</translation>
     </message>
     <message>
-        <source>关于 Zentora助手</source>
-        <translation>About Zentora助手</translation>
+        <source>关于 Zentora助手(&amp;A)</source>
+        <translation>&amp;About Zentora助手</translation>
     </message>
     <message>
-        <source>关于 Morvane科技</source>
-        <translation>About Morvane Technology</translation>
+        <source>关于 Morvane科技(&amp;M)</source>
+        <translation>About &amp;Morvane Technology</translation>
     </message>
     <message>
-        <source>资源查看...</source>
-        <translation>Resource Viewer...</translation>
+        <source>资源查看(&amp;R)...</source>
+        <translation>&amp;Resource Viewer...</translation>
+    </message>
+    <message>
+        <source>新建工程(&amp;N)</source>
+        <translation>&amp;New Project</translation>
+    </message>
+    <message>
+        <source>打开工程(&amp;O)</source>
+        <translation>&amp;Open Project</translation>
+    </message>
+    <message>
+        <source>工程另存为(&amp;A)...</source>
+        <translation>Save Project &amp;As...</translation>
     </message>
 </context>
 </TS>

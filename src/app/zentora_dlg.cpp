@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -34,6 +36,7 @@
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
 #include "ui/queued_status_sink.h"
+#include "ui/screen_fit.h"
 #include "ui/shell_dialogs.h"
 #include "ui/shell_services.h"
 #include "ui/tool_window.h"
@@ -155,6 +158,7 @@ void CZentoraDlg::OnInitDialog() {
   }
   OnTabChanged();
   LayoutPages();
+  SetTabOrder();
 
   sink_ =
       CQueuedStatusSink::Create(this, {[this] { outputList_->clear(); },
@@ -179,24 +183,35 @@ void CZentoraDlg::CreateControls() {
   SetControlId(tabs_, IDC_TABS);
   tabs_->setDrawBase(false);
   tabs_->setGeometry(du.Rect(114, 2, 198, 13));
-  SetTabOrder();
 }
 
-// The client area under the menu bar, at the template's size; its dialog
-// units place the controls.
+// The client area under the menu bar, at least the template's size; its
+// dialog units place the controls. It scrolls inside a window that may be
+// smaller, down to half the template, so that the window fits screens the
+// template at a large scale does not.
 CDialogUnits CZentoraDlg::CreateClientArea() {
   auto* frame = new QVBoxLayout(this);
   frame->setContentsMargins(0, 0, 0, 0);
   frame->setSpacing(0);
   frame->setMenuBar(menuBar_);
-  client_ = new QWidget(this);
-  frame->addWidget(client_);
+  auto* scroller = new QScrollArea(this);
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setWidgetResizable(true);
+  client_ = new QWidget;
+  scroller->setWidget(client_);
+  frame->addWidget(scroller);
   client_->installEventFilter(this);
 
   const CDialogUnits du = CDialogUnits::ForWidget(this);
   const QSize clientSize(du.X(kClientWidthDu), du.Y(kClientHeightDu));
   client_->setMinimumSize(clientSize);
-  resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
+  const int menuHeight = menuBar_->sizeHint().height();
+  setMinimumSize(clientSize.width() / 2, clientSize.height() / 2 + menuHeight);
+  const QScreen* shownOn = screen();
+  setGeometry(PlaceOnScreen(QSize(clientSize.width(), clientSize.height() + menuHeight),
+                            shownOn->availableGeometry(),
+                            GuessedWindowFrame(shownOn->devicePixelRatio())));
   return du;
 }
 
@@ -263,21 +278,24 @@ void CZentoraDlg::CreateOutputArea(const CDialogUnits& du) {
   progress_->hide();
 }
 
-// The template's order, which is the keyboard's.
+// The keyboard follows the layout: the left column top to bottom, then the
+// tabs and the page they show (the hidden pages are passed over).
 void CZentoraDlg::SetTabOrder() {
   const QList<QWidget*> order = {buttons_.value(IDC_ADD_PICTURES),
+                                 buttons_.value(IDC_ADD_SOUNDS),
                                  buttons_.value(IDC_EXPORT_IMAGES),
+                                 buttons_.value(IDC_COMPILE_DOWNLOAD),
                                  colorDepth_,
                                  dither_,
-                                 progress_,
-                                 buttons_.value(IDC_COMPILE_DOWNLOAD),
-                                 buttons_.value(IDC_ADD_SOUNDS),
-                                 outputList_,
-                                 tabs_,
                                  msbFirst_,
                                  rowRightToLeft_,
                                  columnBottomToTop_,
-                                 columnFirst_};
+                                 columnFirst_,
+                                 outputList_,
+                                 tabs_,
+                                 pictureGallery_,
+                                 soundGallery_,
+                                 webView_};
   for (qsizetype i = 1; i < order.size(); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
@@ -420,11 +438,31 @@ bool CZentoraDlg::RunCloseProcedure() {
   return true;
 }
 
+void CZentoraDlg::OnNewProject() {
+  if (!OfferToSave()) {
+    return;
+  }
+  project_.Forget(Lists());
+  pictureGallery_->Layout();
+  soundGallery_->Layout();
+}
+
 void CZentoraDlg::OnSaveProject() {
   SaveProject();
 }
 
-bool CZentoraDlg::SaveProject() {
+void CZentoraDlg::OnSaveProjectAs() {
+  // The dialog offers the project's own name and location to start from.
+  if (!project_.ProjectFolder().empty()) {
+    pathDialog_.projectName =
+        TextFromPath(std::filesystem::path(project_.ProjectFileName()).stem());
+    pathDialog_.projectLocation =
+        TextFromPath(project_.ProjectFolder().parent_path().parent_path());
+  }
+  SaveProject(true);
+}
+
+bool CZentoraDlg::SaveProject(bool askAlways) {
   const AskProjectPath ask = [this]() -> std::optional<ProjectPathAnswer> {
     if (RunModalDialog(pathDialog_) != QDialog::Accepted) {
       return std::nullopt;
@@ -432,7 +470,7 @@ bool CZentoraDlg::SaveProject() {
     return ProjectPathAnswer{pathDialog_.projectName.toStdString(),
                              PathFromText(pathDialog_.projectLocation)};
   };
-  const Outcome outcome = project_.Save(Lists(), ask);
+  const Outcome outcome = askAlways ? project_.SaveAs(Lists(), ask) : project_.Save(Lists(), ask);
   pictureGallery_->Layout();
   soundGallery_->Layout();
   if (outcome.failed()) {

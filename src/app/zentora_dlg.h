@@ -105,8 +105,10 @@ class CZentoraDlg : public QDialog {
   void SetTabOrder();
   void BindCommands();
 
+  void OnNewProject();
   void OnOpenProject();
   void OnSaveProject();
+  void OnSaveProjectAs();
   void OnGalleryDragged();
   void OnOpenWorkingFolder();
   void OnAppExit();
@@ -134,8 +136,9 @@ class CZentoraDlg : public QDialog {
   // Asks what to do with a cycle under way. True when the window may close
   // now: no cycle, 否, or a cycle that ended while the question was up.
   bool MayInterruptCycle();
-  // Saves as "保存工程" does; true only when the file was written.
-  bool SaveProject();
+  // Saves as "保存工程" does, or as "工程另存为" with `askAlways`; true only
+  // when the file was written.
+  bool SaveProject(bool askAlways = false);
   // Asks whether to save a modified project, as closing and opening do.
   // True when the caller may go on: nothing to save, No, or a save that
   // succeeded.

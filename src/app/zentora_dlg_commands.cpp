@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -54,57 +55,68 @@ struct CZentoraDlg::CommandRow {
   Menu menu;
   const char* caption;
   void (CZentoraDlg::*handler)();
+  const char* shortcut = nullptr;  // in QKeySequence's portable text
   bool afterLine = false;
 };
 
 std::span<const CZentoraDlg::CommandRow> CZentoraDlg::Commands() {
   using W = CZentoraDlg;
+  // Each menu's mnemonics differ, and those of the buttons (添加图片, 添加声音,
+  // 导出图片, 编译下载) differ from the menu titles', in both languages.
   static const CommandRow kCommands[] = {
-      {ID_OPEN_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "打开工程"),
-       &W::OnOpenProject},
-      {ID_SAVE_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "保存工程"),
-       &W::OnSaveProject},
+      {ID_NEW_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "新建工程(&N)"),
+       &W::OnNewProject, "Ctrl+N"},
+      {ID_OPEN_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "打开工程(&O)"),
+       &W::OnOpenProject, "Ctrl+O"},
+      {ID_SAVE_PROJECT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "保存工程(&S)"),
+       &W::OnSaveProject, "Ctrl+S"},
+      {ID_SAVE_PROJECT_AS, Menu::kFile,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "工程另存为(&A)..."), &W::OnSaveProjectAs,
+       "Ctrl+Shift+S"},
       {ID_OPEN_WORKING_FOLDER, Menu::kFile,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "打开工作目录..."), &W::OnOpenWorkingFolder},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "打开工作目录(&W)..."), &W::OnOpenWorkingFolder},
       {ID_APP_EXIT, Menu::kFile, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "退出(&Q)"),
-       &W::OnAppExit, kAfterLine},
-      {IDC_ADD_PICTURES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "添加图片"),
+       &W::OnAppExit, "Ctrl+Q", kAfterLine},
+      {IDC_ADD_PICTURES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "添加图片(&A)"),
        &W::OnCommand<AddPictures>},
-      {IDC_EXPORT_IMAGES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "导出图片"),
-       &W::OnCommand<ExportImages>, kAfterLine},
-      {ID_PREVIEW_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "预览图片"),
+      {IDC_EXPORT_IMAGES, Menu::kPictures,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "导出图片(&X)"), &W::OnCommand<ExportImages>,
+       nullptr, kAfterLine},
+      {ID_PREVIEW_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "预览图片(&V)"),
        &W::OnPreviewImage},
-      {ID_EDIT_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编辑图片"),
+      {ID_EDIT_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编辑图片(&E)"),
        &W::OnEditImage},
-      {ID_ADJUST_IMAGES, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "调整图片..."),
-       &W::OnCommand<AdjustImages>},
+      {ID_ADJUST_IMAGES, Menu::kPictures,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "调整图片(&J)..."), &W::OnCommand<AdjustImages>},
       {ID_DELETE_SELECTED_PICTURE, Menu::kPictures,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除选中图片"),
-       &W::OnCommand<DeleteSelectedPicture>, kAfterLine},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除选中图片(&D)"),
+       &W::OnCommand<DeleteSelectedPicture>, nullptr, kAfterLine},
       {ID_DELETE_ALL_PICTURES, Menu::kPictures,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除所有图片"), &W::OnCommand<DeleteAllPictures>},
-      {IDC_ADD_SOUNDS, Menu::kSounds, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "添加声音"),
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除所有图片(&L)"),
+       &W::OnCommand<DeleteAllPictures>},
+      {IDC_ADD_SOUNDS, Menu::kSounds, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "添加声音(&U)"),
        &W::OnCommand<AddSounds>},
       {ID_DELETE_SELECTED_SOUND, Menu::kSounds,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除选中声音"),
-       &W::OnCommand<DeleteSelectedSound>, kAfterLine},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除选中声音(&D)"),
+       &W::OnCommand<DeleteSelectedSound>, nullptr, kAfterLine},
       {ID_DELETE_ALL_SOUNDS, Menu::kSounds,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除所有声音"), &W::OnCommand<DeleteAllSounds>},
-      {ID_GLYPH_MODELLING, Menu::kFonts, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库取模..."),
-       &W::OnGlyphModelling},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "删除所有声音(&L)"),
+       &W::OnCommand<DeleteAllSounds>},
+      {ID_GLYPH_MODELLING, Menu::kFonts,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库取模(&G)..."), &W::OnGlyphModelling},
       {ID_FONT_LIBRARY_VIEWER, Menu::kFonts,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库查看..."), &W::OnFontLibraryViewer},
-      {IDC_COMPILE_DOWNLOAD, Menu::kDownload, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编译下载"),
-       &W::OnCompileDownload},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "字库查看(&V)..."), &W::OnFontLibraryViewer},
+      {IDC_COMPILE_DOWNLOAD, Menu::kDownload,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编译下载(&C)"), &W::OnCompileDownload},
       {ID_DOWNLOAD_RESOURCES, Menu::kDownload,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "下载资源文件..."), &W::OnDownloadResources,
-       kAfterLine},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "下载资源文件(&D)..."), &W::OnDownloadResources,
+       nullptr, kAfterLine},
       {ID_INSPECT_RESOURCES, Menu::kDownload,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "资源查看..."), &W::OnInspectResources},
-      {ID_APP_ABOUT, Menu::kHelp, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "关于 Zentora助手"),
-       &W::OnAbout},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "资源查看(&R)..."), &W::OnInspectResources},
+      {ID_APP_ABOUT, Menu::kHelp, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "关于 Zentora助手(&A)"),
+       &W::OnAbout, "F1"},
       {ID_MAKER_WEB_PAGE, Menu::kHelp,
-       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "关于 Morvane科技"), &W::OnMakerWebPage},
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "关于 Morvane科技(&M)"), &W::OnMakerWebPage},
   };
   return kCommands;
 }
@@ -123,6 +135,9 @@ void CZentoraDlg::CreateMenu() {
     }
     auto* action = new QAction(tr(row.caption), this);
     SetControlId(action, row.id);
+    if (row.shortcut != nullptr) {
+      action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+    }
     menu->addAction(action);
     actions_.insert(row.id, action);
   }

@@ -54,10 +54,13 @@ void CDownloadDlg::DoDataExchange(bool saveAndValidate) {
 
 void CDownloadDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    // A focused button takes Enter; anywhere else Enter closes the window,
+    // A focused button takes Enter, and in the folder field Enter starts the
+    // download as its button does; anywhere else Enter closes the window,
     // which only hides it.
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
       button->animateClick();
+    } else if (focusWidget() == pathEdit_) {
+      startButton_->click();
     } else {
       reject();
     }

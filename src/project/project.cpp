@@ -83,30 +83,45 @@ void CProject::AdoptFolder(std::filesystem::path folder, std::string fileName) {
 }
 
 Outcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
-  std::filesystem::path folder = projectFolder_;
-  std::string fileName = projectFileName_;
-  if (folder.empty()) {
-    std::optional<ProjectPathAnswer> answer = askPath ? askPath() : std::nullopt;
-    if (!answer) {
-      return Outcome::Cancelled();
-    }
-    // The location and name are taken as typed and joined as text.
-    std::string location = answer->location.string();
-    while (location.size() > 1 && location.back() == '/') {
-      location.pop_back();  // "L/" + "/" would double the separator
-    }
-    folder = AsFolder((location == "/" ? location : location + "/") + answer->name);
-    fileName = answer->name + kProjectExtension;
-    // Only the last level is made; the location itself must exist.
-    std::error_code createError;
-    std::filesystem::create_directory(folder, createError);
-    if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
-      const int error = createError ? createError.value() : ENOTDIR;
-      return Outcome::Failed(
-          Fill(Tr("project", "创建工程文件夹 %1"), SystemErrorText(error, folder)));
-    }
+  if (!projectFolder_.empty()) {
+    return WriteInto(lists, projectFolder_, projectFileName_);
   }
+  return SaveAs(lists, askPath);
+}
 
+Outcome CProject::SaveAs(ProjectLists lists, const AskProjectPath& askPath) {
+  std::optional<ProjectPathAnswer> answer = askPath ? askPath() : std::nullopt;
+  if (!answer) {
+    return Outcome::Cancelled();
+  }
+  // The location and name are taken as typed and joined as text.
+  std::string location = answer->location.string();
+  while (location.size() > 1 && location.back() == '/') {
+    location.pop_back();  // "L/" + "/" would double the separator
+  }
+  std::filesystem::path folder =
+      AsFolder((location == "/" ? location : location + "/") + answer->name);
+  // Only the last level is made; the location itself must exist.
+  std::error_code createError;
+  std::filesystem::create_directory(folder, createError);
+  if (std::error_code ignored; !std::filesystem::is_directory(folder, ignored)) {
+    const int error = createError ? createError.value() : ENOTDIR;
+    return Outcome::Failed(
+        Fill(Tr("project", "创建工程文件夹 %1"), SystemErrorText(error, folder)));
+  }
+  return WriteInto(lists, std::move(folder), answer->name + kProjectExtension);
+}
+
+void CProject::Forget(ProjectLists lists) {
+  lists.pictures.RemoveAll();
+  lists.sounds.RemoveAll();
+  projectFolder_.clear();
+  projectFileName_.clear();
+  modified_ = 0;
+}
+
+Outcome CProject::WriteInto(ProjectLists lists, std::filesystem::path folder,
+                            std::string fileName) {
   Result<PlannedList> pictures = CopyIntoFolder(lists.pictures, folder);
   if (!pictures) {
     return Outcome::Failed(pictures.error());

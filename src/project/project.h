@@ -17,7 +17,7 @@ struct ProjectPathAnswer {
   std::filesystem::path location;  // the folder in which its folder is made
 };
 
-// Asked only on the first save; nullopt means the user cancelled.
+// Asked on the first save and by "save as"; nullopt means the user cancelled.
 using AskProjectPath = std::function<std::optional<ProjectPathAnswer>()>;
 
 // The two lists a project file describes. They belong to the galleries; the
@@ -52,6 +52,15 @@ class CProject {
   // failure, whose message names the failed step and its reason.
   Outcome Save(ProjectLists lists, const AskProjectPath& askPath);
 
+  // Saves as a first save does, asking for the name and location even when
+  // the project has a folder; the project then lives in the new folder.
+  // Cancelling or a failure leaves the project where it was.
+  Outcome SaveAs(ProjectLists lists, const AskProjectPath& askPath);
+
+  // Starts an empty project: both lists cleared, no folder or file, nothing
+  // to save. Whoever calls asks about unsaved changes first.
+  void Forget(ProjectLists lists);
+
   // Reads a project file and replaces both lists with its entries. The
   // project folder and file switch to the opened file's and `modified` is
   // cleared; whoever opens asks about unsaved changes first. On failure
@@ -63,6 +72,8 @@ class CProject {
   void AdoptFolder(std::filesystem::path folder, std::string fileName);
 
  private:
+  Outcome WriteInto(ProjectLists lists, std::filesystem::path folder, std::string fileName);
+
   std::filesystem::path projectFolder_;
   std::string projectFileName_;
   std::filesystem::path defaultFolder_;

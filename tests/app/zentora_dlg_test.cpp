@@ -4,17 +4,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
 
+#include "base/ui_language.h"
 #include "image/image_gallery.h"
 #include "modsim_control.h"
 #include "ui/control_ids.h"
@@ -48,6 +52,24 @@ QStringList MenuItems(QMenu* menu) {
                                     : action->text() + "=" + QString::number(ControlIdOf(action)));
   }
   return items;
+}
+
+// The Alt keys of the captions; a caption without one gives "(none)".
+QStringList Mnemonics(const QStringList& captions) {
+  QStringList keys;
+  for (const QString& caption : captions) {
+    const QString key = QKeySequence::mnemonic(caption).toString();
+    keys << (key.isEmpty() ? QStringLiteral("(none) ") + caption : key);
+  }
+  return keys;
+}
+
+// Empty when every caption has an Alt key of its own, else the keys.
+QString Clashes(const QStringList& captions) {
+  const QStringList keys = Mnemonics(captions);
+  const bool clear = QSet<QString>(keys.begin(), keys.end()).size() == keys.size() &&
+                     !keys.join(' ').contains("(none)");
+  return clear ? QString() : keys.join(", ");
 }
 
 }  // namespace
@@ -143,22 +165,174 @@ class ZentoraDlgTest : public QObject {
     }
     QCOMPARE(titles,
              (QStringList{"文件(&F)", "图片(&E)", "声音(&W)", "字库(&T)", "下载(&D)", "帮助(&H)"}));
-    QCOMPARE(items[0], (QStringList{"打开工程=32795", "保存工程=32796", "打开工作目录...=32804",
-                                    "-", "退出(&Q)=57665"}));
+    QCOMPARE(items[0], (QStringList{"新建工程(&N)=57600", "打开工程(&O)=32795",
+                                    "保存工程(&S)=32796", "工程另存为(&A)...=57604",
+                                    "打开工作目录(&W)...=32804", "-", "退出(&Q)=57665"}));
     QCOMPARE(items[1],
-             (QStringList{"添加图片=1018", "-", "导出图片=1004", "预览图片=32783", "编辑图片=32784",
-                          "调整图片...=32785", "-", "删除选中图片=32781", "删除所有图片=32782"}));
-    QCOMPARE(items[2],
-             (QStringList{"添加声音=1020", "-", "删除选中声音=32809", "删除所有声音=32801"}));
-    QCOMPARE(items[3], (QStringList{"字库取模...=32814", "字库查看...=32816"}));
-    QCOMPARE(items[4],
-             (QStringList{"编译下载=1022", "-", "下载资源文件...=32806", "资源查看...=32818"}));
-    QCOMPARE(items[5], (QStringList{"关于 Zentora助手=57664", "关于 Morvane科技=32808"}));
+             (QStringList{"添加图片(&A)=1018", "-", "导出图片(&X)=1004", "预览图片(&V)=32783",
+                          "编辑图片(&E)=32784", "调整图片(&J)...=32785", "-",
+                          "删除选中图片(&D)=32781", "删除所有图片(&L)=32782"}));
+    QCOMPARE(items[2], (QStringList{"添加声音(&U)=1020", "-", "删除选中声音(&D)=32809",
+                                    "删除所有声音(&L)=32801"}));
+    QCOMPARE(items[3], (QStringList{"字库取模(&G)...=32814", "字库查看(&V)...=32816"}));
+    QCOMPARE(items[4], (QStringList{"编译下载(&C)=1022", "-", "下载资源文件(&D)...=32806",
+                                    "资源查看(&R)...=32818"}));
+    QCOMPARE(items[5], (QStringList{"关于 Zentora助手(&A)=57664", "关于 Morvane科技(&M)=32808"}));
     for (const QList<QAction*>& actions : {window.findChildren<QAction*>()}) {
       for (QAction* action : actions) {
         QVERIFY(action->isEnabled());
       }
     }
+  }
+
+  void tabFollowsTheLayout() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QList<QWidget*> expected;
+    for (int id : {IDC_ADD_PICTURES, IDC_ADD_SOUNDS, IDC_EXPORT_IMAGES, IDC_COMPILE_DOWNLOAD}) {
+      expected << FindControl<QPushButton>(window.ClientArea(), id);
+    }
+    for (int id : {IDC_COLOR_DEPTH, IDC_DITHER, IDC_MSB_FIRST, IDC_ROW_RIGHT_TO_LEFT,
+                   IDC_COLUMN_BOTTOM_TO_TOP, IDC_COLUMN_FIRST, IDC_OUTPUT_LIST, IDC_TABS}) {
+      expected << FindControl<QWidget>(window.ClientArea(), id);
+    }
+    // The page shown at start; the hidden galleries are passed over.
+    expected << window.Page(CZentoraDlg::kWebPage);
+    expected.first()->setFocus();
+    QList<QWidget*> visited;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+      visited << QApplication::focusWidget();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, expected);
+  }
+
+  void commandHasItsShortcut_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("new project") << int(ID_NEW_PROJECT) << "Ctrl+N";
+    QTest::newRow("open project") << int(ID_OPEN_PROJECT) << "Ctrl+O";
+    QTest::newRow("save project") << int(ID_SAVE_PROJECT) << "Ctrl+S";
+    QTest::newRow("save project as") << int(ID_SAVE_PROJECT_AS) << "Ctrl+Shift+S";
+    QTest::newRow("quit") << int(ID_APP_EXIT) << "Ctrl+Q";
+    QTest::newRow("about") << int(ID_APP_ABOUT) << "F1";
+  }
+
+  void commandHasItsShortcut() {
+    QFETCH(int, id);
+    QFETCH(QString, keys);
+    SetModalDialogResponder([](QDialog&) { return int(QDialog::Rejected); });
+    SetFileDialogResponder([](const FileDialogRequest&) { return QStringList{}; });
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy triggered(window.Action(id), &QAction::triggered);
+    QTest::keySequence(&window, QKeySequence(keys));
+    QCOMPARE(triggered.size(), 1);
+    QCOMPARE(window.Action(id)->shortcut().toString(), keys);
+  }
+
+  void everyMenuItemHasItsOwnMnemonic_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("firstMenu");
+    QTest::newRow("Chinese") << int(UiLanguage::Chinese) << "文件(&F)";
+    QTest::newRow("English") << int(UiLanguage::English) << "&File";
+  }
+
+  void everyMenuItemHasItsOwnMnemonic() {
+    QFETCH(int, language);
+    InstallTranslations(UiLanguage(language));
+    CZentoraDlg window(nullptr, DefaultFolder());
+    InstallTranslations(UiLanguage::Chinese);
+    // With no menu open, Alt goes to the menu titles and the buttons alike.
+    QStringList barCaptions;
+    for (QAction* entry : window.findChild<QMenuBar*>()->actions()) {
+      barCaptions << entry->menu()->title();
+      QStringList items;
+      for (QAction* action : entry->menu()->actions()) {
+        if (!action->isSeparator()) {
+          items << action->text();
+        }
+      }
+      QVERIFY2(Clashes(items).isEmpty(), qPrintable(Clashes(items)));
+    }
+    QTEST(barCaptions.value(0), "firstMenu");
+    for (QPushButton* button : window.ClientArea()->findChildren<QPushButton*>()) {
+      barCaptions << button->text();
+    }
+    QVERIFY2(Clashes(barCaptions).isEmpty(), qPrintable(Clashes(barCaptions)));
+  }
+
+  void newProjectOffersToSaveFirst_data() {
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("emptied");
+    QTest::newRow("unmodified") << false << int(QMessageBox::Cancel) << 0 << true;
+    QTest::newRow("modified: No") << true << int(QMessageBox::No) << 1 << true;
+    QTest::newRow("modified: Cancel") << true << int(QMessageBox::Cancel) << 1 << false;
+  }
+
+  void newProjectOffersToSaveFirst() {
+    QFETCH(bool, modified);
+    QFETCH(int, answer);
+    QFETCH(bool, emptied);
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.Project().AdoptFolder(FsPath(root_.filePath("P")), "P.zentoraprj");
+    window.PictureGallery().Items().Add("/pictures/a.png");
+    window.SoundGallery().Items().Add("/sounds/s.wav");
+    if (modified) {
+      window.Project().SetModified();
+    }
+    answer_ = QMessageBox::StandardButton(answer);
+    window.Action(ID_NEW_PROJECT)->trigger();
+    QTEST(int(questions_.size()), "questions");
+    QCOMPARE(window.PictureGallery().Items().GetCount(), emptied ? 0 : 1);
+    QCOMPARE(window.SoundGallery().Items().GetCount(), emptied ? 0 : 1);
+    QCOMPARE(window.Project().ProjectFilePath().empty(), emptied);
+    QCOMPARE(window.GetWorkingFolder() == DefaultFolder() / "", emptied);
+  }
+
+  void saveAsAsksThoughTheProjectHasAPath() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    std::filesystem::copy_file(FsPath(ZENTORA_TEST_DATA_DIR "/images/picture_4x3.png"),
+                               DefaultFolder() / "a.png",
+                               std::filesystem::copy_options::overwrite_existing);
+    window.PictureGallery().Items().Add(DefaultFolder() / "a.png");
+    QStringList offered;
+    QString answer = "Demo";
+    SetModalDialogResponder([&](QDialog& dialog) {
+      auto& path = static_cast<CProjectPathDlg&>(dialog);
+      offered << path.projectName;
+      path.projectName = answer;
+      path.projectLocation = root_.path();
+      return int(QDialog::Accepted);
+    });
+    window.Action(ID_SAVE_PROJECT)->trigger();
+    answer = "Copy";
+    window.Action(ID_SAVE_PROJECT_AS)->trigger();
+    // The second question starts from the project's own name.
+    QCOMPARE(offered, (QStringList{"Project", "Demo"}));
+    const std::filesystem::path copy = FsPath(root_.filePath("Copy"));
+    QVERIFY(std::filesystem::exists(copy / "Copy.zentoraprj"));
+    QVERIFY(std::filesystem::exists(copy / "a.png"));
+    QCOMPARE(window.Project().ProjectFilePath(), copy / "Copy.zentoraprj");
+    QCOMPARE(window.PictureGallery().Items().GetPath(0), copy / "a.png");
+  }
+
+  void windowMayBeSmallerThanTheTemplateAndFitsTheScreen() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    const QSize client = window.ClientArea()->minimumSize();
+    QVERIFY(window.minimumWidth() <= client.width() / 2);
+    QVERIFY(window.minimumHeight() < client.height());
+    // The test screen (800 x 600) is smaller than the template.
+    const QRect available = window.screen()->availableGeometry();
+    QVERIFY(client.width() > available.width());
+    QVERIFY(available.contains(QRect(available.topLeft(), window.size())));
+    // The controls keep the template's places; the area scrolls instead.
+    window.show();
+    QCOMPARE(window.ClientArea()->size(), client);
   }
 
   void shellCommandsActOnTheSelectedPicture() {

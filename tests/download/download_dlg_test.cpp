@@ -132,6 +132,18 @@ class DownloadDlgTest : public QObject {
     QVERIFY(dialog.isVisible());
   }
 
+  void enterInTheFolderFieldStartsTheDownload() {
+    CZentoraDlg window(nullptr, Folder("default"));
+    CDownloadDlg& dialog = Show(window);
+    auto* edit = FindControl<QLineEdit>(&dialog, CDownloadDlg::IDC_RESOURCE_PATH);
+    edit->setText(root_.filePath("missing"));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    // The button's check of the path answers, and the window stays.
+    QCOMPARE(messages_, QStringList{"目录不存在！"});
+    QVERIFY(dialog.isVisible());
+  }
+
   void downloadsAFolderToTheSimulatedModule() {
     const ModsimControl modsim = ModsimControl::Find();
     if (!modsim.Loaded()) {

@@ -287,6 +287,48 @@ TEST_F(ProjectTest, AdoptedFolderIsSavedWithoutAsking) {
   EXPECT_EQ(sounds_.GetPath(0), dir_ / "adopted" / "s.wav");
 }
 
+// --- Save as and a new project ---------------------------------------------
+
+TEST_F(ProjectTest, SaveAsAsksAgainAndMovesTheProjectWithItsFiles) {
+  SaveDemo();
+  const Outcome outcome = project_.SaveAs(Lists(), Answer("Copy", location_));
+  ASSERT_TRUE(outcome.done()) << outcome.message();
+  EXPECT_EQ(asked_, 2);
+  const fs::path copy = location_ / "Copy";
+  EXPECT_EQ(FolderContents(copy),
+            (std::set<std::string>{"a.bmp", "b.png", "s.wav", "Copy.zentoraprj"}));
+  EXPECT_EQ(ReadText(copy / "Copy.zentoraprj"), kDemoFile);
+  EXPECT_EQ(project_.ProjectFilePath(), copy / "Copy.zentoraprj");
+  EXPECT_EQ(Paths(pictures_), (std::vector<fs::path>{copy / "a.bmp", copy / "b.png"}));
+  // The old project stays as it was saved.
+  EXPECT_EQ(ReadText(demoFolder_ / "Demo.zentoraprj"), kDemoFile);
+}
+
+TEST_F(ProjectTest, SaveAsCancelledKeepsTheProjectWhereItWas) {
+  SaveDemo();
+  project_.SetModified();
+  EXPECT_TRUE(project_.SaveAs(Lists(), Cancel()).cancelled());
+  EXPECT_EQ(project_.ProjectFilePath(), demoFolder_ / "Demo.zentoraprj");
+  EXPECT_EQ(project_.Modified(), 1);
+  EXPECT_EQ(pictures_.GetPath(0), demoFolder_ / "a.bmp");
+}
+
+TEST_F(ProjectTest, ForgetStartsAnEmptyProjectInTheDefaultFolder) {
+  SaveDemo();
+  project_.SetModified();
+  project_.Forget(Lists());
+  EXPECT_EQ(pictures_.GetCount(), 0);
+  EXPECT_EQ(sounds_.GetCount(), 0);
+  EXPECT_TRUE(project_.ProjectFilePath().empty());
+  EXPECT_EQ(project_.Modified(), 0);
+  EXPECT_EQ(project_.GetWorkingFolder().string(), defaultFolder_.string() + "/");
+  // The next save is a first save again.
+  ASSERT_TRUE(project_.Save(Lists(), Answer("Next", location_)).done());
+  EXPECT_EQ(asked_, 2);
+  EXPECT_EQ(FolderContents(demoFolder_),
+            (std::set<std::string>{"a.bmp", "b.png", "s.wav", "Demo.zentoraprj"}));
+}
+
 // --- Round trips ---------------------------------------------------------------
 
 TEST_F(ProjectTest, SaveAndOpenKeepChineseAndMarkupCharactersInNames) {
