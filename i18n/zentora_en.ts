@@ -180,10 +180,6 @@
         <translation>Folder does not exist! </translation>
     </message>
     <message>
-        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
-        <translation>A download is running. Closing now leaves the resources in the module incomplete. Wait until it has finished and close then?</translation>
-    </message>
-    <message>
         <source>不是文件夹：</source>
         <translation>Not a folder: </translation>
     </message>
@@ -1469,10 +1465,6 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>目录不存在！</source>
         <translation>Folder does not exist! </translation>
     </message>
-    <message>
-        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
-        <translation>A download is running. Closing now leaves the resources in the module incomplete. Wait until it has finished and close then?</translation>
-    </message>
 </context>
 <context>
     <name>zentora::CFontExplorerDlg</name>
@@ -1654,10 +1646,6 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>Folder does not exist! </translation>
     </message>
     <message>
-        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
-        <translation>A download is running. Closing now leaves the resources in the module incomplete. Wait until it has finished and close then?</translation>
-    </message>
-    <message>
         <source>图片 %1</source>
         <translation>Picture %1</translation>
     </message>
@@ -1699,6 +1687,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 </context>
 <context>
     <name>zentora::CZentoraDlg</name>
+    <message>
+        <source>正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
+        <translation>A download is running. Quitting now leaves the resources in the module incomplete. Wait until it has finished and quit then?</translation>
+    </message>
     <message>
         <source>正在编译下载，现在退出会使模块中的资源不完整。是否等待完成后退出？</source>
         <translation>Compiling and downloading. Quitting now leaves the resources in the module incomplete. Wait until it has finished and quit then?</translation>

@@ -410,9 +410,15 @@ bool CZentoraDlg::MayInterruptCycle() {
   if (worker_->IsIdle()) {
     return true;
   }
+  // Closing the download window only hides it and its transfer goes on;
+  // the exit is what cuts a transfer off, so the question is asked here,
+  // naming what runs.
+  const QString question =
+      worker_->Command() == kDownloadOnly
+          ? tr("正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？")
+          : tr("正在编译下载，现在退出会使模块中的资源不完整。是否等待完成后退出？");
   const QMessageBox::StandardButton answer =
-      ShowAppMessage(this, tr("正在编译下载，现在退出会使模块中的资源不完整。是否等待完成后退出？"),
-                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      ShowAppMessage(this, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (answer != QMessageBox::Yes) {
     return answer == QMessageBox::No;
   }

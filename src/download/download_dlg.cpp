@@ -99,42 +99,12 @@ void CDownloadDlg::OnStartDownload() {
   }
 }
 
-void CDownloadDlg::reject() {
-  if (MayLeaveDownload()) {
-    QDialog::reject();
-  }
-}
-
-bool CDownloadDlg::MayLeaveDownload() {
-  closeWhenDownloadEnds_ = false;
-  // Only this window starts command 12; the main window's cycles compile
-  // as well and ask their own question when it closes.
-  if (worker_ == nullptr || worker_->Command() != kDownloadOnly) {
-    return true;
-  }
-  const QMessageBox::StandardButton answer =
-      ShowAppMessage(this, tr("正在下载，现在退出会使模块中的资源不完整。是否等待完成后退出？"),
-                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  if (answer != QMessageBox::Yes) {
-    return answer == QMessageBox::No;
-  }
-  if (worker_->IsIdle()) {
-    return true;  // it ended while the question was up
-  }
-  closeWhenDownloadEnds_ = true;
-  return false;
-}
-
 void CDownloadDlg::OnCycleStarted() {
   startButton_->setEnabled(false);
 }
 
 void CDownloadDlg::OnCycleEnded() {
   startButton_->setEnabled(true);
-  if (closeWhenDownloadEnds_) {
-    closeWhenDownloadEnds_ = false;
-    reject();
-  }
 }
 
 }  // namespace zentora

@@ -37,8 +37,6 @@ class CDownloadDlg : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-  // Every way of closing (close box, Esc, Enter, close()) ends here.
-  void reject() override;
 
  private:
   void BindControls();
@@ -46,14 +44,9 @@ class CDownloadDlg : public QDialog {
   void OnStartDownload();
   void OnCycleStarted();
   void OnCycleEnded();
-  // Asks what to do with this window's download under way. True when the
-  // window may close now: no download, 否, or one that ended meanwhile.
-  bool MayLeaveDownload();
 
   CBuildWorker* worker_;
   CCycleWatch* watch_;
-  // 是 was answered to the question about a running download.
-  bool closeWhenDownloadEnds_ = false;
   QLineEdit* pathEdit_;
   QPushButton* browseButton_;
   QPushButton* startButton_;
