@@ -141,6 +141,7 @@ void CZentoraDlg::BindCommands() {
     connect(gallery, &CImageGallery::ListChangedByDragging, this, &CZentoraDlg::OnGalleryDragged);
   }
   ConnectGalleryCommands(*this);
+  project_.SetChangeObserver([this] { OnProjectChanged(); });
   connect(colorDepth_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
   for (QCheckBox* box : {msbFirst_, rowRightToLeft_, columnBottomToTop_, columnFirst_}) {
     connect(box, &QCheckBox::toggled, this, &CZentoraDlg::OnImageSettingsChanged);

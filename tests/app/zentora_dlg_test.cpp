@@ -69,14 +69,14 @@ class ZentoraDlgTest : public QObject {
       questions_ << message.text;
       return answer_;
     });
-    SetShellRecorder([](ShellVerb, const QString&) {});
+    SetShellResponder([](ShellVerb, const QString&) { return Status::Ok(); });
   }
 
   void cleanup() {
     SetAppMessageResponder({});
     SetFileDialogResponder({});
     SetModalDialogResponder({});
-    SetShellRecorder({});
+    SetShellResponder({});
   }
 
   void startsOnTheWebPageWithDefaultSettings() {
@@ -164,8 +164,10 @@ class ZentoraDlgTest : public QObject {
   void shellCommandsActOnTheSelectedPicture() {
     CZentoraDlg window(nullptr, DefaultFolder());
     QList<QPair<ShellVerb, QString>> requests;
-    SetShellRecorder(
-        [&](ShellVerb verb, const QString& target) { requests << qMakePair(verb, target); });
+    SetShellResponder([&](ShellVerb verb, const QString& target) {
+      requests << qMakePair(verb, target);
+      return Status::Ok();
+    });
     window.Action(ID_PREVIEW_IMAGE)->trigger();
     window.Action(ID_EDIT_IMAGE)->trigger();
     QVERIFY(requests.isEmpty());
