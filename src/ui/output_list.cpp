@@ -82,7 +82,6 @@ COutputList::COutputList(QWidget* parent)
 
   copyAction_->setShortcut(QKeySequence::Copy);
   copyAction_->setShortcutContext(Qt::WidgetShortcut);
-  copyAction_->setEnabled(false);
   addAction(copyAction_);
   addAction(copyAllAction_);
   setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -92,7 +91,6 @@ COutputList::COutputList(QWidget* parent)
 void COutputList::BindActions() {
   connect(copyAction_, &QAction::triggered, this, &COutputList::OnCopy);
   connect(copyAllAction_, &QAction::triggered, this, &COutputList::OnCopyAll);
-  connect(this, &QListWidget::itemSelectionChanged, this, &COutputList::OnSelectionChanged);
 }
 
 void COutputList::AppendLine(const QString& line) {
@@ -131,10 +129,6 @@ void COutputList::OnCopy() {
 
 void COutputList::OnCopyAll() {
   QApplication::clipboard()->setText(AllText());
-}
-
-void COutputList::OnSelectionChanged() {
-  copyAction_->setEnabled(!selectedItems().isEmpty());
 }
 
 }  // namespace zentora

@@ -31,7 +31,6 @@ class COutputList : public QListWidget {
   void BindActions();
   void OnCopy();
   void OnCopyAll();
-  void OnSelectionChanged();
 
   QAction* copyAction_;
   QAction* copyAllAction_;
