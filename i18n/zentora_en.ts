@@ -57,6 +57,22 @@
             <numerusform>Delete %n sound files?</numerusform>
         </translation>
     </message>
+    <message>
+        <source>已导出：%1</source>
+        <translation>Exported: %1</translation>
+    </message>
+    <message>
+        <source>调整将改写图片“%1”的文件，无法撤销。是否继续？</source>
+        <translation>Adjusting rewrites the file of the picture “%1” and cannot be undone. Continue?</translation>
+    </message>
+    <message>
+        <source>调整将改写这%1张图片的文件，无法撤销。是否继续？</source>
+        <translation>Adjusting rewrites the files of these %1 pictures and cannot be undone. Continue?</translation>
+    </message>
+    <message>
+        <source>已调整：%1</source>
+        <translation>Adjusted: %1</translation>
+    </message>
 </context>
 <context>
     <name>base</name>
@@ -1378,6 +1394,33 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     </message>
 </context>
 <context>
+    <name>ui</name>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>系统中没有登记可打开它的程序</source>
+        <translation>no program is registered to open it</translation>
+    </message>
+    <message>
+        <source>打开它的程序失败（退出码 %1）</source>
+        <translation>the program that opens it failed (exit code %1)</translation>
+    </message>
+    <message>
+        <source>无法启动 xdg-open</source>
+        <translation>xdg-open cannot be started</translation>
+    </message>
+    <message>
+        <source>xdg-open 意外终止</source>
+        <translation>xdg-open ended unexpectedly</translation>
+    </message>
+    <message>
+        <source>无法启动图片编辑器 %1</source>
+        <translation>the picture editor %1 cannot be started</translation>
+    </message>
+</context>
+<context>
     <name>zentora::CAboutDlg</name>
     <message>
         <source>关于 Zentora助手</source>
@@ -1603,6 +1646,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <source>字模数组与当前设置不符，请重新生成</source>
         <translation>The array does not match the settings; generate it again</translation>
     </message>
+    <message>
+        <source>字库已生成：%1</source>
+        <translation>Font library written: %1</translation>
+    </message>
 </context>
 <context>
     <name>zentora::CImageGallery</name>
@@ -1659,6 +1706,17 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     </message>
 </context>
 <context>
+    <name>zentora::COutputList</name>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>全部复制</source>
+        <translation>Copy All</translation>
+    </message>
+</context>
+<context>
     <name>zentora::CProjectPathDlg</name>
     <message>
         <source>保存工程</source>
@@ -1683,6 +1741,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹：%1</source>
+        <translation>Cannot create the folder: %1</translation>
     </message>
 </context>
 <context>
@@ -1894,6 +1956,26 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>工程另存为(&amp;A)...</source>
         <translation>Save Project &amp;As...</translation>
+    </message>
+    <message>
+        <source>工程已保存：%1</source>
+        <translation>Project saved: %1</translation>
+    </message>
+    <message>
+        <source>无法打开工作目录：%1</source>
+        <translation>Cannot open the working folder: %1</translation>
+    </message>
+    <message>
+        <source>无法预览图片：%1</source>
+        <translation>Cannot preview the picture: %1</translation>
+    </message>
+    <message>
+        <source>无法编辑图片：%1</source>
+        <translation>Cannot edit the picture: %1</translation>
+    </message>
+    <message>
+        <source>无法打开网页：%1</source>
+        <translation>Cannot open the web page: %1</translation>
     </message>
 </context>
 </TS>

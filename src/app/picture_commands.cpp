@@ -54,6 +54,22 @@ class CLastLineSink final : public StatusSink {
   std::string lastLine_;
 };
 
+QString ExportedLine(const std::filesystem::path& file) {
+  return TrQ("app", "已导出：%1").arg(TextFromPath(file));
+}
+
+// Adjusting rewrites the files in place, so the user confirms it knowing
+// which pictures; No is what Enter answers.
+bool ConfirmAdjustment(CZentoraDlg& window, const std::vector<std::filesystem::path>& pictures) {
+  const QString question =
+      pictures.size() == 1
+          ? TrQ("app", "调整将改写图片“%1”的文件，无法撤销。是否继续？")
+                .arg(TextFromPath(pictures.front().filename()))
+          : TrQ("app", "调整将改写这%1张图片的文件，无法撤销。是否继续？").arg(pictures.size());
+  return ShowAppMessage(&window, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
+                        QMessageBox::No) == QMessageBox::Yes;
+}
+
 }  // namespace
 
 void AddPictures(CZentoraDlg& window) {
@@ -99,6 +115,12 @@ void ExportImages(CZentoraDlg& window) {
     ShowAppMessage(&window, QString::fromStdString(outcome.headerWritten.message()));
   } else if (outcome.compiled == CompileOutcome::Failed) {
     ShowAppMessage(&window, QString::fromStdString(sink.LastLine()));
+  } else {
+    const std::filesystem::path written = PathFromText(chosen.first());
+    window.AppendOutputLine(ExportedLine(written));
+    if (outcome.form == ExportForm::Binary) {
+      window.AppendOutputLine(ExportedLine(ExportIndexPath(written)));
+    }
   }
 }
 
@@ -117,6 +139,9 @@ void AdjustImages(CZentoraDlg& window) {
   } else if (gallery.Items().GetSelected() >= 0) {
     pictures.push_back(gallery.Items().GetPath(gallery.Items().GetSelected()));
   }
+  if (!pictures.empty() && !ConfirmAdjustment(window, pictures)) {
+    return;
+  }
   QStringList failures;
   {
     const CBusyCursor busy;
@@ -124,7 +149,9 @@ void AdjustImages(CZentoraDlg& window) {
       const Result<AdjustOutcome> adjusted =
           AdjustPicture(picture, dialog.width, dialog.height,
                         static_cast<AdjustMethod>(dialog.method), dialog.keepAspectRatio);
-      if (!adjusted) {
+      if (adjusted && adjusted.value() == AdjustOutcome::Rewritten) {
+        window.AppendOutputLine(TrQ("app", "已调整：%1").arg(TextFromPath(picture)));
+      } else if (!adjusted) {
         failures << QString::fromStdString(adjusted.error());
       }
     }

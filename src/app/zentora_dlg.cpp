@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,6 +34,7 @@
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
+#include "ui/output_list.h"
 #include "ui/queued_status_sink.h"
 #include "ui/screen_fit.h"
 #include "ui/shell_dialogs.h"
@@ -103,9 +103,11 @@ CZentoraDlg::CZentoraDlg(QWidget* parent, std::filesystem::path defaultFolder)
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setFont(WindowFont());
   OnInitDialog();
+  UpdateWindowTitle();
 }
 
 CZentoraDlg::~CZentoraDlg() {
+  project_.SetChangeObserver({});
   // A worker still running (the window was destroyed without closing) is
   // stopped here; the sink drops whatever it reports after this point.
   if (worker_) {
@@ -160,14 +162,11 @@ void CZentoraDlg::OnInitDialog() {
   LayoutPages();
   SetTabOrder();
 
-  sink_ =
-      CQueuedStatusSink::Create(this, {[this] { outputList_->clear(); },
-                                       [this](const QString& line) {
-                                         outputList_->addItem(line);
-                                         outputList_->scrollToBottom();
-                                       },
-                                       [this](int position) { progress_->setValue(position); },
-                                       [this](bool visible) { progress_->setVisible(visible); }});
+  sink_ = CQueuedStatusSink::Create(this,
+                                    {[this] { outputList_->clear(); },
+                                     [this](const QString& line) { outputList_->AppendLine(line); },
+                                     [this](int position) { progress_->setValue(position); },
+                                     [this](bool visible) { progress_->setVisible(visible); }});
   worker_ = std::make_unique<CBuildWorker>(sink_);
   cycleWatch_ = std::make_unique<CCycleWatch>(*worker_);
   BindCommands();
@@ -266,10 +265,11 @@ void CZentoraDlg::CreateImageSettings(const CDialogUnits& du) {
 
 void CZentoraDlg::CreateOutputArea(const CDialogUnits& du) {
   (new QLabel(tr("输出信息"), client_))->setGeometry(du.Rect(7, 223, 31, 8));
-  outputList_ = new QListWidget(client_);
+  outputList_ = new COutputList(client_);
   SetControlId(outputList_, IDC_OUTPUT_LIST);
-  outputList_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  outputList_->setGeometry(du.Rect(6, 235, 97, 87));
+  outputListRect_ = du.Rect(6, 235, 97, 87);
+  templateClientHeight_ = du.Y(kClientHeightDu);
+  outputList_->setGeometry(outputListRect_);
 
   progress_ = new QProgressBar(client_);
   SetControlId(progress_, IDC_PROGRESS);
@@ -334,6 +334,12 @@ void CZentoraDlg::LayoutPages() {
   }
   progress_->setGeometry(QRect(QPoint(kPageLeft, height - kProgressHeight),
                                QPoint(width - kPageRightMargin - 1, height - 1)));
+  // The list keeps the template's margin below it, so it is the template's
+  // at the default size and takes the rest of a taller window.
+  QRect list = outputListRect_;
+  list.setHeight(std::max(outputListRect_.height(),
+                          outputListRect_.height() + height - templateClientHeight_));
+  outputList_->setGeometry(list);
 }
 
 void CZentoraDlg::OnTabChanged() {
@@ -353,6 +359,31 @@ void CZentoraDlg::ShowPage(int index) {
 
 StatusSink& CZentoraDlg::OutputSink() {
   return *sink_;
+}
+
+void CZentoraDlg::AppendOutputLine(const QString& line) {
+  // Through the sink, so that the line comes after those still queued.
+  sink_->AppendLine(line.toStdString());
+}
+
+void CZentoraDlg::UpdateWindowTitle() {
+  const QString appTitle = QString::fromUtf8(kAppTitle);
+  if (project_.ProjectFileName().empty()) {
+    setWindowTitle(appTitle);
+    setWindowModified(false);
+    return;
+  }
+  const QString name = TextFromPath(std::filesystem::path(project_.ProjectFileName()).stem());
+  setWindowTitle(QStringLiteral("%1[*] - %2").arg(name, appTitle));
+  setWindowModified(project_.Modified() != 0);
+}
+
+void CZentoraDlg::OnProjectChanged() {
+  UpdateWindowTitle();
+}
+
+void CZentoraDlg::OnToolWindowLine(const QString& line) {
+  AppendOutputLine(line);
 }
 
 bool CZentoraDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -481,6 +512,8 @@ bool CZentoraDlg::SaveProject(bool askAlways) {
   soundGallery_->Layout();
   if (outcome.failed()) {
     ShowAppMessage(this, QString::fromStdString(SaveFailureMessage(outcome)));
+  } else if (outcome.done()) {
+    AppendOutputLine(tr("工程已保存：%1").arg(TextFromPath(project_.ProjectFilePath())));
   }
   return outcome.done();
 }
@@ -518,8 +551,18 @@ void CZentoraDlg::OnGalleryDragged() {
   project_.SetModified();
 }
 
+void CZentoraDlg::ReportShellRequest(ShellVerb verb, const QString& target,
+                                     const QString& failureText) {
+  if (const Status done = PerformShellRequest(verb, target); !done) {
+    // The path in full, so that it can be opened by hand.
+    ShowAppMessage(
+        this,
+        failureText.arg(QString::fromStdString(WithReason(target.toStdString(), done.message()))));
+  }
+}
+
 void CZentoraDlg::OnOpenWorkingFolder() {
-  PerformShellRequest(ShellVerb::Open, TextFromPath(GetWorkingFolder()));
+  ReportShellRequest(ShellVerb::Open, TextFromPath(GetWorkingFolder()), tr("无法打开工作目录：%1"));
 }
 
 void CZentoraDlg::OnAppExit() {
@@ -529,15 +572,17 @@ void CZentoraDlg::OnAppExit() {
 void CZentoraDlg::OnPreviewImage() {
   const CGalleryItemList& pictures = pictureGallery_->Items();
   if (pictures.GetSelected() >= 0) {
-    PerformShellRequest(ShellVerb::Open, TextFromPath(pictures.GetPath(pictures.GetSelected())));
+    ReportShellRequest(ShellVerb::Open, TextFromPath(pictures.GetPath(pictures.GetSelected())),
+                       tr("无法预览图片：%1"));
   }
 }
 
 void CZentoraDlg::OnEditImage() {
   const CGalleryItemList& pictures = pictureGallery_->Items();
   if (pictures.GetSelected() >= 0) {
-    PerformShellRequest(ShellVerb::EditPicture,
-                        TextFromPath(pictures.GetPath(pictures.GetSelected())));
+    ReportShellRequest(ShellVerb::EditPicture,
+                       TextFromPath(pictures.GetPath(pictures.GetSelected())),
+                       tr("无法编辑图片：%1"));
   }
 }
 
@@ -547,7 +592,7 @@ void CZentoraDlg::OnAbout() {
 }
 
 void CZentoraDlg::OnMakerWebPage() {
-  PerformShellRequest(ShellVerb::Open, QString::fromLatin1(kMakerAddress));
+  ReportShellRequest(ShellVerb::Open, QString::fromLatin1(kMakerAddress), tr("无法打开网页：%1"));
 }
 
 void CZentoraDlg::OnCompileDownload() {
@@ -586,6 +631,8 @@ void CZentoraDlg::OnGlyphModelling() {
   const bool made = fontTempDlg_ == nullptr;
   if (made) {
     fontTempDlg_ = std::make_unique<CFontTempDlg>(this);
+    // Made at its first use, so bound here rather than with the commands.
+    connect(fontTempDlg_.get(), &CFontTempDlg::OutcomeLine, this, &CZentoraDlg::OnToolWindowLine);
   }
   fontTempDlg_->workingFolder = TextFromPath(GetWorkingFolder());
   bool placed = !made;

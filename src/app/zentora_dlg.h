@@ -11,11 +11,11 @@
 #include "image/image_settings.h"
 #include "project/project.h"
 #include "project/project_path_dlg.h"
+#include "ui/shell_services.h"
 
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QListWidget;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
@@ -30,6 +30,7 @@ class CFontExplorerDlg;
 class CFontTempDlg;
 class CImageGallery;
 class CInspectDlg;
+class COutputList;
 class CQueuedStatusSink;
 class StatusSink;
 
@@ -69,6 +70,11 @@ class CZentoraDlg : public QDialog {
   void ShowPage(int index);
   // The output list and progress bar, for work run on the interface thread.
   StatusSink& OutputSink();
+  // Adds a line to the output list behind every line reported before it.
+  void AppendOutputLine(const QString& line);
+  // Names the project and whether it has unsaved changes: "Demo[*] - Zentora助手",
+  // or the program's name alone while the project has no file.
+  void UpdateWindowTitle();
   // Opens a project file as "打开工程" does once the file is chosen. A file
   // that cannot be opened is named with the reason in a message box, and the
   // project stays as it was.
@@ -127,11 +133,16 @@ class CZentoraDlg : public QDialog {
   // close that waited for the end goes on.
   void OnCycleStarted();
   void OnCycleEnded();
+  void OnProjectChanged();
+  void OnToolWindowLine(const QString& line);
   // A command whose handler lives outside the window and acts on it.
   template <void (*Handler)(CZentoraDlg&)>
   void OnCommand() {
     Handler(*this);
   }
+  // Hands a request to the desktop; a failure is shown with failureText,
+  // whose %1 is the target and the reason.
+  void ReportShellRequest(ShellVerb verb, const QString& target, const QString& failureText);
   bool RunCloseProcedure();
   // Asks what to do with a cycle under way. True when the window may close
   // now: no cycle, 否, or a cycle that ended while the question was up.
@@ -155,7 +166,11 @@ class CZentoraDlg : public QDialog {
   CImageGallery* soundGallery_ = nullptr;
   QWidget* webView_ = nullptr;
   QProgressBar* progress_ = nullptr;
-  QListWidget* outputList_ = nullptr;
+  COutputList* outputList_ = nullptr;
+  // The output list's place at the template's size; it grows downwards with
+  // the client area.
+  QRect outputListRect_;
+  int templateClientHeight_ = 0;
   QComboBox* colorDepth_ = nullptr;
   QComboBox* dither_ = nullptr;
   QCheckBox* msbFirst_ = nullptr;

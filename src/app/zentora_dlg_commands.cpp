@@ -159,6 +159,7 @@ void CZentoraDlg::BindCommands() {
   ConnectGalleryCommands(*this);
   connect(cycleWatch_.get(), &CCycleWatch::CycleStarted, this, &CZentoraDlg::OnCycleStarted);
   connect(cycleWatch_.get(), &CCycleWatch::CycleEnded, this, &CZentoraDlg::OnCycleEnded);
+  project_.SetChangeObserver([this] { OnProjectChanged(); });
   connect(colorDepth_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
   for (QCheckBox* box : {msbFirst_, rowRightToLeft_, columnBottomToTop_, columnFirst_}) {
     connect(box, &QCheckBox::toggled, this, &CZentoraDlg::OnImageSettingsChanged);

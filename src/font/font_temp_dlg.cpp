@@ -405,6 +405,7 @@ void CFontTempDlg::OnGenerateLibrary() {
   // The worker gets its own copy of everything it uses, so the dialog may
   // change while it runs: one font, cell and packing for the whole file.
   generating_ = true;
+  libraryPath_ = chosen.first();
   libraryWorker_->Request({preview_->fontDesc, CurrentLayout(),
                            static_cast<CharsetKind>(std::clamp(charsetIndex, 0, 2)),
                            PathFromText(chosen.first())});
@@ -414,6 +415,8 @@ void CFontTempDlg::LibraryFinished(const Outcome& outcome) {
   generating_ = false;
   if (outcome.failed()) {
     ShowAppMessage(this, QString::fromStdString(outcome.message()));
+  } else if (outcome.done()) {
+    Q_EMIT OutcomeLine(tr("字库已生成：%1").arg(libraryPath_));
   }
 }
 

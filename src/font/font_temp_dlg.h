@@ -92,6 +92,10 @@ class CFontTempDlg : public QDialog {
   // From an accepted "生成字库..." until its outcome has been shown.
   bool IsGeneratingLibrary() const { return generating_; }
 
+ Q_SIGNALS:
+  // A line for the main window's output list once a library is written.
+  void OutcomeLine(const QString& line);
+
  private:
   void CreateControls();
   void CreateSettingsGroup(const CDialogUnits& du);
@@ -147,6 +151,7 @@ class CFontTempDlg : public QDialog {
   std::shared_ptr<CQueuedStatusSink> librarySink_;
   std::unique_ptr<CLibraryWorker> libraryWorker_;
   bool generating_ = false;  // interface thread only
+  QString libraryPath_;      // the file of the generation under way
 };
 
 }  // namespace zentora

@@ -80,6 +80,22 @@ std::filesystem::path CProject::ProjectFilePath() const {
 void CProject::AdoptFolder(std::filesystem::path folder, std::string fileName) {
   projectFolder_ = AsFolder(std::move(folder));
   projectFileName_ = std::move(fileName);
+  NotifyChange();
+}
+
+void CProject::SetModified() {
+  modified_ = 1;
+  NotifyChange();
+}
+
+void CProject::SetChangeObserver(std::function<void()> observer) {
+  changeObserver_ = std::move(observer);
+}
+
+void CProject::NotifyChange() const {
+  if (changeObserver_) {
+    changeObserver_();
+  }
 }
 
 Outcome CProject::Save(ProjectLists lists, const AskProjectPath& askPath) {
@@ -118,6 +134,7 @@ void CProject::Forget(ProjectLists lists) {
   projectFolder_.clear();
   projectFileName_.clear();
   modified_ = 0;
+  NotifyChange();
 }
 
 Outcome CProject::WriteInto(ProjectLists lists, std::filesystem::path folder,
@@ -151,6 +168,7 @@ Outcome CProject::WriteInto(ProjectLists lists, std::filesystem::path folder,
   ApplyPaths(lists.pictures, pictures.value().newPaths);
   ApplyPaths(lists.sounds, sounds.value().newPaths);
   modified_ = 0;
+  NotifyChange();
   return Outcome::Done();
 }
 
@@ -177,6 +195,7 @@ Status CProject::Open(const std::filesystem::path& projectFile, ProjectLists lis
   fill(lists.sounds, contents.value().waves);
   // The lists are now what the file says: nothing is left to save.
   modified_ = 0;
+  NotifyChange();
   return Status::Ok();
 }
 

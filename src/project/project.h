@@ -43,7 +43,12 @@ class CProject {
   std::filesystem::path ProjectFilePath() const;
 
   int Modified() const { return modified_; }
-  void SetModified() { modified_ = 1; }
+  void SetModified();
+
+  // Called after the modified flag or the project file may have changed
+  // (marked, saved, opened, folder adopted), so a window can name the
+  // project as it now is.
+  void SetChangeObserver(std::function<void()> observer);
 
   // Writes the project file, copying every entry's file into the project
   // folder first. The first save asks for the name and location; declining
@@ -78,6 +83,9 @@ class CProject {
   std::string projectFileName_;
   std::filesystem::path defaultFolder_;
   int modified_ = 0;
+  std::function<void()> changeObserver_;
+
+  void NotifyChange() const;
 };
 
 // "保存工程失败：" followed by the step and reason of a failed save.

@@ -6,8 +6,15 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "base/path_text.h"
+#include "base/system_error_text.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
+#include "ui/message_box.h"
 #include "ui/shell_dialogs.h"
 
 namespace zentora {
@@ -63,6 +70,17 @@ void CProjectPathDlg::showEvent(QShowEvent* event) {
 
 void CProjectPathDlg::accept() {
   DoDataExchange(true);
+  // A location typed but not made yet is made, with its parents; one that
+  // cannot be made keeps the dialog open, saying why.
+  const std::filesystem::path location = PathFromText(QDir::fromNativeSeparators(projectLocation));
+  std::error_code error;
+  std::filesystem::create_directories(location, error);
+  if (std::error_code ignored; !std::filesystem::is_directory(location, ignored)) {
+    ShowAppMessage(this, tr("无法创建文件夹：%1")
+                             .arg(QString::fromStdString(
+                                 SystemErrorText(error ? error.value() : ENOTDIR, location))));
+    return;
+  }
   QDialog::accept();
 }
 

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -61,6 +62,15 @@ int Answer(CAdjustImageDlg& dialog, const QString& width, const QString& height,
   return dialog.result();
 }
 
+QStringList Lines(const CZentoraDlg& window) {
+  QStringList lines;
+  const auto* list = FindControl<QListWidget>(&window, IDC_OUTPUT_LIST);
+  for (int i = 0; i < list->count(); ++i) {
+    lines << list->item(i)->text();
+  }
+  return lines;
+}
+
 }  // namespace
 
 class PictureCommandsTest : public QObject {
@@ -69,13 +79,22 @@ class PictureCommandsTest : public QObject {
  private:
   QTemporaryDir root_;
   QStringList messages_;
+  // Boxes that ask are answered with answer_ and noted apart.
+  QList<AppMessage> questions_;
+  QMessageBox::StandardButton answer_ = QMessageBox::Yes;
 
   fs::path Root(const char* name) const { return fs::path(root_.filePath(name).toStdString()); }
 
  private Q_SLOTS:
   void init() {
     messages_.clear();
+    questions_.clear();
+    answer_ = QMessageBox::Yes;
     SetAppMessageResponder([this](const AppMessage& message) {
+      if (message.buttons.testFlag(QMessageBox::Yes)) {
+        questions_ << message;
+        return answer_;
+      }
       messages_ << message.text;
       return QMessageBox::Ok;
     });
@@ -146,6 +165,43 @@ class PictureCommandsTest : public QObject {
     QVERIFY(messages_[0].contains(Name(Root("missing.png"))));
     QVERIFY(!messages_[0].contains(QStringLiteral("b.bmp")));
     QCOMPARE(shown, QStringList(3, QStringLiteral("crop 640 480 1 0")));
+    QCOMPARE(questions_.size(), 2);
+    QCOMPARE(questions_[1].text, QStringLiteral("调整将改写这3张图片的文件，无法撤销。是否继续？"));
+    QTRY_COMPARE(Lines(window),
+                 (QStringList{"已调整：" + Name(Root("a.png")), "已调整：" + Name(Root("a.png")),
+                              "已调整：" + Name(Root("b.bmp"))}));
+  }
+
+  void adjustAsksBeforeRewritingThePicture_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("no") << int(QMessageBox::No) << QSize(80, 60) << QStringList{};
+    QTest::newRow("yes") << int(QMessageBox::Yes) << QSize(64, 48)
+                         << QStringList{"已调整：" + Name(Root("asked.png"))};
+  }
+
+  void adjustAsksBeforeRewritingThePicture() {
+    QFETCH(int, answer);
+    QFETCH(QSize, size);
+    QFETCH(QStringList, lines);
+    CZentoraDlg window(nullptr, Root("default"));
+    SaveFilled(Root("asked.png"), QSize(80, 60));
+    window.PictureGallery().Items().Add(Root("asked.png"));
+    window.PictureGallery().Items().SetSelected(0);
+    SetModalDialogResponder([&](QDialog& dialog) {
+      return Answer(static_cast<CAdjustImageDlg&>(dialog), "64", "48", true, false);
+    });
+    answer_ = static_cast<QMessageBox::StandardButton>(answer);
+    window.Action(ID_ADJUST_IMAGES)->trigger();
+    QCOMPARE(questions_.size(), 1);
+    QCOMPARE(questions_[0].text,
+             QStringLiteral("调整将改写图片“asked.png”的文件，无法撤销。是否继续？"));
+    QCOMPARE(questions_[0].defaultButton, QMessageBox::No);
+    QCOMPARE(SizeOf(Root("asked.png")), size);
+    QCOMPARE(window.Project().Modified(), int(answer == QMessageBox::Yes));
+    QTest::qWait(20);
+    QCOMPARE(Lines(window), lines);
   }
 
   void exportWritesTheFormOfTheChosenName() {
@@ -171,11 +227,16 @@ class PictureCommandsTest : public QObject {
     window.Action(IDC_EXPORT_IMAGES)->trigger();
     QCOMPARE(fs::file_size(Root("OUT.BIN")), 4u);  // two 16-bit pixels
     QVERIFY(fs::exists(Root("OUT.idx")));
+    QTRY_COMPARE(
+        Lines(window).mid(Lines(window).size() - 2),
+        (QStringList{"已导出：" + Name(Root("OUT.BIN")), "已导出：" + Name(Root("OUT.idx"))}));
 
     chosen = Name(Root("pictures"));
     window.Action(IDC_EXPORT_IMAGES)->trigger();
     QVERIFY(fs::file_size(Root("pictures")) > 0);
     QVERIFY(messages_.isEmpty());
+    QTRY_COMPARE(Lines(window).last(), "已导出：" + Name(Root("pictures")));
+    const int linesBefore = int(Lines(window).size());
 
     for (const char* unwritable : {"no/such/folder/x.h", "no/such/folder/x.bin"}) {
       messages_.clear();
@@ -184,6 +245,8 @@ class PictureCommandsTest : public QObject {
       QCOMPARE(messages_.size(), 1);
       QVERIFY2(messages_[0].contains(Name(Root("no/such/folder"))), qPrintable(messages_[0]));
     }
+    QTest::qWait(20);
+    QVERIFY(!Lines(window).mid(linesBefore).join('|').contains(QStringLiteral("已导出")));
     QCOMPARE(window.Project().Modified(), 0);
   }
 };

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,7 @@
 #include "image/image_gallery.h"
 #include "modsim_control.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_units.h"
 #include "ui/message_box.h"
 #include "ui/shell_dialogs.h"
 #include "ui/shell_services.h"
@@ -91,14 +93,14 @@ class ZentoraDlgTest : public QObject {
       questions_ << message.text;
       return answer_;
     });
-    SetShellRecorder([](ShellVerb, const QString&) {});
+    SetShellResponder([](ShellVerb, const QString&) { return Status::Ok(); });
   }
 
   void cleanup() {
     SetAppMessageResponder({});
     SetFileDialogResponder({});
     SetModalDialogResponder({});
-    SetShellRecorder({});
+    SetShellResponder({});
   }
 
   void startsOnTheWebPageWithDefaultSettings() {
@@ -142,6 +144,69 @@ class ZentoraDlgTest : public QObject {
     }
     QCOMPARE(FindControl<QProgressBar>(&window, IDC_PROGRESS)->geometry(),
              QRect(200, 685, 795, 15));
+  }
+
+  void outputListGrowsDownwardsWithTheWindow() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    const CDialogUnits du = CDialogUnits::ForWidget(&window);
+    const QRect placed = du.Rect(6, 235, 97, 87);
+    auto* list = FindControl<QListWidget>(&window, IDC_OUTPUT_LIST);
+    window.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const int margin = du.Y(337) - placed.height() - placed.y();
+    QTRY_VERIFY(window.ClientArea()->height() > du.Y(337));
+    QCOMPARE(list->geometry(),
+             QRect(placed.topLeft(),
+                   QSize(placed.width(), window.ClientArea()->height() - margin - placed.y())));
+    // Back to a window no taller than the template: the client area is the
+    // template's, and so is the list.
+    window.showNormal();
+    QTRY_COMPARE(window.ClientArea()->height(), du.Y(337));
+    QCOMPARE(list->geometry(), placed);
+  }
+
+  void titleNamesTheProjectAndItsChanges() {
+    CZentoraDlg window(nullptr, DefaultFolder());
+    const QString bare = QStringLiteral("Zentora助手");
+    QCOMPARE(window.windowTitle(), bare);
+    window.Project().SetModified();
+    QCOMPARE(window.windowTitle(), bare);
+    QVERIFY(!window.isWindowModified());
+
+    window.Project().AdoptFolder(DefaultFolder(), "Demo.zentoraprj");
+    QCOMPARE(window.windowTitle(), QStringLiteral("Demo[*] - Zentora助手"));
+    QVERIFY(window.isWindowModified());
+    window.Action(ID_SAVE_PROJECT)->trigger();
+    QVERIFY(!window.isWindowModified());
+    window.Project().SetModified();
+    QVERIFY(window.isWindowModified());
+    window.Project().Forget(window.Lists());
+    QCOMPARE(window.windowTitle(), bare);
+    QVERIFY(!window.isWindowModified());
+  }
+
+  void aShellFailureIsShownWithThePath_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("preview") << int(ID_PREVIEW_IMAGE)
+                             << QStringLiteral("无法预览图片：/pictures/a.png（没有程序）");
+    QTest::newRow("edit") << int(ID_EDIT_IMAGE)
+                          << QStringLiteral("无法编辑图片：/pictures/a.png（没有程序）");
+    QTest::newRow("working folder")
+        << int(ID_OPEN_WORKING_FOLDER)
+        << QStringLiteral("无法打开工作目录：%1（没有程序）")
+               .arg(QString::fromStdString((DefaultFolder() / "").string()));
+  }
+
+  void aShellFailureIsShownWithThePath() {
+    QFETCH(int, command);
+    QFETCH(QString, message);
+    CZentoraDlg window(nullptr, DefaultFolder());
+    window.PictureGallery().Items().Add("/pictures/a.png");
+    window.PictureGallery().Items().SetSelected(0);
+    SetShellResponder([](ShellVerb, const QString&) { return Status::Failure("没有程序"); });
+    window.Action(command)->trigger();
+    QCOMPARE(questions_, QStringList{message});
   }
 
   void tabsShowOnePage() {
@@ -338,8 +403,10 @@ class ZentoraDlgTest : public QObject {
   void shellCommandsActOnTheSelectedPicture() {
     CZentoraDlg window(nullptr, DefaultFolder());
     QList<QPair<ShellVerb, QString>> requests;
-    SetShellRecorder(
-        [&](ShellVerb verb, const QString& target) { requests << qMakePair(verb, target); });
+    SetShellResponder([&](ShellVerb verb, const QString& target) {
+      requests << qMakePair(verb, target);
+      return Status::Ok();
+    });
     window.Action(ID_PREVIEW_IMAGE)->trigger();
     window.Action(ID_EDIT_IMAGE)->trigger();
     QVERIFY(requests.isEmpty());
@@ -432,6 +499,8 @@ class ZentoraDlgTest : public QObject {
     window.Action(ID_SAVE_PROJECT)->trigger();
     const std::filesystem::path project = FsPath(root_.filePath("Demo/Demo.zentoraprj"));
     QVERIFY(std::filesystem::exists(project));
+    QTRY_COMPARE(Lines(window),
+                 QStringList{"工程已保存：" + QString::fromStdString(project.string())});
     QCOMPARE(window.Project().Modified(), 0);
     QCOMPARE(window.PictureGallery().Items().GetPath(0), project.parent_path() / "a.png");
 
@@ -466,6 +535,32 @@ class ZentoraDlgTest : public QObject {
     dialog.show();
     QCOMPARE(FindControl<QLineEdit>(&dialog, CProjectPathDlg::IDC_PROJECT_NAME)->text(),
              QStringLiteral("Project"));
+  }
+
+  void pathDialogMakesTheLocation_data() {
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("missing with its parents") << "made/with/parents" << true;
+    QTest::newRow("under a file") << "a-file/below" << false;
+  }
+
+  void pathDialogMakesTheLocation() {
+    QFETCH(QString, location);
+    QFETCH(bool, accepted);
+    QFile(root_.filePath("a-file")).open(QIODevice::WriteOnly);
+    CProjectPathDlg dialog;
+    dialog.show();
+    FindControl<QLineEdit>(&dialog, CProjectPathDlg::IDC_PROJECT_LOCATION)
+        ->setText(root_.filePath(location));
+    FindControl<QPushButton>(&dialog, IDOK_)->click();
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    QCOMPARE(dialog.isVisible(), !accepted);
+    QCOMPARE(QFileInfo(root_.filePath(location)).isDir(), accepted);
+    QCOMPARE(questions_.size(), accepted ? 0 : 1);
+    if (!accepted) {
+      QVERIFY2(questions_[0].startsWith("无法创建文件夹：" + root_.filePath(location)),
+               qPrintable(questions_[0]));
+    }
   }
 
   void compileDownloadOfAnEmptyProject() {

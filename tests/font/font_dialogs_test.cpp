@@ -381,7 +381,10 @@ class FontDialogsTest : public QObject {
     CShowCounter shown;
     progress->installEventFilter(&shown);
     QSignalSpy positions(progress, &QProgressBar::valueChanged);
+    QSignalSpy outcomeLines(&dialog, &CFontTempDlg::OutcomeLine);
     QVERIFY(GenerateLibrary(dialog));
+    QCOMPARE(outcomeLines.size(), 1);
+    QCOMPARE(outcomeLines[0][0].toString(), "字库已生成：" + answer_);
 
     QVERIFY(messages_.isEmpty());
     const Bytes library = ReadFile(answer_);
@@ -418,8 +421,10 @@ class FontDialogsTest : public QObject {
     CFontTempDlg dialog;
     Show(dialog);
     Control<QComboBox>(dialog, Id::IDC_CHARSET)->setCurrentIndex(0);
+    QSignalSpy outcomeLines(&dialog, &CFontTempDlg::OutcomeLine);
     QVERIFY(GenerateLibrary(dialog));
     QCOMPARE(messages_, QStringList{"操作失败，文件已被打开！"});
+    QVERIFY(outcomeLines.isEmpty());
     QCOMPARE(ReadFile(answer_), Bytes(4096, 0xAB));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"held.bin"});
 
