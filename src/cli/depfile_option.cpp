@@ -1,0 +1,71 @@
+#include "cli/depfile_option.h"
+
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "base/output_input_check.h"
+#include "base/translation.h"
+#include "cli/cli_support.h"
+
+namespace zentora::cli {
+
+namespace {
+
+// The same file under two spellings, whether or not it exists yet: an
+// output that has not been written has no identity to compare.
+bool SameSpelledPath(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  const std::filesystem::path left = std::filesystem::weakly_canonical(a, error);
+  const std::filesystem::path right = error ? b : std::filesystem::weakly_canonical(b, error);
+  return error ? a.lexically_normal() == b.lexically_normal() : left == right;
+}
+
+}  // namespace
+
+void AddDepfileOption(QCommandLineParser& parser) {
+  parser.addOption({"depfile",
+                    TrQ("cli",
+                        "成功后把 Make 格式的依赖文件写入 FILE：目标是写出的文件，\n"
+                        "依赖是读取的文件。"),
+                    "FILE"});
+}
+
+std::optional<DepfileRequest> ReadDepfileOption(const QCommandLineParser& parser,
+                                                Dependencies dependencies) {
+  if (!parser.isSet("depfile")) {
+    return DepfileRequest{{}, std::move(dependencies)};
+  }
+  DepfileRequest request{ToPath(parser.value("depfile")), std::move(dependencies)};
+  std::vector<std::filesystem::path> named = request.dependencies.prerequisites;
+  named.insert(named.end(), request.dependencies.targets.begin(),
+               request.dependencies.targets.end());
+  if (Status refused = RefuseOutputsOntoInputs({request.file}, named); !refused) {
+    PrintError(refused.message());
+    return std::nullopt;
+  }
+  for (const std::filesystem::path& path : named) {
+    if (SameSpelledPath(request.file, path)) {
+      PrintError(Tr("cli", "--depfile 不能是本命令读取或写出的文件：") + path.string());
+      return std::nullopt;
+    }
+    if (Status writable = CheckDepfilePath(path); !writable) {
+      PrintError(writable.message());
+      return std::nullopt;
+    }
+  }
+  return request;
+}
+
+int RecordDependencies(const DepfileRequest& request, int status) {
+  if (request.file.empty()) {
+    return status;
+  }
+  if (Status written = WriteDepfile(request.file, request.dependencies); !written) {
+    PrintError(written.message());
+    return kExitFailed;
+  }
+  return status;
+}
+
+}  // namespace zentora::cli
