@@ -39,8 +39,7 @@ int RunExport(const QStringList& arguments) {
     dependencies.targets.push_back(ExportIndexPath(chosen));
   }
   AppendListedFiles(loaded.pictures, dependencies.prerequisites);
-  const std::optional<DepfileRequest> depfile =
-      ReadDepfileOption(parser, std::move(dependencies));
+  const std::optional<DepfileRequest> depfile = ReadDepfileOption(parser, std::move(dependencies));
   if (!depfile) {
     return kExitUsage;
   }

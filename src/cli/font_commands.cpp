@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
-#include <vector>
 #include <thread>
+#include <vector>
 
 #include "base/output_input_check.h"
 #include "base/translation.h"
@@ -187,8 +187,8 @@ int RunGlyphs(const QStringList& arguments) {
   PrintLine(FormatGlyphArray(glyphs, BytesPerGlyph(choice->layout)));
   // Flushed first, so that the recorded target is no older than its record.
   std::fflush(stdout);
-  return RecordDependencies(
-      *depfile, WarnOfMissingGlyphs(MissingCharacters(renderer, choice->font, units)));
+  return RecordDependencies(*depfile,
+                            WarnOfMissingGlyphs(MissingCharacters(renderer, choice->font, units)));
 }
 
 int RunFontLibrary(const QStringList& arguments) {

@@ -141,9 +141,8 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
     PrintError(refused.message());
     return kExitUsage;
   }
-  std::optional<DepfileRequest> depfile =
-      ReadDepfileOption(parser, CompileDependencies(ToPath(parser.positionalArguments()[0]),
-                                                    loaded, outFolder));
+  std::optional<DepfileRequest> depfile = ReadDepfileOption(
+      parser, CompileDependencies(ToPath(parser.positionalArguments()[0]), loaded, outFolder));
   if (!depfile) {
     return kExitUsage;
   }
