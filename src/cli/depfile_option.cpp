@@ -26,9 +26,9 @@ bool SameSpelledPath(const std::filesystem::path& a, const std::filesystem::path
 void AddDepfileOption(QCommandLineParser& parser) {
   parser.addOption({"depfile",
                     TrQ("cli",
-                        "成功后把 Make 格式的依赖文件写入 FILE：目标是写出的文件，\n"
+                        "成功后把 Make 格式的依赖文件写入 DEPFILE：目标是写出的文件，\n"
                         "依赖是读取的文件。"),
-                    "FILE"});
+                    "DEPFILE"});
 }
 
 std::optional<DepfileRequest> ReadDepfileOption(const QCommandLineParser& parser,
