@@ -798,8 +798,8 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
 as targets, the files read as prerequisites.</translation>
     </message>
     <message>
-        <source>--depfile 不能是本命令读取或写出的文件：</source>
-        <translation>--depfile cannot be a file this command reads or writes: </translation>
+        <source>--depfile 不能是本命令写出的文件：</source>
+        <translation>--depfile cannot be a file this command writes: </translation>
     </message>
     <message>
         <source>--depfile 要求把标准输出重定向到文件</source>

@@ -2,7 +2,6 @@
 
 #include <system_error>
 #include <utility>
-#include <vector>
 
 #include "base/output_input_check.h"
 #include "base/translation.h"
@@ -37,21 +36,27 @@ std::optional<DepfileRequest> ReadDepfileOption(const QCommandLineParser& parser
     return DepfileRequest{{}, std::move(dependencies)};
   }
   DepfileRequest request{ToPath(parser.value("depfile")), std::move(dependencies)};
-  std::vector<std::filesystem::path> named = request.dependencies.prerequisites;
-  named.insert(named.end(), request.dependencies.targets.begin(),
-               request.dependencies.targets.end());
-  if (Status refused = RefuseOutputsOntoInputs({request.file}, named); !refused) {
+  const Dependencies& named = request.dependencies;
+  if (Status refused = RefuseOutputsOntoInputs({request.file}, named.prerequisites); !refused) {
     PrintError(refused.message());
     return std::nullopt;
   }
-  for (const std::filesystem::path& path : named) {
-    if (SameSpelledPath(request.file, path)) {
-      PrintError(Tr("cli", "--depfile 不能是本命令读取或写出的文件：") + path.string());
-      return std::nullopt;
-    }
-    if (Status writable = CheckDepfilePath(path); !writable) {
-      PrintError(writable.message());
-      return std::nullopt;
+  // Written last, the record would replace that output.
+  const CInputFiles existingTargets(named.targets);
+  const std::filesystem::path* target = existingTargets.Find(request.file);
+  for (auto it = named.targets.begin(); target == nullptr && it != named.targets.end(); ++it) {
+    target = SameSpelledPath(request.file, *it) ? &*it : nullptr;
+  }
+  if (target != nullptr) {
+    PrintError(Tr("cli", "--depfile 不能是本命令写出的文件：") + target->string());
+    return std::nullopt;
+  }
+  for (const auto* list : {&named.targets, &named.prerequisites}) {
+    for (const std::filesystem::path& path : *list) {
+      if (Status writable = CheckDepfilePath(path); !writable) {
+        PrintError(writable.message());
+        return std::nullopt;
+      }
     }
   }
   return request;
