@@ -180,6 +180,10 @@
         <source>无法创建文件夹：</source>
         <translation>Cannot create folder: </translation>
     </message>
+    <message>
+        <source>路径中有换行，不能写入依赖文件：</source>
+        <translation>A path with a line break cannot be written into a dependency file: </translation>
+    </message>
 </context>
 <context>
     <name>cli</name>
@@ -395,6 +399,10 @@ Commands:
 其他选项：
   --lang zh|en                     界面语言（默认按系统语言环境）
   --verbose                        同时显示 Qt 和图片解码库的英文消息
+  --depfile DEPFILE                compile、build、export、glyphs、fontlib：
+                                   成功后写 Make 格式的依赖文件
+  --json                           inspect、project show：在 stdout 上
+                                   输出一个 JSON 文档
 
 输出信息的各行写到 stdout，错误写到 stderr。
 退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。
@@ -421,6 +429,9 @@ Font options:
 Other options:
   --lang zh|en                     language of the texts (default: the locale&apos;s)
   --verbose                        also show the messages of Qt and the picture decoders
+  --depfile DEPFILE                compile, build, export, glyphs, fontlib:
+                                   write a Make dependency file after a successful run
+  --json                           inspect, project show: one JSON document on stdout
 
 Lines of the output list go to stdout, errors to stderr.
 Exit status: 0 success, 1 a step failed, 2 bad arguments or unreadable project.
@@ -691,20 +702,20 @@ copying the given files into that folder, in the order given.</translation>
         <translation>Hint every glyph and draw it in black and white, whatever the font&apos;s gasp table asks for (the font&apos;s own bitmaps of the size still win).</translation>
     </message>
     <message>
-        <source>PROJECT [--out DIR] [图片选项]</source>
-        <translation>PROJECT [--out DIR] [image options]</translation>
+        <source>PROJECT [--out DIR] [--depfile DEPFILE] [图片选项]</source>
+        <translation>PROJECT [--out DIR] [--depfile DEPFILE] [image options]</translation>
     </message>
     <message>
-        <source>PROJECT FILE [图片选项]</source>
-        <translation>PROJECT FILE [image options]</translation>
+        <source>PROJECT FILE [--depfile DEPFILE] [图片选项]</source>
+        <translation>PROJECT FILE [--depfile DEPFILE] [image options]</translation>
     </message>
     <message>
-        <source>TEXT [字体选项]</source>
-        <translation>TEXT [font options]</translation>
+        <source>TEXT [--depfile DEPFILE] [字体选项]</source>
+        <translation>TEXT [--depfile DEPFILE] [font options]</translation>
     </message>
     <message>
-        <source>OUT [字体选项]</source>
-        <translation>OUT [font options]</translation>
+        <source>OUT [--depfile DEPFILE] [字体选项]</source>
+        <translation>OUT [--depfile DEPFILE] [font options]</translation>
     </message>
     <message>
         <source>列出并检查 DIR 中编译好的资源；按图片选项像模块那样读出图片写成文件，
@@ -752,8 +763,10 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
         <translation>This command; it takes no other arguments.</translation>
     </message>
     <message>
-        <source>DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]</source>
-        <translation>DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]</translation>
+        <source>DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]
+[--json]</source>
+        <translation>DIR [image options] [--png DIR2] [--wav DIR2] [--sheet N]
+[--json]</translation>
     </message>
     <message>
         <source>已创建工程：%1（%2，%3）</source>
@@ -793,6 +806,24 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
             <numerusform>--sheet %1: the folder has %n picture</numerusform>
             <numerusform>--sheet %1: the folder has %n pictures</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>成功后把 Make 格式的依赖文件写入 DEPFILE：目标是写出的文件，
+依赖是读取的文件。</source>
+        <translation>After a successful run, write a Make dependency file to DEPFILE: the files written
+as targets, the files read as prerequisites.</translation>
+    </message>
+    <message>
+        <source>--depfile 不能是本命令写出的文件：</source>
+        <translation>--depfile cannot be a file this command writes: </translation>
+    </message>
+    <message>
+        <source>--depfile 要求把标准输出重定向到文件</source>
+        <translation>--depfile needs standard output redirected to a file</translation>
+    </message>
+    <message>
+        <source>在 stdout 上输出一个 JSON 文档，供脚本读取。</source>
+        <translation>Print one JSON document on stdout, for scripts.</translation>
     </message>
 </context>
 <context>

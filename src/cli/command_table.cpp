@@ -27,7 +27,8 @@ struct CommandRow {
 };
 
 constexpr CommandRow kCommands[] = {
-    {"compile", "", RunCompile, QT_TRANSLATE_NOOP("cli", "PROJECT [--out DIR] [图片选项]"),
+    {"compile", "", RunCompile,
+     QT_TRANSLATE_NOOP("cli", "PROJECT [--out DIR] [--depfile DEPFILE] [图片选项]"),
      QT_TRANSLATE_NOOP("cli",
                        "把工程的图片编译为 DIR/image.bin 和 DIR/image.idx，\n"
                        "声音编译为 DIR/wave.bin 和 DIR/wave.idx\n"
@@ -35,9 +36,11 @@ constexpr CommandRow kCommands[] = {
     {"download", "", RunDownload, "DIR",
      QT_TRANSLATE_NOOP("cli",
                        "把 DIR 里的 image.idx、image.bin、wave.idx 和 wave.bin 发送到模块。")},
-    {"build", "", RunBuild, QT_TRANSLATE_NOOP("cli", "PROJECT [--out DIR] [图片选项]"),
+    {"build", "", RunBuild,
+     QT_TRANSLATE_NOOP("cli", "PROJECT [--out DIR] [--depfile DEPFILE] [图片选项]"),
      QT_TRANSLATE_NOOP("cli", "如上编译，然后下载这四个文件。")},
-    {"export", "", RunExport, QT_TRANSLATE_NOOP("cli", "PROJECT FILE [图片选项]"),
+    {"export", "", RunExport,
+     QT_TRANSLATE_NOOP("cli", "PROJECT FILE [--depfile DEPFILE] [图片选项]"),
      QT_TRANSLATE_NOOP("cli",
                        "把图片写入 FILE：FILE 以 .bin 结尾（不分大小写）时写数据文件，\n"
                        "并在旁边写 FILE 的名称 + .idx；否则写由字节数组组成的 C 头文件。")},
@@ -47,19 +50,19 @@ constexpr CommandRow kCommands[] = {
                        "或伸缩，除非给出 --no-keep-aspect，否则保持纵横比。")},
     {"project", "create", RunProjectCreate, "PROJECT [--picture FILE]... [--sound FILE]...",
      QT_TRANSLATE_NOOP("cli", "创建工程文件，并把文件复制到工程文件夹。")},
-    {"project", "show", RunProjectShow, "PROJECT",
+    {"project", "show", RunProjectShow, "PROJECT [--json]",
      QT_TRANSLATE_NOOP("cli", "列出工程的图片和声音及其编号。")},
     {"fonts", "", RunFonts, "", QT_TRANSLATE_NOOP("cli", "像字库取模窗口一样列出已安装的字体。")},
-    {"glyphs", "", RunGlyphs, QT_TRANSLATE_NOOP("cli", "TEXT [字体选项]"),
+    {"glyphs", "", RunGlyphs, QT_TRANSLATE_NOOP("cli", "TEXT [--depfile DEPFILE] [字体选项]"),
      QT_TRANSLATE_NOOP("cli", "输出 TEXT 的字模 C 数组。")},
-    {"fontlib", "", RunFontLibrary, QT_TRANSLATE_NOOP("cli", "OUT [字体选项]"),
+    {"fontlib", "", RunFontLibrary, QT_TRANSLATE_NOOP("cli", "OUT [--depfile DEPFILE] [字体选项]"),
      QT_TRANSLATE_NOOP("cli", "生成整个字符集的字库。")},
     {"fontview", "", RunFontView,
      "LIB --width W --height H [--vertical] [--bit0-first]\n"
      "[--glyph N | --png FILE]",
      QT_TRANSLATE_NOOP("cli", "以文字显示字库中的一个字模，或把字库表格画成图片。")},
     {"inspect", "", RunInspect,
-     QT_TRANSLATE_NOOP("cli", "DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]"),
+     QT_TRANSLATE_NOOP("cli", "DIR [图片选项] [--png DIR2] [--wav DIR2] [--sheet N]\n[--json]"),
      QT_TRANSLATE_NOOP("cli",
                        "列出并检查 DIR 中编译好的资源；按图片选项像模块那样读出图片写成文件，\n"
                        "把声音写成 WAV 文件，并把第 N 张图片按其色彩深度的全部 16 种设置画出。")},
@@ -73,33 +76,37 @@ constexpr std::string_view kUsageHead =
                       "\n"
                       "命令：\n");
 
-constexpr std::string_view kUsageTail =
-    QT_TRANSLATE_NOOP("cli",
-                      "\n"
-                      "图片选项：\n"
-                      "  --depth 16|24            16 位 RGB565（默认）或 24 位 RGB\n"
-                      "  --msb-first              每个像素的高字节（或红色）在前\n"
-                      "  --row-right-to-left      每行从右至左扫描\n"
-                      "  --column-bottom-to-top   每列从下至上扫描\n"
-                      "  --column-first           按列存放\n"
-                      "  --dither none|ordered|diffusion  16 位时的抖动（默认 none）\n"
-                      "\n"
-                      "字体选项：\n"
-                      "  --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）\n"
-                      "  --size PX                        字体高度，以像素计（1 到 192，默认 16）\n"
-                      "  --charset ascii|gb2312|gbk       字符集（默认 gb2312）\n"
-                      "  --cell 8|16|24|32|40|48          字模大小（默认 16）\n"
-                      "  --vertical                       纵向取模\n"
-                      "  --bit0-first                     每个字节的第一个像素放在 bit0\n"
-                      "  --mono                           单色点阵：黑白微调，不管 gasp 表\n"
-                      "\n"
-                      "其他选项：\n"
-                      "  --lang zh|en                     界面语言（默认按系统语言环境）\n"
-                      "  --verbose                        同时显示 Qt 和图片解码库的英文消息\n"
-                      "\n"
-                      "输出信息的各行写到 stdout，错误写到 stderr。\n"
-                      "退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。\n"
-                      "“zentora-cli 命令 --help”说明单个命令。\n");
+constexpr std::string_view kUsageTail = QT_TRANSLATE_NOOP(
+    "cli",
+    "\n"
+    "图片选项：\n"
+    "  --depth 16|24            16 位 RGB565（默认）或 24 位 RGB\n"
+    "  --msb-first              每个像素的高字节（或红色）在前\n"
+    "  --row-right-to-left      每行从右至左扫描\n"
+    "  --column-bottom-to-top   每列从下至上扫描\n"
+    "  --column-first           按列存放\n"
+    "  --dither none|ordered|diffusion  16 位时的抖动（默认 none）\n"
+    "\n"
+    "字体选项：\n"
+    "  --font 名称 | --font-file 路径   字体（默认：与取模窗口的选择相同）\n"
+    "  --size PX                        字体高度，以像素计（1 到 192，默认 16）\n"
+    "  --charset ascii|gb2312|gbk       字符集（默认 gb2312）\n"
+    "  --cell 8|16|24|32|40|48          字模大小（默认 16）\n"
+    "  --vertical                       纵向取模\n"
+    "  --bit0-first                     每个字节的第一个像素放在 bit0\n"
+    "  --mono                           单色点阵：黑白微调，不管 gasp 表\n"
+    "\n"
+    "其他选项：\n"
+    "  --lang zh|en                     界面语言（默认按系统语言环境）\n"
+    "  --verbose                        同时显示 Qt 和图片解码库的英文消息\n"
+    "  --depfile DEPFILE                compile、build、export、glyphs、fontlib：\n"
+    "                                   成功后写 Make 格式的依赖文件\n"
+    "  --json                           inspect、project show：在 stdout 上\n"
+    "                                   输出一个 JSON 文档\n"
+    "\n"
+    "输出信息的各行写到 stdout，错误写到 stderr。\n"
+    "退出状态：0 成功，1 有步骤失败，2 参数错误或无法读取工程。\n"
+    "“zentora-cli 命令 --help”说明单个命令。\n");
 
 QLatin1StringView Latin1(std::string_view text) {
   return QLatin1StringView(text.data(), static_cast<qsizetype>(text.size()));

@@ -32,9 +32,13 @@ int RunCompile(const QStringList& arguments) {
       outFolder, COutputFolderLock::Take(outFolder), request.loaded.pictures.Snapshot(),
       request.loaded.sounds.Snapshot(), request.settings, sink);
   sink.ShowProgress(false);
+  if (compiled.Failed()) {
+    return kExitFailed;
+  }
   // A line about input that did not compile as given fails the command too,
-  // so that a script does not send such files on as if all were well.
-  return compiled.Failed() || compiled.Warned() ? kExitFailed : kExitOk;
+  // so that a script does not send such files on as if all were well. The
+  // files were written all the same, so their dependencies are recorded.
+  return RecordDependencies(request.depfile, compiled.Warned() ? kExitFailed : kExitOk);
 }
 
 }  // namespace zentora::cli

@@ -69,10 +69,13 @@ int RunBuild(const QStringList& arguments) {
     return *done;
   }
   CompileRequest& request = std::get<CompileRequest>(parsed);
-  return RunWorkerCycle([&](CBuildWorker& worker) {
+  const int status = RunWorkerCycle([&](CBuildWorker& worker) {
     return worker.TriggerCompileDownload(request.outFolder, request.loaded.pictures,
                                          request.loaded.sounds, request.settings);
   });
+  // The worker tells only whether the whole cycle went through; a failed
+  // download keeps the old record, and the next build runs again.
+  return status == kExitOk ? RecordDependencies(request.depfile, status) : status;
 }
 
 }  // namespace zentora::cli

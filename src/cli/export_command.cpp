@@ -1,6 +1,8 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -8,6 +10,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
+#include "cli/depfile_option.h"
 #include "cli/image_options.h"
 #include "image/image_export.h"
 
@@ -24,12 +27,22 @@ int RunExport(const QStringList& arguments) {
   parser.addPositionalArgument("FILE", TrQ("cli", "要写入的文件。"));
   AddImageOptions(parser);
   AddDitherOption(parser);
+  AddDepfileOption(parser);
   std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 2);
   if (const int* done = std::get_if<int>(&parsed)) {
     return *done;
   }
   const auto& [loaded, settings] = std::get<ProjectWithSettings>(parsed);
   const std::filesystem::path chosen = ToPath(parser.positionalArguments()[1]);
+  Dependencies dependencies{{chosen}, {ToPath(parser.positionalArguments()[0])}};
+  if (ExportFormFor(chosen) == ExportForm::Binary) {
+    dependencies.targets.push_back(ExportIndexPath(chosen));
+  }
+  AppendListedFiles(loaded.pictures, dependencies.prerequisites);
+  const std::optional<DepfileRequest> depfile = ReadDepfileOption(parser, std::move(dependencies));
+  if (!depfile) {
+    return kExitUsage;
+  }
   CConsoleSink sink(stdout, stderr);
   sink.ShowProgress(ExportFormFor(chosen) == ExportForm::Binary);
   const ExportOutcome outcome = ExportPictures(
@@ -42,7 +55,10 @@ int RunExport(const QStringList& arguments) {
   if (!outcome.headerWritten) {
     PrintError(outcome.headerWritten.message());
   }
-  return outcome.Failed() ? kExitFailed : kExitOk;
+  if (outcome.Failed()) {
+    return kExitFailed;
+  }
+  return RecordDependencies(*depfile, kExitOk);
 }
 
 }  // namespace zentora::cli

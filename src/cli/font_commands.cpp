@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,13 +11,17 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #include "base/output_input_check.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
+#include "cli/depfile_option.h"
 #include "cli/font_options.h"
 #include "font/font_catalog.h"
 #include "font/font_library.h"
@@ -71,6 +76,44 @@ std::filesystem::path ChosenFontFile(const FontChoice& choice) {
   return source ? source.value().file : std::filesystem::path();
 }
 
+// What a glyph run read: the font file, when the choice resolves to one.
+std::vector<std::filesystem::path> FontPrerequisites(const std::filesystem::path& fontFile) {
+  return fontFile.empty() ? std::vector<std::filesystem::path>{}
+                          : std::vector<std::filesystem::path>{fontFile};
+}
+
+// The file standard output was sent to (`> glyphs.h`), named from the
+// current folder when it lies inside it, as a build tool names its outputs;
+// nullopt when it goes to a terminal or a pipe.
+std::optional<std::filesystem::path> StandardOutputFile() {
+  struct stat info {};
+  if (::fstat(STDOUT_FILENO, &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::read_symlink("/proc/self/fd/1", error);
+  if (error || !file.is_absolute()) {
+    return std::nullopt;
+  }
+  const std::filesystem::path here = std::filesystem::current_path(error);
+  const std::filesystem::path inside = error ? file : file.lexically_relative(here);
+  return inside.empty() || *inside.begin() == ".." ? file : inside;
+}
+
+// --depfile for glyphs: its target is the file standard output goes to.
+std::optional<DepfileRequest> ReadGlyphsDepfile(const QCommandLineParser& parser,
+                                                const std::filesystem::path& fontFile) {
+  if (!parser.isSet("depfile")) {
+    return DepfileRequest{};
+  }
+  const std::optional<std::filesystem::path> output = StandardOutputFile();
+  if (!output) {
+    PrintError(Tr("cli", "--depfile 要求把标准输出重定向到文件"));
+    return std::nullopt;
+  }
+  return ReadDepfileOption(parser, {{*output}, FontPrerequisites(fontFile)});
+}
+
 // The glyphs are written either way; blank ones the font could not draw
 // make the run end with 1, so that a script notices.
 int WarnOfMissingGlyphs(const std::vector<char32_t>& missing) {
@@ -113,6 +156,7 @@ int RunGlyphs(const QStringList& arguments) {
                                        "行尾与窗口相同，为 CR LF。"));
   parser.addPositionalArgument("TEXT", TrQ("cli", "要取模的字符。"), "glyphs TEXT");
   AddFontOptions(parser);
+  AddDepfileOption(parser);
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -125,9 +169,14 @@ int RunGlyphs(const QStringList& arguments) {
   }
   // Standard output opened onto the font file (1<> or >>) would write the
   // arrays into the font.
-  const CInputFiles fontFile({ChosenFontFile(*choice)});
+  const std::filesystem::path chosenFont = ChosenFontFile(*choice);
+  const CInputFiles fontFile({chosenFont});
   if (const std::filesystem::path* font = fontFile.FindOpen(STDOUT_FILENO)) {
     PrintError(Fill(Tr("cli", "不能把输出写入要读取的文件：%1"), font->string()));
+    return kExitUsage;
+  }
+  const std::optional<DepfileRequest> depfile = ReadGlyphsDepfile(parser, chosenFont);
+  if (!depfile) {
     return kExitUsage;
   }
   const QString text = parser.positionalArguments()[0];
@@ -136,7 +185,10 @@ int RunGlyphs(const QStringList& arguments) {
   CGlyphRenderer renderer;
   const std::vector<std::uint8_t> glyphs = ModelText(renderer, choice->font, choice->layout, units);
   PrintLine(FormatGlyphArray(glyphs, BytesPerGlyph(choice->layout)));
-  return WarnOfMissingGlyphs(MissingCharacters(renderer, choice->font, units));
+  // Flushed first, so that the recorded target is no older than its record.
+  std::fflush(stdout);
+  return RecordDependencies(*depfile,
+                            WarnOfMissingGlyphs(MissingCharacters(renderer, choice->font, units)));
 }
 
 int RunFontLibrary(const QStringList& arguments) {
@@ -147,6 +199,7 @@ int RunFontLibrary(const QStringList& arguments) {
                                        "才被替换。"));
   parser.addPositionalArgument("OUT", TrQ("cli", "要写入的字库文件（.bin）。"), "fontlib OUT");
   AddFontOptions(parser);
+  AddDepfileOption(parser);
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -159,9 +212,14 @@ int RunFontLibrary(const QStringList& arguments) {
   }
   const LibraryRequest request{choice->font, choice->layout, choice->charset,
                                ToPath(parser.positionalArguments()[0])};
-  if (Status refused = RefuseOutputsOntoInputs({request.path}, {ChosenFontFile(*choice)});
-      !refused) {
+  const std::filesystem::path chosenFont = ChosenFontFile(*choice);
+  if (Status refused = RefuseOutputsOntoInputs({request.path}, {chosenFont}); !refused) {
     PrintError(refused.message());
+    return kExitUsage;
+  }
+  const std::optional<DepfileRequest> depfile =
+      ReadDepfileOption(parser, {{request.path}, FontPrerequisites(chosenFont)});
+  if (!depfile) {
     return kExitUsage;
   }
   CConsoleSink sink(stdout, stderr);
@@ -171,8 +229,9 @@ int RunFontLibrary(const QStringList& arguments) {
   sink.ShowProgress(false);
   if (result.done()) {
     CGlyphRenderer renderer;
-    return WarnOfMissingGlyphs(
-        MissingCharacters(renderer, request.font, CharsetCharacters(request.charset)));
+    return RecordDependencies(
+        *depfile, WarnOfMissingGlyphs(MissingCharacters(renderer, request.font,
+                                                        CharsetCharacters(request.charset))));
   }
   if (result.cancelled()) {
     PrintError(Tr("cli", "已中断；没有写入任何内容"));

@@ -7,6 +7,7 @@
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "download/compile_input_check.h"
+#include "download/resource_compile.h"
 
 namespace zentora::cli {
 
@@ -88,6 +89,33 @@ std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLinePars
   return ProjectWithSettings{std::move(*loaded), *settings};
 }
 
+namespace {
+
+// The project file as it was named, so that the rule reads as the build
+// tool's own; the pictures and sounds as the project resolves them, those
+// that are missing included, so that creating one triggers a rebuild.
+Dependencies CompileDependencies(const std::filesystem::path& projectArgument,
+                                 const LoadedProject& loaded,
+                                 const std::filesystem::path& outFolder) {
+  const ResourceFiles files(outFolder);
+  Dependencies dependencies{{files.imageData, files.imageIndex, files.waveData, files.waveIndex},
+                            {projectArgument}};
+  for (const CGalleryItemList* list : {&loaded.pictures, &loaded.sounds}) {
+    AppendListedFiles(*list, dependencies.prerequisites);
+  }
+  return dependencies;
+}
+
+}  // namespace
+
+void AppendListedFiles(const CGalleryItemList& list, std::vector<std::filesystem::path>& files) {
+  for (const std::filesystem::path& path : list.Snapshot()) {
+    if (!path.empty()) {
+      files.push_back(path);
+    }
+  }
+}
+
 std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
                                                       const QStringList& arguments,
                                                       const QString& usage) {
@@ -95,6 +123,7 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
   parser.addOption({"out", TrQ("cli", "把资源文件写入 DIR。"), "DIR"});
   AddImageOptions(parser);
   AddDitherOption(parser);
+  AddDepfileOption(parser);
   std::variant<ProjectWithSettings, int> parsed = ParseProjectWithSettings(parser, arguments, 1);
   if (const int* done = std::get_if<int>(&parsed)) {
     return *done;
@@ -112,11 +141,16 @@ std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser
     PrintError(refused.message());
     return kExitUsage;
   }
+  std::optional<DepfileRequest> depfile = ReadDepfileOption(
+      parser, CompileDependencies(ToPath(parser.positionalArguments()[0]), loaded, outFolder));
+  if (!depfile) {
+    return kExitUsage;
+  }
   if (Status made = MakeFolder(outFolder); !made) {
     PrintError(made.message());
     return kExitFailed;
   }
-  return CompileRequest{std::move(loaded), settings, std::move(outFolder)};
+  return CompileRequest{std::move(loaded), settings, std::move(outFolder), std::move(*depfile)};
 }
 
 }  // namespace zentora::cli

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include "cli/cli_support.h"
+#include "cli/depfile_option.h"
 
 #include "image/image_settings.h"
 
@@ -40,19 +42,25 @@ std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLinePars
                                                                 const QStringList& arguments,
                                                                 qsizetype positionals);
 
+// The files a list names, in order; entries without a file are left out.
+void AppendListedFiles(const CGalleryItemList& list, std::vector<std::filesystem::path>& files);
+
 // What `compile` and `build` share: the project, the settings and the output
 // folder, which exists once this is filled.
 struct CompileRequest {
   LoadedProject loaded;
   ImageSettings settings;
   std::filesystem::path outFolder;
+  // The four resource files from the project file and its pictures and
+  // sounds.
+  DepfileRequest depfile;
 };
 
-// Adds PROJECT (shown as `usage`), --out and the image options, parses, loads
+// Adds PROJECT (shown as `usage`), --out, --depfile and the image options, parses, loads
 // the project, refuses an output folder whose resource files would replace
 // the project's own files and makes the folder. Either the request or the
 // exit status to end with (help, usage error, unreadable project, outputs
-// onto inputs, no folder).
+// onto inputs, a depfile it cannot write, no folder).
 std::variant<CompileRequest, int> ParseCompileRequest(QCommandLineParser& parser,
                                                       const QStringList& arguments,
                                                       const QString& usage);

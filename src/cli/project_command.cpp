@@ -1,4 +1,6 @@
 #include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <cstdio>
 #include <map>
@@ -8,10 +10,12 @@
 #include <variant>
 
 #include "base/make_folder.h"
+#include "base/path_text.h"
 #include "base/system_error_text.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "project/file_import.h"
 
 namespace zentora::cli {
@@ -127,6 +131,20 @@ void ShowList(const char* heading, const CGalleryItemList& list) {
   }
 }
 
+// The list for --json: each entry's number, path (empty for an entry
+// without a file) and whether the file is there.
+QJsonArray ListJson(const CGalleryItemList& list) {
+  QJsonArray entries;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    const std::filesystem::path& path = list.GetPath(i);
+    std::error_code error;
+    entries.append(QJsonObject{{"number", i},
+                               {"path", TextFromPath(path)},
+                               {"exists", !path.empty() && std::filesystem::exists(path, error)}});
+  }
+  return entries;
+}
+
 }  // namespace
 
 int RunProjectCreate(const QStringList& arguments) {
@@ -157,6 +175,7 @@ int RunProjectShow(const QStringList& arguments) {
   parser.setApplicationDescription(TrQ("cli", "按顺序列出工程的图片和声音及其编号。"));
   parser.addPositionalArgument("PROJECT", TrQ("cli", "工程文件（.zentoraprj）。"),
                                "project show PROJECT");
+  AddJsonOption(parser);
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -166,6 +185,12 @@ int RunProjectShow(const QStringList& arguments) {
   std::optional<LoadedProject> loaded = LoadProject(ToPath(parser.positionalArguments()[0]));
   if (!loaded) {
     return kExitUsage;
+  }
+  if (parser.isSet("json")) {
+    PrintJson({{"project", TextFromPath(loaded->project.ProjectFilePath())},
+               {"pictures", ListJson(loaded->pictures)},
+               {"sounds", ListJson(loaded->sounds)}});
+    return kExitOk;
   }
   PrintLine(Tr("cli", "工程：") + loaded->project.ProjectFilePath().string());
   ShowList(QT_TRANSLATE_NOOP("cli", "图片"), loaded->pictures);

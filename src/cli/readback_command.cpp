@@ -1,18 +1,22 @@
 // inspect: compiled resources read back, checked and unpacked.
 
 #include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <string>
 #include <vector>
 
 #include "base/output_input_check.h"
+#include "base/path_text.h"
 #include "base/translation.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/console_sink.h"
 #include "cli/image_options.h"
 #include "cli/integer_option.h"
+#include "cli/json_output.h"
 #include "font/font_desc.h"
 #include "font/glyph_renderer.h"
 #include "readback/files_depth.h"
@@ -59,9 +63,48 @@ void PrintListing(const ResourceListing& listing) {
   }
   const int count = static_cast<int>(listing.findings.size());
   PrintLine(TrN("cli", "发现 %n 个问题：", nullptr, count));
-  for (const std::string& finding : listing.findings) {
-    PrintLine(finding);
+  for (const Finding& finding : listing.findings) {
+    PrintLine(finding.text);
   }
+}
+
+// The listing for --json: every field of the index entries as a number, and
+// each finding with its code.
+QJsonObject ListingJson(const std::filesystem::path& folder, const ResourceListing& listing) {
+  QJsonArray pictures;
+  for (const PictureEntry& entry : listing.pictures) {
+    pictures.append(QJsonObject{{"position", entry.position},
+                                {"number", entry.number},
+                                {"address", static_cast<qint64>(entry.address)},
+                                {"width", entry.width},
+                                {"height", entry.height},
+                                {"length", static_cast<qint64>(entry.length)},
+                                {"bytesPerPixel", entry.BytesPerPixel()},
+                                {"inData", entry.inData}});
+  }
+  QJsonArray sounds;
+  for (const SoundEntry& entry : listing.sounds) {
+    sounds.append(QJsonObject{{"position", entry.position},
+                              {"number", entry.number},
+                              {"channels", entry.channels},
+                              {"bitsPerSample", entry.bitsPerSample},
+                              {"sampleRate", static_cast<qint64>(entry.sampleRate)},
+                              {"length", static_cast<qint64>(entry.length)},
+                              {"address", static_cast<qint64>(entry.address)},
+                              {"seconds", entry.Seconds()},
+                              {"inData", entry.inData}});
+  }
+  QJsonArray findings;
+  for (const Finding& finding : listing.findings) {
+    findings.append(QJsonObject{{"code", QString::fromStdString(finding.code)},
+                                {"text", QString::fromStdString(finding.text)}});
+  }
+  return {{"folder", TextFromPath(folder)},
+          {"imageDataSize", static_cast<qint64>(listing.imageDataSize)},
+          {"waveDataSize", static_cast<qint64>(listing.waveDataSize)},
+          {"pictures", pictures},
+          {"sounds", sounds},
+          {"findings", findings}};
 }
 
 // What was asked for besides the listing.
@@ -71,6 +114,7 @@ struct InspectRequest {
   std::filesystem::path pngFolder;  // empty: no pictures written
   std::filesystem::path wavFolder;  // empty: no sounds written
   int sheet = -1;                   // the picture whose settings sheet is wanted
+  bool json = false;                // the listing as one JSON document
 };
 
 std::optional<InspectRequest> ReadRequest(const QCommandLineParser& parser) {
@@ -78,7 +122,8 @@ std::optional<InspectRequest> ReadRequest(const QCommandLineParser& parser) {
   if (!settings) {
     return std::nullopt;
   }
-  InspectRequest request{ToPath(parser.positionalArguments()[0]), *settings, {}, {}, -1};
+  InspectRequest request{
+      ToPath(parser.positionalArguments()[0]), *settings, {}, {}, -1, parser.isSet("json")};
   if (parser.isSet("png")) {
     request.pngFolder = ToPath(parser.value("png"));
   }
@@ -137,7 +182,8 @@ std::vector<std::string> WriteOutputs(const InspectRequest& request,
   };
   std::vector<std::string> problems;
   if (!request.pngFolder.empty()) {
-    CConsoleSink progress(stdout, stderr);
+    // Under --json, standard output holds the document alone.
+    CConsoleSink progress(request.json ? stderr : stdout, stderr);
     progress.ShowProgress(true);
     problems = WritePictureFiles(request.folder, listing, request.settings, request.pngFolder,
                                  label, progress);
@@ -180,6 +226,7 @@ int RunInspect(const QStringList& arguments) {
                         "把第 N 张图片按其色彩深度的全部 16 种设置画到 --png 文件夹中的 "
                         "picture-N-settings.png。"),
                     "N"});
+  AddJsonOption(parser);
   if (std::optional<int> done = ParseArguments(parser, arguments)) {
     return *done;
   }
@@ -200,7 +247,7 @@ int RunInspect(const QStringList& arguments) {
   const PictureReading reading = ReadingForFiles(listing.value().pictures, request->settings);
   request->settings = reading.settings;
   if (reading.finding) {
-    std::vector<std::string>& findings = listing.value().findings;
+    std::vector<Finding>& findings = listing.value().findings;
     findings.insert(findings.begin(), *reading.finding);
   }
   if (request->sheet >= static_cast<int>(listing.value().pictures.size())) {
@@ -215,7 +262,11 @@ int RunInspect(const QStringList& arguments) {
     PrintError(refused.message());
     return kExitUsage;
   }
-  PrintListing(listing.value());
+  if (request->json) {
+    PrintJson(ListingJson(request->folder, listing.value()));
+  } else {
+    PrintListing(listing.value());
+  }
   const std::vector<std::string> problems = WriteOutputs(*request, listing.value());
   for (const std::string& problem : problems) {
     PrintError(problem);

@@ -22,8 +22,9 @@ PictureReading ReadingForFiles(std::span<const PictureEntry> pictures,
   }
   reading.settings.colorDepth = files - 2;
   reading.finding =
-      Fill(Tr("inspect", "资源文件是 %1 位色彩，与所选的 %2 位不同；按文件的 %1 位显示"),
-           std::to_string(files * 8), std::to_string(chosen.BytesPerPixel() * 8));
+      Finding{"depth-mismatch",
+              Fill(Tr("inspect", "资源文件是 %1 位色彩，与所选的 %2 位不同；按文件的 %1 位显示"),
+                   std::to_string(files * 8), std::to_string(chosen.BytesPerPixel() * 8))};
   return reading;
 }
 

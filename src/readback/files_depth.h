@@ -20,9 +20,9 @@ int FilesBytesPerPixel(std::span<const PictureEntry> pictures);
 // says so.
 struct PictureReading {
   ImageSettings settings;
-  // "资源文件是 16 位色彩，与所选的 24 位不同；…"; none when the depths agree
-  // or the lengths fit neither.
-  std::optional<std::string> finding;
+  // "depth-mismatch": "资源文件是 16 位色彩，与所选的 24 位不同；…"; none
+  // when the depths agree or the lengths fit neither.
+  std::optional<Finding> finding;
 };
 
 PictureReading ReadingForFiles(std::span<const PictureEntry> pictures, const ImageSettings& chosen);

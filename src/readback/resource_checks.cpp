@@ -20,11 +20,13 @@ std::string Count(std::uint64_t value) {
 
 // The length check shared by both index files; the entries that follow.
 std::span<const std::uint8_t> WholeEntries(std::span<const std::uint8_t> index, const char* name,
-                                           std::vector<std::string>& findings) {
+                                           std::vector<Finding>& findings) {
   const std::size_t rest = index.size() % kImageIndexEntrySize;
   if (rest != 0) {
-    findings.push_back(Fill(Tr("inspect", "%1：长度 %2 字节，不是 16 的倍数，末尾 %3 字节不成条目"),
-                            name, Count(index.size()), Count(rest)));
+    findings.push_back(
+        {"index-length",
+         Fill(Tr("inspect", "%1：长度 %2 字节，不是 16 的倍数，末尾 %3 字节不成条目"), name,
+              Count(index.size()), Count(rest))});
   }
   return index.first(index.size() - rest);
 }
@@ -32,26 +34,28 @@ std::span<const std::uint8_t> WholeEntries(std::span<const std::uint8_t> index, 
 // Where a block stands in its data file: inside it, or a finding.
 bool CheckBlock(const std::string& who, std::uint32_t address, std::uint32_t base,
                 std::uint64_t length, std::uint64_t dataSize, const char* dataName,
-                std::vector<std::string>& findings) {
+                std::vector<Finding>& findings) {
   if (address < base) {
-    findings.push_back(Fill(Tr("inspect", "%1：地址 %2 在数据起点 %3 之前"), who,
-                            HexAddress(address), HexAddress(base)));
+    findings.push_back({"address-before-base", Fill(Tr("inspect", "%1：地址 %2 在数据起点 %3 之前"),
+                                                    who, HexAddress(address), HexAddress(base))});
     return false;
   }
   const std::uint64_t offset = address - base;
   if (offset + length > dataSize) {
-    findings.push_back(Fill(Tr("inspect", "%1：数据（偏移 %2，长度 %3）超出 %4 的 %5 字节"), who,
-                            Count(offset), Count(length), dataName, Count(dataSize)));
+    findings.push_back(
+        {"block-outside-data", Fill(Tr("inspect", "%1：数据（偏移 %2，长度 %3）超出 %4 的 %5 字节"),
+                                    who, Count(offset), Count(length), dataName, Count(dataSize))});
     return false;
   }
   return true;
 }
 
 void CheckLeftOver(std::uint64_t used, std::uint64_t dataSize, const char* dataName,
-                   std::vector<std::string>& findings) {
+                   std::vector<Finding>& findings) {
   if (dataSize > used) {
-    findings.push_back(Fill(Tr("inspect", "%1：末尾多出 %2 字节，没有条目指向它们"), dataName,
-                            Count(dataSize - used)));
+    findings.push_back(
+        {"data-left-over", Fill(Tr("inspect", "%1：末尾多出 %2 字节，没有条目指向它们"), dataName,
+                                Count(dataSize - used))});
   }
 }
 
@@ -68,32 +72,35 @@ PictureEntry ParsePicture(std::span<const std::uint8_t> bytes, int position) {
 
 // The depth the first picture with one sets for all after it.
 void CheckPictureFields(const PictureEntry& entry, bool reservedClear, int& firstDepth,
-                        std::vector<std::string>& findings) {
+                        std::vector<Finding>& findings) {
   const std::string who = Fill(Tr("inspect", "图片 %1"), Count(entry.position));
   if (entry.number != (entry.position & 0xFFFF)) {
-    findings.push_back(Fill(Tr("inspect", "%1：编号为 %2，应为 %3"), who, Count(entry.number),
-                            Count(entry.position & 0xFFFF)));
+    findings.push_back(
+        {"number-mismatch", Fill(Tr("inspect", "%1：编号为 %2，应为 %3"), who, Count(entry.number),
+                                 Count(entry.position & 0xFFFF))});
   }
   if (!reservedClear) {
-    findings.push_back(Fill(Tr("inspect", "%1：保留字节不为 0"), who));
+    findings.push_back({"reserved-bytes", Fill(Tr("inspect", "%1：保留字节不为 0"), who)});
   }
   if (entry.IsEmpty()) {
     return;
   }
   const int depth = entry.BytesPerPixel();
   if (depth == 0) {
-    findings.push_back(Fill(Tr("inspect", "%1：数据长度 %2 不等于 宽 × 高（%3 × %4）× 2 或 × 3"),
-                            who, Count(entry.length), Count(entry.width), Count(entry.height)));
+    findings.push_back({"length-mismatch",
+                        Fill(Tr("inspect", "%1：数据长度 %2 不等于 宽 × 高（%3 × %4）× 2 或 × 3"),
+                             who, Count(entry.length), Count(entry.width), Count(entry.height))});
   } else if (firstDepth == 0) {
     firstDepth = depth;
   } else if (depth != firstDepth) {
-    findings.push_back(Fill(Tr("inspect", "%1：每像素 %2 字节，与前面的图片（%3 字节）不同"), who,
-                            Count(depth), Count(firstDepth)));
+    findings.push_back({"depth-inconsistent",
+                        Fill(Tr("inspect", "%1：每像素 %2 字节，与前面的图片（%3 字节）不同"), who,
+                             Count(depth), Count(firstDepth))});
   }
 }
 
 std::vector<PictureEntry> CheckPictures(std::span<const std::uint8_t> index, std::uint64_t dataSize,
-                                        std::vector<std::string>& findings) {
+                                        std::vector<Finding>& findings) {
   const std::span<const std::uint8_t> whole = WholeEntries(index, "image.idx", findings);
   std::vector<PictureEntry> pictures;
   pictures.reserve(whole.size() / kImageIndexEntrySize);
@@ -107,8 +114,9 @@ std::vector<PictureEntry> CheckPictures(std::span<const std::uint8_t> index, std
     CheckPictureFields(entry, bytes[2] == 0 && bytes[14] == 0 && bytes[15] == 0, firstDepth,
                        findings);
     if (entry.address != expected) {
-      findings.push_back(Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, HexAddress(entry.address),
-                              HexAddress(expected)));
+      findings.push_back(
+          {"address-mismatch", Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who,
+                                    HexAddress(entry.address), HexAddress(expected))});
     }
     entry.inData = CheckBlock(who, entry.address, kImageBaseAddress, entry.length, dataSize,
                               "image.bin", findings);
@@ -137,7 +145,7 @@ std::uint64_t AlignUp(std::uint64_t value) {
 }
 
 std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::uint64_t dataSize,
-                                    std::vector<std::string>& findings) {
+                                    std::vector<Finding>& findings) {
   const std::span<const std::uint8_t> whole = WholeEntries(index, "wave.idx", findings);
   std::vector<SoundEntry> sounds;
   sounds.reserve(whole.size() / kWaveIndexEntrySize);
@@ -149,16 +157,18 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
         ParseSound(whole.subspan(at, kWaveIndexEntrySize), static_cast<int>(sounds.size()));
     const std::string who = Fill(Tr("inspect", "声音 %1"), Count(entry.position));
     if (entry.number != (entry.position & 0xFF)) {
-      findings.push_back(Fill(Tr("inspect", "%1：编号为 %2，应为 %3"), who, Count(entry.number),
-                              Count(entry.position & 0xFF)));
+      findings.push_back(
+          {"number-mismatch", Fill(Tr("inspect", "%1：编号为 %2，应为 %3"), who,
+                                   Count(entry.number), Count(entry.position & 0xFF))});
     }
     if (entry.address != expected) {
-      findings.push_back(Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who, HexAddress(entry.address),
-                              HexAddress(expected)));
+      findings.push_back(
+          {"address-mismatch", Fill(Tr("inspect", "%1：地址 %2，应为 %3"), who,
+                                    HexAddress(entry.address), HexAddress(expected))});
     }
     if (entry.address % kWaveAlignment != 0) {
-      findings.push_back(
-          Fill(Tr("inspect", "%1：地址 %2 不是 2048 的倍数"), who, HexAddress(entry.address)));
+      findings.push_back({"sound-alignment", Fill(Tr("inspect", "%1：地址 %2 不是 2048 的倍数"),
+                                                  who, HexAddress(entry.address))});
     }
     entry.inData = CheckBlock(who, entry.address, kWaveBaseAddress, entry.length, dataSize,
                               "wave.bin", findings);
@@ -169,7 +179,8 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
   }
   if (dataSize >= lastSamplesEnd && dataSize < used) {
     findings.push_back(
-        Fill(Tr("inspect", "wave.bin：最后一段声音后少了 %1 字节填充"), Count(used - dataSize)));
+        {"filler-missing",
+         Fill(Tr("inspect", "wave.bin：最后一段声音后少了 %1 字节填充"), Count(used - dataSize))});
   }
   CheckLeftOver(used, dataSize, "wave.bin", findings);
   return sounds;
@@ -177,14 +188,15 @@ std::vector<SoundEntry> CheckSounds(std::span<const std::uint8_t> index, std::ui
 
 // The module keeps pictures below the sounds' base address: a picture that
 // runs past it shares memory with the sounds. Named once, at the first.
-void CheckPicturesBelowSounds(const ResourceListing& listing, std::vector<std::string>& findings) {
+void CheckPicturesBelowSounds(const ResourceListing& listing, std::vector<Finding>& findings) {
   if (listing.sounds.empty()) {
     return;
   }
   for (const PictureEntry& entry : listing.pictures) {
     if (std::uint64_t{entry.address} + entry.length > kImageAreaEnd) {
-      findings.push_back(Fill(Tr("inspect", "图片 %1 起：数据越过 %2，与声音数据重叠"),
-                              Count(entry.position), HexAddress(kImageAreaEnd)));
+      findings.push_back(
+          {"pictures-overlap-sounds", Fill(Tr("inspect", "图片 %1 起：数据越过 %2，与声音数据重叠"),
+                                           Count(entry.position), HexAddress(kImageAreaEnd))});
       return;
     }
   }

@@ -47,6 +47,17 @@ struct SoundEntry {
   std::optional<std::uint64_t> Offset() const;
 };
 
+// One way a folder departs from the formats the compilers write.
+struct Finding {
+  // Stable across versions and languages, for scripts: "index-length",
+  // "depth-mismatch", ... (docs/json.md lists them).
+  std::string code;
+  // The line the user reads, naming the file or entry and what is wrong.
+  std::string text;
+
+  bool operator==(const Finding&) const = default;
+};
+
 // What a folder of compiled resources holds, and every way it departs from
 // the formats the compilers write.
 struct ResourceListing {
@@ -54,8 +65,8 @@ struct ResourceListing {
   std::vector<SoundEntry> sounds;
   std::uint64_t imageDataSize = 0;  // bytes in image.bin
   std::uint64_t waveDataSize = 0;   // bytes in wave.bin
-  // One line per fault, naming the file or entry and what is wrong.
-  std::vector<std::string> findings;
+  // One per fault.
+  std::vector<Finding> findings;
 };
 
 // How an address appears in every line: "0x00B00000".

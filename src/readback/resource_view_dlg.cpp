@@ -308,12 +308,12 @@ void CInspectDlg::ShowListing(std::shared_ptr<const ResourceListing> listing,
 
 void CInspectDlg::ShowFindings() {
   findings_->clear();
-  const std::optional<std::string> depth = ReadingForFiles(listing_->pictures, settings_).finding;
+  const std::optional<Finding> depth = ReadingForFiles(listing_->pictures, settings_).finding;
   if (depth) {
-    findings_->addItem(QString::fromStdString(*depth));
+    findings_->addItem(QString::fromStdString(depth->text));
   }
-  for (const std::string& finding : listing_->findings) {
-    findings_->addItem(QString::fromStdString(finding));
+  for (const Finding& finding : listing_->findings) {
+    findings_->addItem(QString::fromStdString(finding.text));
   }
   if (!depth && listing_->findings.empty()) {
     findings_->addItem(tr("未发现问题"));

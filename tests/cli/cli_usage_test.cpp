@@ -79,8 +79,9 @@ TEST(CliUsage, UsageLinesShowTheWholeSynopsis) {
   };
   for (const Case& c : {
            Case{{"compile", "--help"},
-                "用法：zentora-cli compile PROJECT [--out DIR] [图片选项]\n"},
-           Case{{"build", "--help"}, "用法：zentora-cli build PROJECT [--out DIR] [图片选项]\n"},
+                "用法：zentora-cli compile PROJECT [--out DIR] [--depfile DEPFILE] [图片选项]\n"},
+           Case{{"build", "--help"},
+                "用法：zentora-cli build PROJECT [--out DIR] [--depfile DEPFILE] [图片选项]\n"},
            Case{{"fontview", "--help"},
                 "用法：zentora-cli fontview LIB --width W --height H [--vertical] [--bit0-first]\n"
                 "                           [--glyph N | --png FILE]\n"},

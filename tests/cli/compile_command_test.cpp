@@ -248,6 +248,27 @@ TEST_F(CompileCommandTest, PicturesAndSoundsGiveAllFourFiles) {
   EXPECT_EQ(ReadText(out / "wave.bin"), std::string("\x10\x20\x30", 3) + std::string(2045, '\0'));
 }
 
+TEST_F(CompileCommandTest, DepfileListsTheFourFilesAndWhatWasRead) {
+  fs::remove(folder_ / "a.bmp");
+  const CliRun run =
+      RunCli({"compile", Arg(project_), "--out", "out", "--depfile", "out.d"}, dir_.Path());
+  EXPECT_EQ(run.exitCode, 1) << run.err;  // a.bmp is gone; the files are written all the same
+  EXPECT_EQ(ReadText(dir_ / "out.d"),
+            "out/image.bin out/image.idx out/wave.bin out/wave.idx: \\\n " + project_.string() +
+                " \\\n " + (folder_ / "b.png").string() + " \\\n " + (folder_ / "a.bmp").string() +
+                "\n\n" + (folder_ / "b.png").string() + ":\n\n" + (folder_ / "a.bmp").string() +
+                ":\n");
+}
+
+TEST_F(CompileCommandTest, FailedCompileLeavesTheOldDepfile) {
+  WriteBytes(dir_ / "out.d", "old");
+  fs::create_directories(dir_ / "out" / "image.bin");
+  const CliRun run = RunCli(
+      {"compile", Arg(project_), "--out", Arg(dir_ / "out"), "--depfile", Arg(dir_ / "out.d")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(ReadText(dir_ / "out.d"), "old");
+}
+
 TEST_F(CompileCommandTest, BadDepthWritesNothing) {
   const CliRun run = RunCli({"compile", Arg(project_), "--depth", "32"});
   EXPECT_EQ(run.exitCode, 2);

@@ -1,5 +1,9 @@
 // zentora-cli project create / project show.
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -87,6 +91,24 @@ TEST_F(ProjectCommandTest, ShowMarksAFileThatIsGone) {
                          "  1  a.bmp\n"
                          "声音（1）：\n"
                          "  0  s.wav\n");
+}
+
+TEST_F(ProjectCommandTest, ShowAsJsonGivesPathsAndWhetherTheyExist) {
+  ASSERT_EQ(CreateDemo().exitCode, 0);
+  fs::remove(folder_ / "b.png");
+  const CliRun run = RunCli({"project", "show", Arg(project_), "--json"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+  EXPECT_EQ(json["version"].toInt(), 1);
+  EXPECT_EQ(json["project"].toString().toStdString(), project_.string());
+  const QJsonArray pictures = json["pictures"].toArray();
+  ASSERT_EQ(pictures.size(), 2);
+  EXPECT_EQ(pictures.at(0).toObject()["path"].toString().toStdString(),
+            (folder_ / "b.png").string());
+  EXPECT_FALSE(pictures.at(0).toObject()["exists"].toBool());
+  EXPECT_EQ(pictures.at(1).toObject()["number"].toInt(), 1);
+  EXPECT_TRUE(pictures.at(1).toObject()["exists"].toBool());
+  EXPECT_EQ(json["sounds"].toArray().size(), 1);
 }
 
 TEST_F(ProjectCommandTest, ShowOfAFileWrittenElsewhere) {

@@ -1,6 +1,9 @@
 // zentora-cli inspect.
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -24,6 +27,35 @@ std::string SamplesOf(const fs::path& path) {
   CWave wave;
   EXPECT_EQ(wave.Load(path), 1) << path;
   return {reinterpret_cast<const char*>(wave.Data()), wave.DataLength()};
+}
+
+QJsonObject ParsedJson(const std::string& out) {
+  QJsonParseError error;
+  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << out;
+  return document.object();
+}
+
+TEST(InspectCommandTest, JsonHoldsTheEntriesAndTheFindingsCodes) {
+  CTempDir dir;
+  const CliRun compiled =
+      RunCli({"compile", Arg(kSample / "Demo.zentoraprj"), "--out", Arg(dir / "out")});
+  ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+
+  const CliRun run = RunCli({"inspect", Arg(dir / "out"), "--depth", "24", "--json"});
+  EXPECT_EQ(run.exitCode, 1);  // the depth disagrees
+  const QJsonObject json = ParsedJson(run.out);
+  EXPECT_EQ(json["version"].toInt(), 1);
+  const QJsonObject first = json["pictures"].toArray().at(0).toObject();
+  EXPECT_EQ(first["address"].toInteger(), 0x00B00000);
+  EXPECT_EQ(first["width"].toInt(), 320);
+  EXPECT_EQ(first["bytesPerPixel"].toInt(), 2);
+  EXPECT_EQ(json["sounds"].toArray().at(1).toObject()["sampleRate"].toInteger(), 16000);
+  const QJsonArray findings = json["findings"].toArray();
+  ASSERT_EQ(findings.size(), 1);
+  EXPECT_EQ(findings.at(0).toObject()["code"].toString(), "depth-mismatch");
+  EXPECT_EQ(findings.at(0).toObject()["text"].toString().toStdString(),
+            "资源文件是 16 位色彩，与所选的 24 位不同；按文件的 16 位显示");
 }
 
 // The sample project compiled with settings other than the defaults comes

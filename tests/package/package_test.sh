@@ -92,7 +92,7 @@ PATH="$root/usr/bin:$PATH" bash -c '
   expect "compile" co
   expect "create show" project ""
   expect "--picture" project create --pic
-  expect "--depth" compile --dep
+  expect "--depfile --depth" compile --dep
   expect "16 24" compile --depth ""
   expect "gb2312 gbk" glyphs --charset gb
   expect "Demo.zentoraprj" compile De

@@ -85,7 +85,7 @@ TEST_P(RoundTripTest, UnpackingGivesThePackedColours) {
 
   const Result<ResourceListing> listing = ReadResourceFolder(dir.Path());
   ASSERT_TRUE(listing);
-  EXPECT_EQ(listing.value().findings, std::vector<std::string>{});
+  EXPECT_EQ(listing.value().findings, std::vector<Finding>{});
   ASSERT_EQ(listing.value().pictures.size(), pictures.size());
   EXPECT_TRUE(listing.value().pictures[2].IsEmpty());
   const Result<CDataFileReader> data = CDataFileReader::Open(dir / "image.bin");
@@ -133,7 +133,7 @@ TEST(SoundRoundTripTest, SoundsComeBackAsTheSameSamples) {
             CompileOutcome::Written);
   const Result<ResourceListing> listing = ReadResourceFolder(dir.Path());
   ASSERT_TRUE(listing);
-  EXPECT_EQ(listing.value().findings, std::vector<std::string>{});
+  EXPECT_EQ(listing.value().findings, std::vector<Finding>{});
   const Result<CDataFileReader> data = CDataFileReader::Open(dir / "wave.bin");
   ASSERT_TRUE(data);
   const std::string expected[] = {odd, stereo};
