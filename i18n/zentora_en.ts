@@ -825,6 +825,43 @@ as targets, the files read as prerequisites.</translation>
         <source>在 stdout 上输出一个 JSON 文档，供脚本读取。</source>
         <translation>Print one JSON document on stdout, for scripts.</translation>
     </message>
+    <message>
+        <source>PICTURE [--png OUT [--side-by-side]] [图片选项]</source>
+        <translation>PICTURE [--png OUT [--side-by-side]] [image options]</translation>
+    </message>
+    <message>
+        <source>按图片选项把 PICTURE 编译再读出，打印它在模块上与原图的误差，
+并把模块显示的图片（或左右并排的原图与模块显示）写成 PNG 文件 OUT。</source>
+        <translation>Compile PICTURE with the image options and read it back, print how far the
+module shows it from the picture, and write what the module shows (or the
+picture and the module's side by side) to the PNG file OUT.</translation>
+    </message>
+    <message>
+        <source>把图片按给出的图片选项编译成模块的像素数据再读出，
+打印与原图相比每个通道的最大误差和 PSNR。
+退出状态：0 成功，1 图片无法读取或文件没有写成，2 参数错误。</source>
+        <translation>Compiles the picture into the module's pixel data with the given image
+options and reads it back, printing the largest error of each channel and
+the PSNR against the picture.
+Exit status: 0 success, 1 the picture could not be read or the file was not
+written, 2 bad arguments.</translation>
+    </message>
+    <message>
+        <source>图片文件。</source>
+        <translation>The picture file.</translation>
+    </message>
+    <message>
+        <source>把模块显示的图片写成 PNG 文件 OUT。</source>
+        <translation>Write the picture as the module shows it to the PNG file OUT.</translation>
+    </message>
+    <message>
+        <source>在 OUT 中左边放原图，右边放模块显示的图片。</source>
+        <translation>Put the picture on the left of OUT and the module's on the right.</translation>
+    </message>
+    <message>
+        <source>--side-by-side 写入 --png OUT；请同时给出 --png</source>
+        <translation>--side-by-side writes into --png OUT; give --png as well</translation>
+    </message>
 </context>
 <context>
     <name>compiler</name>
@@ -1269,6 +1306,33 @@ as targets, the files read as prerequisites.</translation>
     <message>
         <source>--lang 只接受 zh 或 en，而不是“%1”</source>
         <translation>--lang takes zh or en, not &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>preview</name>
+    <message>
+        <source>无法读取图片：</source>
+        <translation>Cannot read picture: </translation>
+    </message>
+    <message>
+        <source>图片尺寸超出范围：%1 × %2</source>
+        <translation>Picture size out of range: %1 × %2</translation>
+    </message>
+    <message>
+        <source>与原图完全相同 · PSNR ∞</source>
+        <translation>Identical to the picture · PSNR ∞</translation>
+    </message>
+    <message>
+        <source>最大误差 R %1 G %2 B %3 · PSNR %4 dB</source>
+        <translation>Largest error R %1 G %2 B %3 · PSNR %4 dB</translation>
+    </message>
+    <message>
+        <source>透明部分在模块上显示为蓝色</source>
+        <translation>Transparent parts show as blue on the module</translation>
+    </message>
+    <message>
+        <source>无法写入文件：</source>
+        <translation>Cannot write file: </translation>
     </message>
 </context>
 <context>
@@ -1748,6 +1812,41 @@ as targets, the files read as prerequisites.</translation>
     </message>
 </context>
 <context>
+    <name>zentora::CModulePreviewDlg</name>
+    <message>
+        <source>模块效果预览</source>
+        <translation>Module Preview</translation>
+    </message>
+    <message>
+        <source>缩放(&amp;Z)：</source>
+        <translation>&amp;Zoom:</translation>
+    </message>
+    <message>
+        <source>%1 ×</source>
+        <translation>%1 ×</translation>
+    </message>
+    <message>
+        <source>原图（画在蓝色背景上）</source>
+        <translation>Picture (drawn on the blue background)</translation>
+    </message>
+    <message>
+        <source>模块显示</source>
+        <translation>On the module</translation>
+    </message>
+    <message>
+        <source>未选中图片</source>
+        <translation>No picture selected</translation>
+    </message>
+    <message>
+        <source>图片：%1</source>
+        <translation>Picture: %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2 像素</source>
+        <translation>%1 × %2 pixels</translation>
+    </message>
+</context>
+<context>
     <name>zentora::CProjectPathDlg</name>
     <message>
         <source>保存工程</source>
@@ -2007,6 +2106,10 @@ as targets, the files read as prerequisites.</translation>
     <message>
         <source>无法打开网页：%1</source>
         <translation>Cannot open the web page: %1</translation>
+    </message>
+    <message>
+        <source>模块效果预览(&amp;M)...</source>
+        <translation>&amp;Module Preview...</translation>
     </message>
 </context>
 </TS>

@@ -30,6 +30,7 @@
 #include "font/font_explorer_dlg.h"
 #include "font/font_temp_dlg.h"
 #include "image/image_gallery.h"
+#include "readback/module_preview_dlg.h"
 #include "readback/resource_view_dlg.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_units.h"
@@ -678,10 +679,39 @@ void CZentoraDlg::OnCycleEnded() {
   }
 }
 
+void CZentoraDlg::OnModulePreview() {
+  // The preview shows the settings the controls show now.
+  DoDataExchange(true);
+  const bool made = modulePreviewDlg_ == nullptr;
+  if (made) {
+    modulePreviewDlg_ = std::make_unique<CModulePreviewDlg>(settings_, this);
+  }
+  modulePreviewDlg_->SetImageSettings(settings_);
+  // Set again even when it is the same picture: the file may have been
+  // edited meanwhile.
+  const CGalleryItemList& pictures = pictureGallery_->Items();
+  modulePreviewDlg_->SetPicture(pictures.GetPath(pictures.GetSelected()));
+  bool placed = !made;
+  ShowToolWindow(*modulePreviewDlg_, *client_, placed);
+}
+
 void CZentoraDlg::OnImageSettingsChanged() {
+  if (inspectDlg_ == nullptr && modulePreviewDlg_ == nullptr) {
+    return;
+  }
+  DoDataExchange(true);
   if (inspectDlg_ != nullptr) {
-    DoDataExchange(true);
     inspectDlg_->SetImageSettings(settings_);
+  }
+  if (modulePreviewDlg_ != nullptr) {
+    modulePreviewDlg_->SetImageSettings(settings_);
+  }
+}
+
+void CZentoraDlg::OnPictureSelectionChanged() {
+  if (modulePreviewDlg_ != nullptr) {
+    const CGalleryItemList& pictures = pictureGallery_->Items();
+    modulePreviewDlg_->SetPicture(pictures.GetPath(pictures.GetSelected()));
   }
 }
 

@@ -30,6 +30,7 @@ class CFontExplorerDlg;
 class CFontTempDlg;
 class CImageGallery;
 class CInspectDlg;
+class CModulePreviewDlg;
 class COutputList;
 class CQueuedStatusSink;
 class StatusSink;
@@ -127,8 +128,12 @@ class CZentoraDlg : public QDialog {
   void OnGlyphModelling();
   void OnFontLibraryViewer();
   void OnInspectResources();
-  // A settings control changed: the resource viewer redraws its pictures.
+  void OnModulePreview();
+  // A settings control changed: the resource viewer and the module preview
+  // draw their pictures again.
   void OnImageSettingsChanged();
+  // The module preview shows the picture selected now.
+  void OnPictureSelectionChanged();
   // A cycle started or ended: the commands that start one follow, and a
   // close that waited for the end goes on.
   void OnCycleStarted();
@@ -194,6 +199,7 @@ class CZentoraDlg : public QDialog {
   std::unique_ptr<CFontTempDlg> fontTempDlg_;
   std::unique_ptr<CFontExplorerDlg> fontExplorerDlg_;
   std::unique_ptr<CInspectDlg> inspectDlg_;
+  std::unique_ptr<CModulePreviewDlg> modulePreviewDlg_;
 };
 
 // The folder used while a project has none, created with its parents when

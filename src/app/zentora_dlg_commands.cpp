@@ -84,6 +84,8 @@ std::span<const CZentoraDlg::CommandRow> CZentoraDlg::Commands() {
        nullptr, kAfterLine},
       {ID_PREVIEW_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "预览图片(&V)"),
        &W::OnPreviewImage},
+      {ID_MODULE_PREVIEW, Menu::kPictures,
+       QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "模块效果预览(&M)..."), &W::OnModulePreview},
       {ID_EDIT_IMAGE, Menu::kPictures, QT_TRANSLATE_NOOP("zentora::CZentoraDlg", "编辑图片(&E)"),
        &W::OnEditImage},
       {ID_ADJUST_IMAGES, Menu::kPictures,
@@ -161,6 +163,9 @@ void CZentoraDlg::BindCommands() {
   connect(cycleWatch_.get(), &CCycleWatch::CycleEnded, this, &CZentoraDlg::OnCycleEnded);
   project_.SetChangeObserver([this] { OnProjectChanged(); });
   connect(colorDepth_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
+  connect(dither_, &QComboBox::currentIndexChanged, this, &CZentoraDlg::OnImageSettingsChanged);
+  connect(pictureGallery_, &CImageGallery::SelectionChanged, this,
+          &CZentoraDlg::OnPictureSelectionChanged);
   for (QCheckBox* box : {msbFirst_, rowRightToLeft_, columnBottomToTop_, columnFirst_}) {
     connect(box, &QCheckBox::toggled, this, &CZentoraDlg::OnImageSettingsChanged);
   }

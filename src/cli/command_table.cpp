@@ -66,6 +66,11 @@ constexpr CommandRow kCommands[] = {
      QT_TRANSLATE_NOOP("cli",
                        "列出并检查 DIR 中编译好的资源；按图片选项像模块那样读出图片写成文件，\n"
                        "把声音写成 WAV 文件，并把第 N 张图片按其色彩深度的全部 16 种设置画出。")},
+    {"preview", "", RunPreview,
+     QT_TRANSLATE_NOOP("cli", "PICTURE [--png OUT [--side-by-side]] [图片选项]"),
+     QT_TRANSLATE_NOOP("cli",
+                       "按图片选项把 PICTURE 编译再读出，打印它在模块上与原图的误差，\n"
+                       "并把模块显示的图片（或左右并排的原图与模块显示）写成 PNG 文件 OUT。")},
 };
 
 constexpr std::string_view kUsageHead =

@@ -19,5 +19,6 @@ int RunFontView(const QStringList& arguments);
 int RunExport(const QStringList& arguments);
 int RunAdjust(const QStringList& arguments);
 int RunInspect(const QStringList& arguments);
+int RunPreview(const QStringList& arguments);
 
 }  // namespace zentora::cli

@@ -218,6 +218,19 @@ void CImageGallery::Layout() {
   bar->setPageStep(page);
   bar->setRange(0, std::max(0, geometry_.VerticalMaximum() - page));
   viewport()->update();
+  // Whoever changes the list lays it out after, so a selection that moved
+  // with the list is told here.
+  TellSelection();
+}
+
+void CImageGallery::TellSelection() {
+  const int selected = items_.GetSelected();
+  if (selected == toldSelection_ && items_.GetPath(selected) == toldPath_) {
+    return;
+  }
+  toldSelection_ = selected;
+  toldPath_ = items_.GetPath(selected);
+  Q_EMIT SelectionChanged();
 }
 
 void CImageGallery::resizeEvent(QResizeEvent* event) {
@@ -437,6 +450,7 @@ void CImageGallery::mousePressEvent(QMouseEvent* event) {
   if (hit.index != items_.GetSelected()) {
     items_.SetSelected(hit.index);
     viewport()->update();
+    TellSelection();
   }
   if (hit.index < 0) {
     return;
@@ -556,6 +570,7 @@ void CImageGallery::SelectAndShow(int index) {
   QScrollBar* bar = verticalScrollBar();
   bar->setValue(geometry_.ScrollToShow(index, bar->value()));
   viewport()->update();
+  TellSelection();
 }
 
 void CImageGallery::keyPressEvent(QKeyEvent* event) {
@@ -645,6 +660,7 @@ void CImageGallery::contextMenuEvent(QContextMenuEvent* event) {
     if (hit != items_.GetSelected()) {
       items_.SetSelected(hit);
       viewport()->update();
+      TellSelection();
     }
   } else {
     const int selected = items_.GetSelected();

@@ -100,6 +100,9 @@ class CImageGallery : public QAbstractScrollArea {
   // The user moved an entry or dragged one out: the numbers the module uses
   // have changed.
   void ListChangedByDragging();
+  // Another entry is selected, or none, or the selected entry's file is
+  // another one (a removal or move put another entry under the selection).
+  void SelectionChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -131,6 +134,9 @@ class CImageGallery : public QAbstractScrollArea {
   // at the box.
   QImage DragPicture(const QImage& thumbnail, const QRect& box) const;
   void SelectAndShow(int index);
+  // Emits SelectionChanged when the selected file differs from the one
+  // last told.
+  void TellSelection();
   void ScrollLines(int lines);
   void UpdateCursor(QPoint point);
   void EndDrag();
@@ -162,6 +168,9 @@ class CImageGallery : public QAbstractScrollArea {
   QPoint dragStart_;  // the press, in screen coordinates
   QPoint dragPoint_;  // the pointer, in client coordinates
   int wheelRemainder_ = 0;
+  // The selection last told by SelectionChanged.
+  int toldSelection_ = -1;
+  std::filesystem::path toldPath_;
 
   // Decodes the thumbnails a page above and below the view in the
   // background, so that scrolling meets them ready. Last, so that it is

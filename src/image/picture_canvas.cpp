@@ -50,12 +50,32 @@ QImage DrawOverBlue(QImage picture) {
   return canvas;
 }
 
+bool HasTransparentPixel(const QImage& picture) {
+  if (!picture.hasAlphaChannel()) {
+    return false;
+  }
+  const QImage argb = picture.format() == QImage::Format_ARGB32 ||
+                              picture.format() == QImage::Format_ARGB32_Premultiplied
+                          ? picture
+                          : picture.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < argb.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < argb.width(); ++x) {
+      if (qAlpha(row[x]) != 255) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 // No bytes per pixel: there is no index entry to keep true.
 bool FitsIndexFor(std::optional<int> bytesPerPixel, QSize size) {
   return !bytesPerPixel || FitsImageIndex(size.width(), size.height(), *bytesPerPixel);
 }
 
-PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImage recycled) {
+PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImage recycled,
+                   bool noteTransparency = false) {
   reader.setAutoTransform(false);
   const QSize announced = reader.size();
   if (announced.isValid() && !FitsIndexFor(bytesPerPixel, announced)) {
@@ -71,6 +91,7 @@ PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImag
   PictureCanvas result;
   result.width = picture.value().width();
   result.height = picture.value().height();
+  result.transparent = noteTransparency && HasTransparentPixel(picture.value());
   result.canvas = DrawOverBlue(std::move(picture).value());
   if (result.canvas.isNull()) {
     return Unreadable(ErrnoMessage(ENOMEM));
@@ -80,7 +101,7 @@ PictureCanvas Draw(QImageReader& reader, std::optional<int> bytesPerPixel, QImag
 }
 
 PictureCanvas DrawFile(const std::filesystem::path& path, std::optional<int> bytesPerPixel,
-                       QImage recycled) {
+                       QImage recycled, bool noteTransparency = false) {
   if (path.empty()) {
     return Unreadable(ErrnoMessage(ENOENT));
   }
@@ -91,7 +112,7 @@ PictureCanvas DrawFile(const std::filesystem::path& path, std::optional<int> byt
   // Content decides the format, not the extension, so a renamed file still
   // decodes.
   QImageReader reader(&file);
-  return Draw(reader, bytesPerPixel, std::move(recycled));
+  return Draw(reader, bytesPerPixel, std::move(recycled), noteTransparency);
 }
 
 }  // namespace
@@ -108,6 +129,10 @@ PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerP
 
 PictureCanvas DrawPictureCanvas(const std::filesystem::path& path) {
   return DrawFile(path, std::nullopt, {});
+}
+
+PictureCanvas DrawPictureCanvasNotingTransparency(const std::filesystem::path& path) {
+  return DrawFile(path, std::nullopt, {}, true);
 }
 
 }  // namespace zentora

@@ -23,6 +23,9 @@ struct PictureCanvas {
   QImage canvas;
   int width = 0;   // set for Drawn and TooLarge
   int height = 0;  // set for Drawn and TooLarge
+  // Some pixel was less than opaque, so the blue shows through it. Only
+  // DrawPictureCanvasNotingTransparency looks; the compilers have no use for it.
+  bool transparent = false;
 };
 
 // Decodes the first frame of a picture file and draws it onto the blue
@@ -41,5 +44,8 @@ PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage rec
 // keep true (the C header): only the decoder's allocation limit bounds it,
 // and the result is never TooLarge.
 PictureCanvas DrawPictureCanvas(const std::filesystem::path& path);
+
+// The same, also noting whether the picture has any transparency.
+PictureCanvas DrawPictureCanvasNotingTransparency(const std::filesystem::path& path);
 
 }  // namespace zentora

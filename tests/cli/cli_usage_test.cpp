@@ -65,7 +65,8 @@ TEST(CliUsage, EachCommandsUsageLineNamesIt) {
                                      {"glyphs"},
                                      {"fontlib"},
                                      {"fontview"},
-                                     {"inspect"}}) {
+                                     {"inspect"},
+                                     {"preview"}}) {
     const CliRun run = RunCli(command + QStringList{"--help"});
     const std::string usage = run.out.substr(0, run.out.find('\n'));
     EXPECT_TRUE(usage.starts_with("用法：zentora-cli " + command.join(' ').toStdString())) << usage;

@@ -59,7 +59,7 @@ cli="$root/usr/bin/zentora-cli"
 # Every command of the help has its part in the manual page.
 page="$(zcat "$root/usr/share/man/man1/zentora-cli.1.gz")"
 for command in compile download build export adjust "project create" "project show" fonts \
-  glyphs fontlib fontview inspect; do
+  glyphs fontlib fontview inspect preview; do
   grep -qF ".SS \"zentora-cli $command\"" <<< "$page" || fail "manual page lacks $command"
 done
 
