@@ -85,8 +85,8 @@ void ConnectGalleryCommands(CZentoraDlg& window) {
       {action(ID_PREVIEW_IMAGE),
        action(ID_DELETE_SELECTED_PICTURE),
        {action(IDC_ADD_PICTURES), nullptr, action(ID_PREVIEW_IMAGE), action(ID_MODULE_PREVIEW),
-        action(ID_EDIT_IMAGE), action(ID_ADJUST_IMAGES), nullptr, action(ID_DELETE_SELECTED_PICTURE),
-        action(ID_DELETE_ALL_PICTURES)}});
+        action(ID_EDIT_IMAGE), action(ID_ADJUST_IMAGES), nullptr,
+        action(ID_DELETE_SELECTED_PICTURE), action(ID_DELETE_ALL_PICTURES)}});
   // Enter has nothing to open for a sound: the window plays none.
   window.SoundGallery().SetCommands(
       {nullptr,

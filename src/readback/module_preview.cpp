@@ -61,9 +61,8 @@ Result<ModulePreview> PreviewOnModule(const PreviewSource& source, const ImageSe
   const int width = source.drawn.width();
   const int height = source.drawn.height();
   if (!FitsImageIndex(width, height, settings.BytesPerPixel())) {
-    return Status::Failure(
-        Fill(Tr("preview", "图片尺寸超出范围：%1 × %2"), std::to_string(width),
-             std::to_string(height)));
+    return Status::Failure(Fill(Tr("preview", "图片尺寸超出范围：%1 × %2"), std::to_string(width),
+                                std::to_string(height)));
   }
   // The compiler's own steps on a copy, so that the kept canvas stays as
   // drawn for the next settings.
@@ -127,8 +126,8 @@ Status WritePreviewPng(const QImage& picture, const std::filesystem::path& path)
     return png.status();
   }
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(png.value().constData());
-  if (Status written = WriteFileAtomically(
-          path, std::span(bytes, static_cast<std::size_t>(png.value().size())));
+  if (Status written =
+          WriteFileAtomically(path, std::span(bytes, static_cast<std::size_t>(png.value().size())));
       !written) {
     return Status::Failure(Tr("preview", "无法写入文件：") +
                            WithReason(path.string(), written.message()));

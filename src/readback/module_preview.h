@@ -29,7 +29,7 @@ Result<PreviewSource> LoadPreviewSource(const std::filesystem::path& path);
 
 // How far the module's picture is from the drawn one.
 struct PreviewFigures {
-  std::array<int, 3> maxError{};  // red, green, blue, in 8-bit units
+  std::array<int, 3> maxError{};                          // red, green, blue, in 8-bit units
   double psnr = std::numeric_limits<double>::infinity();  // dB; infinite when identical
 
   bool Identical() const { return maxError == std::array<int, 3>{}; }

@@ -33,8 +33,8 @@ TEST_P(PreviewCommandTest, WritesTheModuleHalf) {
   const bool sideBySide = GetParam();
   CTempDir dir;
   const fs::path picture = SaveGradient(dir / "gradient.png");
-  QStringList arguments{"preview", Arg(picture), "--dither", "diffusion", "--png",
-                        Arg(dir / "out.png")};
+  QStringList arguments{"preview",   Arg(picture), "--dither",
+                        "diffusion", "--png",      Arg(dir / "out.png")};
   if (sideBySide) {
     arguments << "--side-by-side";
   }
@@ -46,11 +46,12 @@ TEST_P(PreviewCommandTest, WritesTheModuleHalf) {
   const Result<ModulePreview> preview = PreviewPicture(picture, settings);
   ASSERT_TRUE(preview);
   EXPECT_EQ(run.out, FiguresLine(preview.value().figures) + "\n");
-  const QImage written =
-      QImage(QString::fromStdString((dir / "out.png").string())).convertToFormat(QImage::Format_RGB32);
+  const QImage written = QImage(QString::fromStdString((dir / "out.png").string()))
+                             .convertToFormat(QImage::Format_RGB32);
   const int width = preview.value().shown.width();
   ASSERT_EQ(written.width(), sideBySide ? 2 * width : width);
-  EXPECT_EQ(written.copy(sideBySide ? width : 0, 0, width, written.height()), preview.value().shown);
+  EXPECT_EQ(written.copy(sideBySide ? width : 0, 0, width, written.height()),
+            preview.value().shown);
   if (sideBySide) {
     EXPECT_EQ(written.copy(0, 0, width, written.height()), preview.value().drawn);
   }

@@ -61,11 +61,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Colours RGB565 holds exactly, in a file with an alpha channel that
         // is opaque throughout.
-        FiguresRow{"ExactColours", {0xFFFF0000, 0xFF00FF00, 0xFF0808FF, 0xFF000000}, {0, 0, 0},
-                   kInfinite, false},
+        FiguresRow{"ExactColours",
+                   {0xFFFF0000, 0xFF00FF00, 0xFF0808FF, 0xFF000000},
+                   {0, 0, 0},
+                   kInfinite,
+                   false},
         // The packer drops the low 3, 2 and 3 bits.
-        FiguresRow{"Truncation", {0xFF070307}, {7, 3, 7},
-                   10.0 * std::log10(255.0 * 255.0 * 3.0 / (49 + 9 + 49)), false},
+        FiguresRow{"Truncation",
+                   {0xFF070307},
+                   {7, 3, 7},
+                   10.0 * std::log10(255.0 * 255.0 * 3.0 / (49 + 9 + 49)),
+                   false},
         // A clear pixel is the blue background, which RGB565 holds.
         FiguresRow{"Transparent", {0x00FF0000, 0xFF00FF00}, {0, 0, 0}, kInfinite, true}),
     [](const ::testing::TestParamInfo<FiguresRow>& row) { return std::string(row.param.name); });
