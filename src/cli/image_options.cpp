@@ -45,6 +45,10 @@ void AddDitherOption(QCommandLineParser& parser) {
        "method", "none"});
 }
 
+namespace {
+
+// The settings with the dither chosen; nullopt (after printing why) for a
+// value it cannot take, or a dither asked of 24-bit settings.
 std::optional<ImageSettings> WithDitherOption(const QCommandLineParser& parser,
                                               ImageSettings settings) {
   const QString dither = parser.value("dither");
@@ -66,6 +70,13 @@ std::optional<ImageSettings> WithDitherOption(const QCommandLineParser& parser,
   return settings;
 }
 
+}  // namespace
+
+std::optional<ImageSettings> ReadPackingOptions(const QCommandLineParser& parser) {
+  const std::optional<ImageSettings> settings = ReadImageOptions(parser);
+  return settings ? WithDitherOption(parser, *settings) : std::nullopt;
+}
+
 std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLineParser& parser,
                                                                 const QStringList& arguments,
                                                                 qsizetype positionals) {
@@ -75,10 +86,7 @@ std::variant<ProjectWithSettings, int> ParseProjectWithSettings(QCommandLinePars
   if (!ExpectPositionals(parser, positionals)) {
     return kExitUsage;
   }
-  std::optional<ImageSettings> settings = ReadImageOptions(parser);
-  if (settings) {
-    settings = WithDitherOption(parser, *settings);
-  }
+  const std::optional<ImageSettings> settings = ReadPackingOptions(parser);
   if (!settings) {
     return kExitUsage;
   }

@@ -24,10 +24,10 @@ std::optional<ImageSettings> ReadImageOptions(const QCommandLineParser& parser);
 // --dither none|ordered|diffusion, for the commands that pack pictures.
 void AddDitherOption(QCommandLineParser& parser);
 
-// The settings with the dither chosen; nullopt (after printing why) for a
-// value it cannot take, or a dither asked of 24-bit settings.
-std::optional<ImageSettings> WithDitherOption(const QCommandLineParser& parser,
-                                              ImageSettings settings);
+// The image options with the dither chosen, for the commands that take both;
+// nullopt (after printing why) for a value an option cannot take, or a
+// dither asked of 24-bit settings.
+std::optional<ImageSettings> ReadPackingOptions(const QCommandLineParser& parser);
 
 // A project named by the first positional argument, with the image options.
 struct ProjectWithSettings {

@@ -30,10 +30,7 @@ int RunPreview(const QStringList& arguments) {
   if (!ExpectPositionals(parser, 1)) {
     return kExitUsage;
   }
-  std::optional<ImageSettings> settings = ReadImageOptions(parser);
-  if (settings) {
-    settings = WithDitherOption(parser, *settings);
-  }
+  const std::optional<ImageSettings> settings = ReadPackingOptions(parser);
   if (!settings) {
     return kExitUsage;
   }
