@@ -36,11 +36,11 @@ inline QImage MakePhotoPicture(int seed) {
   return image;
 }
 
-// `count` pictures of 800 × 480, half PNG and half JPEG, in a folder under
-// the temporary folder that later runs reuse.
-inline std::vector<std::filesystem::path> PhotoPictures(int count) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / "zentora-bench-pictures";
+// `count` pictures of 800 × 480, half PNG and half JPEG, in a folder that
+// later runs reuse (by default under the temporary folder).
+inline std::vector<std::filesystem::path> PhotoPictures(
+    int count, const std::filesystem::path& folder = std::filesystem::temp_directory_path() /
+                                                     "zentora-bench-pictures") {
   std::filesystem::create_directories(folder);
   std::vector<std::filesystem::path> paths;
   for (int i = 0; i < count; ++i) {

@@ -1,6 +1,8 @@
 // The compiler's picture path from raw bytes: decode, draw over blue, pack;
-// then the same bytes decoded and drawn scaled, as the adjustment draws them,
-// which reads a paletted picture through its colour table.
+// the same bytes drawn by the general decoder alone, which must give the
+// same result wherever a fast reader took them; then the same bytes decoded
+// and drawn scaled, as the adjustment draws them, which reads a paletted
+// picture through its colour table.
 // The first byte picks the packing settings so every variant gets exercised.
 #include <QBuffer>
 #include <QByteArray>
@@ -9,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
@@ -38,6 +41,20 @@ void DrawScaled(QByteArray& bytes) {
   painter.drawImage(QRectF(0, 0, 16, 16), picture.value());
 }
 
+bool SameCanvas(const zentora::PictureCanvas& a, const zentora::PictureCanvas& b) {
+  if (a.status != b.status || a.reason != b.reason || a.width != b.width || a.height != b.height ||
+      a.canvas.size() != b.canvas.size() || a.canvas.format() != b.canvas.format()) {
+    return false;
+  }
+  for (int y = 0; y < a.canvas.height(); ++y) {
+    if (std::memcmp(a.canvas.constScanLine(y), b.canvas.constScanLine(y),
+                    static_cast<std::size_t>(a.canvas.bytesPerLine())) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,6 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QBuffer device(&bytes);
   device.open(QIODevice::ReadOnly);
   const zentora::PictureCanvas drawn = zentora::DrawPictureCanvas(device, settings.BytesPerPixel());
+  QBuffer again(&bytes);
+  again.open(QIODevice::ReadOnly);
+  const zentora::PictureCanvas general = zentora::DrawPictureCanvas(
+      again, settings.BytesPerPixel(), zentora::PictureDecoders::kGeneralOnly);
+  if (!SameCanvas(drawn, general)) {
+    std::abort();
+  }
   DrawScaled(bytes);
   if (drawn.status != zentora::PictureCanvas::Status::Drawn) {
     return 0;

@@ -15,9 +15,11 @@ PACKAGES=(
   qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools
   # formats and platform libraries of the core
   libxml2-dev libfreetype-dev libfontconfig-dev libusb-dev libgif-dev
-  libimagequant-dev libspng-dev libisal-dev
+  libimagequant-dev libspng-dev libisal-dev libturbojpeg0-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 valgrind
+  # the peer the compile benchmark runs beside, and its timing
+  imagemagick bc time
   # the Debian package: dependencies, manual pages, and the checks of the
   # package, its desktop entry and its AppStream data
   dpkg-dev file help2man lintian desktop-file-utils appstream shared-mime-info

@@ -9,6 +9,17 @@ class QIODevice;
 
 namespace zentora {
 
+// Which decoder drew a picture. The fast readers take the common layouts
+// (8-bit RGB and RGBA PNGs, JPEGs in YCbCr, RGB or grey) and give exactly the
+// general decoder's pixels; every other file, and every file they would not
+// read the way the general decoder does, goes to the general decoder (Qt's
+// image plugins).
+enum class PictureDecoder { kGeneral, kPngRows, kTurboJpeg };
+
+// Whether the fast readers may try first; tests and fuzzers compare them
+// with the general decoder alone.
+enum class PictureDecoders { kFastFirst, kGeneralOnly };
+
 // A picture decoded and drawn the way the compilers and the export see it:
 // an opaque Format_RGB32 canvas at the picture's own pixel size, transparent
 // parts blended over pure blue.
@@ -26,6 +37,7 @@ struct PictureCanvas {
   // Some pixel was less than opaque, so the blue shows through it. Only
   // DrawPictureCanvasNotingTransparency looks; the compilers have no use for it.
   bool transparent = false;
+  PictureDecoder decoder = PictureDecoder::kGeneral;
 };
 
 // Decodes the first frame of a picture file and draws it onto the blue
@@ -38,7 +50,9 @@ struct PictureCanvas {
 // instead of allocating and faulting in a new one.
 PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel,
                                 QImage recycled = {});
-PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage recycled = {});
+// From a device that can seek, from its start.
+PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel,
+                                PictureDecoders decoders = PictureDecoders::kFastFirst);
 
 // The same without the index's limits, for output that has no index entry to
 // keep true (the C header): only the decoder's allocation limit bounds it,
@@ -46,6 +60,7 @@ PictureCanvas DrawPictureCanvas(QIODevice& device, int bytesPerPixel, QImage rec
 PictureCanvas DrawPictureCanvas(const std::filesystem::path& path);
 
 // The same, also noting whether the picture has any transparency.
-PictureCanvas DrawPictureCanvasNotingTransparency(const std::filesystem::path& path);
+PictureCanvas DrawPictureCanvasNotingTransparency(
+    const std::filesystem::path& path, PictureDecoders decoders = PictureDecoders::kFastFirst);
 
 }  // namespace zentora

@@ -90,7 +90,9 @@ bool IsReducible(QSize source, QSize target) {
 std::optional<ReducedPng> DecodeReducedPng(QIODevice& device,
                                            const std::function<QSize(QSize)>& sizeFor) {
   const std::unique_ptr<CPngRowReader> rows = CPngRowReader::Open(device);
-  if (!rows) {
+  // Transparent pictures are drawn over the gallery's own background by the
+  // general decoder's path.
+  if (!rows || rows->Channels() != 3) {
     return std::nullopt;
   }
   const QSize source = rows->Size();

@@ -4,8 +4,6 @@ namespace zentora {
 
 namespace {
 
-constexpr std::size_t kPixelBytes = 3;
-
 enum Filter : std::uint8_t { kNone = 0, kSub = 1, kUp = 2, kAverage = 3, kPaeth = 4 };
 
 // Without branches on the data: photographs make the choice unpredictable,
@@ -22,10 +20,11 @@ inline std::uint8_t PaethPredictor(int left, int above, int aboveLeft) {
   return static_cast<std::uint8_t>(fromCorner < nearest ? aboveLeft : nearer);
 }
 
-}  // namespace
-
-bool UnfilterRgbRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous,
-                    std::size_t length) {
+// The pixel size is a constant in each loop, so that the compiler keeps the
+// channels' chains apart.
+template <std::size_t kPixelBytes>
+bool Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous,
+              std::size_t length) {
   // The first pixel has nothing to its left: its left and above-left are 0.
   const std::size_t first = length < kPixelBytes ? length : kPixelBytes;
   switch (filter) {
@@ -58,6 +57,20 @@ bool UnfilterRgbRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* 
             row[i] + PaethPredictor(row[i - kPixelBytes], previous[i], previous[i - kPixelBytes]));
       }
       return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool UnfilterRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous,
+                 std::size_t length, int pixelBytes) {
+  switch (pixelBytes) {
+    case 3:
+      return Unfilter<3>(filter, row, previous, length);
+    case 4:
+      return Unfilter<4>(filter, row, previous, length);
     default:
       return false;
   }

@@ -5,11 +5,11 @@
 
 namespace zentora {
 
-// Undoes a PNG row filter in place for 8-bit RGB (three bytes a pixel), the
-// only layout the thumbnail reducer reads. row holds length bytes without
-// the filter byte; previous is the row above, already unfiltered (zeros for
-// the first row). False for a filter type PNG does not define.
-bool UnfilterRgbRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous,
-                    std::size_t length);
+// Undoes a PNG row filter in place for 8-bit samples, pixelBytes (3 for RGB,
+// 4 for RGBA) to a pixel. row holds length bytes without the filter byte;
+// previous is the row above, already unfiltered (zeros for the first row).
+// False for a filter type PNG does not define, or another pixel size.
+bool UnfilterRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous,
+                 std::size_t length, int pixelBytes);
 
 }  // namespace zentora

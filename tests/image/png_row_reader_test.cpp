@@ -1,6 +1,7 @@
 #include "image/png_row_reader.h"
 
 #include <gtest/gtest.h>
+#include <isa-l/crc.h>
 #include <spng.h>
 
 #include <QBuffer>
@@ -42,11 +43,11 @@ TEST(PngRowFilterTest, UndoesEachFilter) {
            Case{4, {11, 22, 33, 15, 25, 56, 7, 48, 1}},
        }) {
     Bytes row = filtered;
-    ASSERT_TRUE(UnfilterRgbRow(c.filter, row.data(), previous.data(), row.size()));
+    ASSERT_TRUE(UnfilterRow(c.filter, row.data(), previous.data(), row.size(), 3));
     EXPECT_EQ(row, c.expected) << "filter " << int{c.filter};
   }
   Bytes row = filtered;
-  EXPECT_FALSE(UnfilterRgbRow(5, row.data(), previous.data(), row.size()));
+  EXPECT_FALSE(UnfilterRow(5, row.data(), previous.data(), row.size(), 3));
 }
 
 QImage NoisyPicture(QSize size) {
@@ -89,8 +90,10 @@ QByteArray EncodeWithSpng(const QImage& rgb, int filterChoice) {
   return png;
 }
 
-// Every row the reader gives, or fewer where it stops early.
-std::vector<Bytes> ReadRows(const QByteArray& png, QSize* size = nullptr) {
+// Every row the reader gives, or fewer where it stops early; whether the
+// rest of the file then checks out.
+std::vector<Bytes> ReadRows(const QByteArray& png, QSize* size = nullptr,
+                            bool* finished = nullptr) {
   QByteArray copy = png;
   QBuffer device(&copy);
   device.open(QIODevice::ReadOnly);
@@ -105,6 +108,9 @@ std::vector<Bytes> ReadRows(const QByteArray& png, QSize* size = nullptr) {
   const std::size_t length = static_cast<std::size_t>(reader->Size().width()) * 3;
   while (const std::uint8_t* row = reader->NextRow()) {
     rows.emplace_back(row, row + length);
+  }
+  if (finished != nullptr) {
+    *finished = reader->Finish();
   }
   return rows;
 }
@@ -158,13 +164,22 @@ std::vector<Chunk> ChunksOf(const QByteArray& png) {
   return chunks;
 }
 
-// The chunks again, with CRCs of zero: the reader does not check them.
-QByteArray Assemble(const std::vector<Chunk>& chunks) {
+QByteArray BigEndian(std::uint32_t value) {
+  const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+  return QByteArray(bytes, 4);
+}
+
+// The chunks again, each with its CRC unless it is to be damaged.
+QByteArray Assemble(const std::vector<Chunk>& chunks, const std::string& damagedCrc = {}) {
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
   for (const Chunk& chunk : chunks) {
-    const auto length = static_cast<std::uint32_t>(chunk.data.size());
-    const char size[4] = {char(length >> 24), char(length >> 16), char(length >> 8), char(length)};
-    png.append(size, 4).append(chunk.type.c_str(), 4).append(chunk.data).append(4, '\0');
+    const QByteArray body = QByteArray::fromStdString(chunk.type) + chunk.data;
+    const std::uint32_t crc =
+        crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(body.constData()),
+                        static_cast<std::uint64_t>(body.size()));
+    png.append(BigEndian(static_cast<std::uint32_t>(chunk.data.size())))
+        .append(body)
+        .append(BigEndian(chunk.type == damagedCrc ? ~crc : crc));
   }
   return png;
 }
@@ -197,42 +212,82 @@ TEST(PngRowReaderTest, ReadsOddlyCutDataAndStopsAtDamage) {
     return qCompress(raw).mid(4);
   };
   // Rows come a batch at a time: damage may take the rows before it too,
-  // never the rows after it. Refused pictures give none.
+  // never the rows after it. Refused pictures give none. Damage the rows do
+  // not show, the rest of the file tells.
   struct Case {
     const char* name;
     std::function<void(std::vector<Chunk>&)> edit;
     int rowsAtMost;
+    bool finishes;
+    std::string damagedCrc = {};
+  };
+  const auto insertBeforeEnd = [](std::vector<Chunk>& c, Chunk chunk) {
+    c.insert(c.end() - 1, std::move(chunk));
   };
   for (const Case& c : {
-           Case{"one-byte chunks", SplitImageData, all},
+           Case{"as written", [](auto&) {}, all, true},
+           Case{"one-byte chunks", SplitImageData, all, true},
            Case{"a text chunk first",
                 [](auto& c) {
                   c.insert(FirstData(c), Chunk{"tEXt", "Comment"});
                 },
-                all},
-           Case{"zlib's stream", [&](auto& c) { FirstData(c)->data = imageData(0); }, all},
+                all, true},
+           Case{"a text chunk after",
+                [&](auto& c) {
+                  insertBeforeEnd(c, {"tEXt", "Comment"});
+                },
+                all, true},
+           Case{"zlib's stream", [&](auto& c) { FirstData(c)->data = imageData(0); }, all, true},
+           Case{"data CRC damaged", [](auto&) {}, all, false, "IDAT"},
+           Case{"end CRC damaged", [](auto&) {}, all, false, "IEND"},
+           Case{"header CRC damaged", [](auto&) {}, 0, false, "IHDR"},
+           Case{"no end chunk", [](auto& c) { c.pop_back(); }, all, false},
+           Case{"image data after the end of the stream",
+                [&](auto& c) {
+                  insertBeforeEnd(c, {"IDAT", "\x03"});
+                },
+                all, false},
+           Case{"bytes after the stream", [](auto& c) { FirstData(c)->data.append(2, '\0'); }, all,
+                false},
+           Case{"checksum damaged", [](auto& c) { FirstData(c)->data.back() ^= 1; }, all, false},
+           Case{"palette chunk",
+                [](auto& c) {
+                  c.insert(FirstData(c), Chunk{"PLTE", QByteArray(3, '\0')});
+                },
+                0, false},
+           Case{"chunk type not letters",
+                [](auto& c) {
+                  c.insert(FirstData(c), Chunk{"t3Xt", "Comment"});
+                },
+                0, false},
            Case{"transparency",
                 [](auto& c) {
                   c.insert(FirstData(c), Chunk{"tRNS", QByteArray(6, '\0')});
                 },
-                0},
-           Case{"interlaced", [](auto& c) { c.front().data[12] = 1; }, 0},
-           Case{"RGBA", [](auto& c) { c.front().data[9] = 6; }, 0},
+                0, false},
+           Case{"interlaced", [](auto& c) { c.front().data[12] = 1; }, 0, false},
+           Case{"16 bits", [](auto& c) { c.front().data[8] = 16; }, 0, false},
+           Case{"RGBA header over RGB data", [](auto& c) { c.front().data[9] = 6; }, all - 1,
+                false},
            Case{"preset dictionary", [](auto& c) { FirstData(c)->data.replace(0, 2, "\x78\xBB"); },
-                0},
-           Case{"no image data", [](auto& c) { c.erase(FirstData(c)); }, 0},
-           Case{"unknown filter", [&](auto& c) { FirstData(c)->data = imageData(5); }, 5},
-           Case{"cut short", [&](auto& c) { FirstData(c)->data = imageData(0).left(200); }, 2},
-           Case{"reserved block type", [](auto& c) { FirstData(c)->data = "\x78\x9C\x07"; }, 0},
+                0, false},
+           Case{"no image data", [](auto& c) { c.erase(FirstData(c)); }, 0, false},
+           Case{"unknown filter", [&](auto& c) { FirstData(c)->data = imageData(5); }, 5, false},
+           Case{"cut short", [&](auto& c) { FirstData(c)->data = imageData(0).left(200); }, 2,
+                false},
+           Case{"reserved block type", [](auto& c) { FirstData(c)->data = "\x78\x9C\x07"; }, 0,
+                false},
        }) {
     std::vector<Chunk> chunks = ChunksOf(EncodeWithSpng(picture, SPNG_FILTER_CHOICE_ALL));
     c.edit(chunks);
-    const std::vector<Bytes> rows = ReadRows(Assemble(chunks));
+    bool finished = false;
+    const std::vector<Bytes> rows = ReadRows(Assemble(chunks, c.damagedCrc), nullptr, &finished);
     if (c.rowsAtMost == all) {
       ExpectRowsOf(picture, rows, c.name);
     } else {
       EXPECT_LE(rows.size(), static_cast<std::size_t>(c.rowsAtMost)) << c.name;
     }
+    EXPECT_EQ(finished, c.finishes) << c.name;
   }
 }
 

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The 60-picture compile (30 PNG and 30 JPEG photographs of 800 × 480, 24-bit,
+# MSB first) against ImageMagick flattening the same files onto blue and
+# writing them as raw RGB in one process: the two alternate, ROUNDS times
+# each, and the medians and their ratio are printed. Also the peak memory of
+# one compile.
+#   bench/compile_vs_imagemagick.sh [BUILD_DIR] [ROUNDS]
+set -euo pipefail
+
+BUILD="${1:-build}"
+ROUNDS="${2:-15}"
+CLI="$BUILD/src/cli/zentora-cli"
+MAGICK="$(command -v convert-im6.q16 || command -v convert)"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+
+mapfile -t PICTURES < <("$BUILD/bench/make_photo_pictures" "$WORK/pictures" 60)
+ARGS=()
+for picture in "${PICTURES[@]}"; do
+  ARGS+=(--picture "$picture")
+done
+"$CLI" project create "$WORK/project/bench.zentoraprj" "${ARGS[@]}" > /dev/null
+
+compile() {
+  "$CLI" compile "$WORK/project/bench.zentoraprj" --out "$WORK/out" --depth 24 --msb-first \
+    > /dev/null
+}
+magick() {
+  "$MAGICK" "${PICTURES[@]}" -background blue -alpha remove -depth 8 "rgb:$WORK/magick.rgb"
+}
+
+# Seconds of one run, to the microsecond.
+seconds() {
+  local start end
+  start=$(date +%s%N)
+  "$@"
+  end=$(date +%s%N)
+  echo "scale=6; ($end - $start) / 1000000000" | bc
+}
+
+median() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+compile
+magick # warm both, and the page cache
+: > "$WORK/ours"
+: > "$WORK/theirs"
+for _ in $(seq "$ROUNDS"); do
+  seconds compile >> "$WORK/ours"
+  seconds magick >> "$WORK/theirs"
+done
+OURS=$(median < "$WORK/ours")
+THEIRS=$(median < "$WORK/theirs")
+PEAK=$( { /usr/bin/time -f '%M' "$CLI" compile "$WORK/project/bench.zentoraprj" \
+  --out "$WORK/out" --depth 24 --msb-first > /dev/null; } 2>&1 | tail -1)
+
+printf 'zentora-cli compile, 60 pictures: %.3f s (median of %d)\n' "$OURS" "$ROUNDS"
+printf 'ImageMagick, same files:          %.3f s\n' "$THEIRS"
+printf 'ratio zentora / ImageMagick:      %.2f\n' "$(echo "scale=6; $OURS / $THEIRS" | bc)"
+printf 'peak memory of the compile:       %d KiB\n' "$PEAK"
