@@ -1739,6 +1739,18 @@ written, 2 bad arguments.</translation>
         <translation>Copy</translation>
     </message>
     <message>
+        <source>从文件读入...</source>
+        <translation>Read from file...</translation>
+    </message>
+    <message>
+        <source>从文件读入</source>
+        <translation>Read Characters from File</translation>
+    </message>
+    <message>
+        <source>文本文件(*.txt);;所有文件(*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
         <source>字库正在生成，请等它完成后再试！</source>
         <translation>A font library is being generated; try again when it is done!</translation>
     </message>
