@@ -75,6 +75,21 @@ install(FILES packaging/zentora-cli.bash-completion
   DESTINATION share/bash-completion/completions RENAME zentora-cli)
 install(FILES packaging/copyright ${changelog_gz} DESTINATION ${doc_dir})
 
+# find_package(Zentora) for firmware builds. The tool is found relative to
+# the package file, so a tree installed under any prefix or staging folder
+# works; the version check ignores the pointer size, since a firmware build
+# for a 32-bit target runs the tool of the machine that builds it.
+include(CMakePackageConfigHelpers)
+set(cmake_package_dir lib/cmake/Zentora)
+set(ZENTORA_CLI bin/zentora-cli)
+configure_package_config_file(cmake/ZentoraConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/packaging/ZentoraConfig.cmake
+  INSTALL_DESTINATION ${cmake_package_dir} PATH_VARS ZENTORA_CLI)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/packaging/ZentoraConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion ARCH_INDEPENDENT)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/ZentoraConfig.cmake
+  ${CMAKE_BINARY_DIR}/packaging/ZentoraConfigVersion.cmake DESTINATION ${cmake_package_dir})
+
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zentora)

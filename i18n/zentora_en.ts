@@ -352,8 +352,10 @@ or scale, keeping the proportions unless --no-keep-aspect.</translation>
         <translation>List the installed fonts as the glyph dialog does.</translation>
     </message>
     <message>
-        <source>输出 TEXT 的字模 C 数组。</source>
-        <translation>Print the C array of TEXT&apos;s glyphs.</translation>
+        <source>输出 TEXT 的字模 C 数组；或按编码顺序为 FILE 中的每个字符取模一次，
+写成固件可直接包含的 C 头文件 HEADER。</source>
+        <translation>Print the C array of TEXT&apos;s glyphs; or model each character of FILE
+once, in code order, into HEADER, a C header for a firmware.</translation>
     </message>
     <message>
         <source>生成整个字符集的字库。</source>
@@ -504,10 +506,15 @@ it selects first.</translation>
         <translation>Names only, without the mark.</translation>
     </message>
     <message>
-        <source>输出 TEXT 的字模 C 数组，每个 UTF-16 码元一行，
-行尾与窗口相同，为 CR LF。</source>
+        <source>输出 TEXT 的字模 C 数组，每个 UTF-16 码元一行，行尾与窗口相同，为 CR LF。
+给出 --text-file 或 --header 时，文本中的每个字符只取模一次，按所选字符集的
+编码从小到大排列；换行等控制字符不计，字符集中没有的字符列在 stderr 上，
+退出状态为 1。</source>
         <translation>Print the C array of TEXT&apos;s glyphs, one line per UTF-16 code unit, with the
-dialog&apos;s CR LF line ends.</translation>
+dialog&apos;s CR LF line ends. With --text-file or --header each character of the
+text is modelled once, in ascending code order of the chosen character set; line
+ends and other control characters are left out, and characters the set lacks are
+named on stderr with exit status 1.</translation>
     </message>
     <message>
         <source>要取模的字符。</source>
@@ -710,8 +717,10 @@ copying the given files into that folder, in the order given.</translation>
         <translation>PROJECT FILE [--depfile DEPFILE] [image options]</translation>
     </message>
     <message>
-        <source>TEXT [--depfile DEPFILE] [字体选项]</source>
-        <translation>TEXT [--depfile DEPFILE] [font options]</translation>
+        <source>TEXT | --text-file FILE [--header HEADER] [--depfile DEPFILE]
+[字体选项]</source>
+        <translation>TEXT | --text-file FILE [--header HEADER] [--depfile DEPFILE]
+[font options]</translation>
     </message>
     <message>
         <source>OUT [--depfile DEPFILE] [字体选项]</source>
@@ -810,16 +819,24 @@ Exit status: 0 no findings, 1 findings or a file not written, 2 bad arguments.</
     <message>
         <source>成功后把 Make 格式的依赖文件写入 DEPFILE：目标是写出的文件，
 依赖是读取的文件。</source>
-        <translation>After a successful run, write a Make dependency file to DEPFILE: the files written
-as targets, the files read as prerequisites.</translation>
+        <translation>After a successful run, write a Make dependency file to DEPFILE: the files written as targets, the files read as prerequisites.</translation>
     </message>
     <message>
         <source>--depfile 不能是本命令写出的文件：</source>
         <translation>--depfile cannot be a file this command writes: </translation>
     </message>
     <message>
-        <source>--depfile 要求把标准输出重定向到文件</source>
-        <translation>--depfile needs standard output redirected to a file</translation>
+        <source>--depfile 要求把标准输出重定向到文件，或给出 --header</source>
+        <translation>--depfile needs standard output redirected to a file, or --header</translation>
+    </message>
+    <message>
+        <source>从这个 UTF-8 文本文件（可带 BOM）读取字符，代替 TEXT。</source>
+        <translation>Read the characters from this UTF-8 text file (a BOM allowed) instead of TEXT.</translation>
+    </message>
+    <message>
+        <source>把字模写成 C 头文件 HEADER：字模数组、排好序的编码表、字符个数
+和字模大小，名称取自文件名。</source>
+        <translation>Write the glyphs as the C header HEADER: the glyph array, the sorted table of codes, the count and the cell size, named after the file.</translation>
     </message>
     <message>
         <source>在 stdout 上输出一个 JSON 文档，供脚本读取。</source>
@@ -1066,6 +1083,18 @@ written, 2 bad arguments.</translation>
     <message>
         <source>字体缺少这些字符的字形：%1</source>
         <translation>The font has no glyphs for these characters: %1</translation>
+    </message>
+    <message>
+        <source>无法读取文本文件：%1</source>
+        <translation>Cannot read the text file: %1</translation>
+    </message>
+    <message>
+        <source>不是 UTF-8 文本</source>
+        <translation>not UTF-8 text</translation>
+    </message>
+    <message>
+        <source>字符集 %1 中没有这些字符，未取模：%2</source>
+        <translation>%1 has no codes for these characters; not modelled: %2</translation>
     </message>
     <message>
         <source>%1 等 %2 个</source>
@@ -1708,6 +1737,18 @@ written, 2 bad arguments.</translation>
     <message>
         <source>复制字模</source>
         <translation>Copy</translation>
+    </message>
+    <message>
+        <source>从文件读入...</source>
+        <translation>Read from file...</translation>
+    </message>
+    <message>
+        <source>从文件读入</source>
+        <translation>Read Characters from File</translation>
+    </message>
+    <message>
+        <source>文本文件(*.txt);;所有文件(*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
     </message>
     <message>
         <source>字库正在生成，请等它完成后再试！</source>

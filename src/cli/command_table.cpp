@@ -53,8 +53,13 @@ constexpr CommandRow kCommands[] = {
     {"project", "show", RunProjectShow, "PROJECT [--json]",
      QT_TRANSLATE_NOOP("cli", "列出工程的图片和声音及其编号。")},
     {"fonts", "", RunFonts, "", QT_TRANSLATE_NOOP("cli", "像字库取模窗口一样列出已安装的字体。")},
-    {"glyphs", "", RunGlyphs, QT_TRANSLATE_NOOP("cli", "TEXT [--depfile DEPFILE] [字体选项]"),
-     QT_TRANSLATE_NOOP("cli", "输出 TEXT 的字模 C 数组。")},
+    {"glyphs", "", RunGlyphs,
+     QT_TRANSLATE_NOOP("cli",
+                       "TEXT | --text-file FILE [--header HEADER] [--depfile DEPFILE]\n"
+                       "[字体选项]"),
+     QT_TRANSLATE_NOOP("cli",
+                       "输出 TEXT 的字模 C 数组；或按编码顺序为 FILE 中的每个字符取模一次，\n"
+                       "写成固件可直接包含的 C 头文件 HEADER。")},
     {"fontlib", "", RunFontLibrary, QT_TRANSLATE_NOOP("cli", "OUT [--depfile DEPFILE] [字体选项]"),
      QT_TRANSLATE_NOOP("cli", "生成整个字符集的字库。")},
     {"fontview", "", RunFontView,

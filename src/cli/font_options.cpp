@@ -72,4 +72,22 @@ std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser) {
   return choice;
 }
 
+std::filesystem::path ChosenFontFile(const FontChoice& choice) {
+  const Result<FontSource> source = ResolveFont(choice.font);
+  return source ? source.value().file : std::filesystem::path();
+}
+
+std::vector<std::filesystem::path> FontPrerequisites(const std::filesystem::path& fontFile) {
+  return fontFile.empty() ? std::vector<std::filesystem::path>{}
+                          : std::vector<std::filesystem::path>{fontFile};
+}
+
+int EndWithWarning(const std::string& line) {
+  if (line.empty()) {
+    return kExitOk;
+  }
+  PrintError(line);
+  return kExitFailed;
+}
+
 }  // namespace zentora::cli

@@ -2,7 +2,10 @@
 
 #include <QCommandLineParser>
 
+#include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/integer_option.h"
 #include "font/charset.h"
@@ -44,5 +47,18 @@ void AddFontOptions(QCommandLineParser& parser);
 // file that does not load. A --font that no installed font has is allowed,
 // as in the dialog (the platform substitutes), with a note on stderr.
 std::optional<FontChoice> ReadFontOptions(const QCommandLineParser& parser);
+
+// The font file the choice draws with: the --font-file, or the installed
+// font that the name resolves to. Empty when none resolves.
+std::filesystem::path ChosenFontFile(const FontChoice& choice);
+
+// What a glyph run read, for its dependency file: the font file, when the
+// choice resolves to one.
+std::vector<std::filesystem::path> FontPrerequisites(const std::filesystem::path& fontFile);
+
+// A warning about glyphs that were written all the same (characters the
+// font or the set lacks): printed on stderr, and the run ends with 1 so
+// that a script notices. kExitOk for an empty line.
+int EndWithWarning(const std::string& line);
 
 }  // namespace zentora::cli

@@ -73,6 +73,18 @@ int GlyphCount(CharsetKind kind) {
   return 0;
 }
 
+std::string_view CharsetName(CharsetKind kind) {
+  switch (kind) {
+    case CharsetKind::kAscii:
+      return "ASCII";
+    case CharsetKind::kGb2312:
+      return "GB2312";
+    case CharsetKind::kGbk:
+      return "GBK";
+  }
+  return {};
+}
+
 std::uint16_t CodeOfGlyph(CharsetKind kind, int number) {
   assert(number >= 0 && number < GlyphCount(kind));
   switch (kind) {
@@ -122,6 +134,17 @@ std::vector<std::optional<char16_t>> CharsetCharacters(CharsetKind kind) {
     characters[static_cast<std::size_t>(i)] = decoder.Decode(CodeOfGlyph(kind, i));
   }
   return characters;
+}
+
+std::unordered_map<char16_t, std::uint16_t> CharacterCodes(CharsetKind kind) {
+  const std::vector<std::optional<char16_t>> characters = CharsetCharacters(kind);
+  std::unordered_map<char16_t, std::uint16_t> codes;
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    if (characters[i]) {
+      codes.try_emplace(*characters[i], CodeOfGlyph(kind, static_cast<int>(i)));
+    }
+  }
+  return codes;
 }
 
 }  // namespace zentora

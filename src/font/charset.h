@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zentora {
@@ -11,6 +13,9 @@ namespace zentora {
 enum class CharsetKind : int { kAscii = 0, kGb2312 = 1, kGbk = 2 };
 
 int GlyphCount(CharsetKind kind);
+
+// "ASCII", "GB2312" or "GBK", as the glyph dialog's list names the set.
+std::string_view CharsetName(CharsetKind kind);
 
 // The code stored as glyph number, in file order: the byte itself for
 // ASCII, lead byte × 256 + trail byte for the double-byte sets.
@@ -22,5 +27,10 @@ std::optional<int> GlyphNumberOfCode(CharsetKind kind, std::uint16_t code);
 // own characters; double-byte codes go through the GBK code page, and a code
 // it does not assign has no character (its glyph stays blank).
 std::vector<std::optional<char16_t>> CharsetCharacters(CharsetKind kind);
+
+// The code whose glyph draws each character, the inverse of
+// CharsetCharacters (the lowest code where several draw one character), so
+// that a character's glyph in a library lies at its code's glyph number.
+std::unordered_map<char16_t, std::uint16_t> CharacterCodes(CharsetKind kind);
 
 }  // namespace zentora

@@ -26,6 +26,7 @@
 #include "font/font_catalog.h"
 #include "font/font_preview_ctrl.h"
 #include "font/glyph_model.h"
+#include "font/glyph_text.h"
 #include "font/library_worker.h"
 #include "font/missing_glyphs.h"
 #include "ui/control_ids.h"
@@ -139,8 +140,9 @@ void CFontTempDlg::CreateSettingsGroup(const CDialogUnits& du) {
   }
   sizeList_->setCurrentIndex(-1);
   sizeList_->setMaxVisibleItems(12);
-  charsetList_->addItems(
-      {QStringLiteral("ASCII"), QStringLiteral("GB2312"), QStringLiteral("GBK")});
+  for (const CharsetKind kind : {CharsetKind::kAscii, CharsetKind::kGb2312, CharsetKind::kGbk}) {
+    charsetList_->addItem(QString::fromLatin1(CharsetName(kind)));
+  }
   for (int index = 0; index < kGlyphSizeCount; ++index) {
     glyphSizeList_->addItem(QString::number(GlyphExtentOfIndex(index)));
   }
@@ -167,7 +169,9 @@ void CFontTempDlg::CreatePackingGroup(const CDialogUnits& du) {
 void CFontTempDlg::CreateTextControls(const CDialogUnits& du) {
   inputEdit_ = new QLineEdit(this);
   SetControlId(inputEdit_, IDC_INPUT);
-  inputEdit_->setGeometry(du.Rect(7, 181, 209, 15));
+  inputEdit_->setGeometry(du.Rect(7, 181, 143, 15));
+  readTextFileButton_ =
+      MakeButton(this, tr("从文件读入..."), IDC_READ_TEXT_FILE, du.Rect(153, 180, 64, 17));
   generateGlyphsButton_ =
       MakeButton(this, tr("生成字模"), IDC_GENERATE_GLYPHS, du.Rect(220, 180, 50, 17));
   copyGlyphsButton_ = MakeButton(this, tr("复制字模"), IDC_COPY_GLYPHS, du.Rect(273, 180, 50, 17));
@@ -199,19 +203,13 @@ void CFontTempDlg::CreateNotices(const CDialogUnits& du) {
 
 // The template's order, which is the keyboard's.
 void CFontTempDlg::SetTabOrder() {
-  const QList<QWidget*> order = {fontList_,
-                                 sizeList_,
-                                 charsetList_,
-                                 glyphSizeList_,
-                                 horizontalButton_,
-                                 verticalButton_,
-                                 bit7FirstBox_,
-                                 monochromeBox_,
-                                 generateLibraryButton_,
-                                 inputEdit_,
-                                 generateGlyphsButton_,
-                                 copyGlyphsButton_,
-                                 outputEdit_};
+  const QList<QWidget*> order = {
+      fontList_,         sizeList_,           charsetList_,
+      glyphSizeList_,    horizontalButton_,   verticalButton_,
+      bit7FirstBox_,     monochromeBox_,      generateLibraryButton_,
+      inputEdit_,        readTextFileButton_, generateGlyphsButton_,
+      copyGlyphsButton_, outputEdit_,
+  };
   for (qsizetype i = 1; i < order.size(); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
@@ -235,6 +233,7 @@ void CFontTempDlg::BindControls() {
   }
   connect(generateGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateGlyphs);
   connect(copyGlyphsButton_, &QPushButton::clicked, this, &CFontTempDlg::OnCopyGlyphs);
+  connect(readTextFileButton_, &QPushButton::clicked, this, &CFontTempDlg::OnReadTextFile);
   connect(generateLibraryButton_, &QPushButton::clicked, this, &CFontTempDlg::OnGenerateLibrary);
 }
 
@@ -331,6 +330,10 @@ GlyphLayout CFontTempDlg::CurrentLayout() const {
   return {preview_->cellWidth, preview_->cellHeight, horizontal != 0, bit7First != 0};
 }
 
+CharsetKind CFontTempDlg::CurrentCharset() const {
+  return static_cast<CharsetKind>(std::clamp(charsetIndex, 0, 2));
+}
+
 void CFontTempDlg::ModelChar(char16_t ch, std::span<std::uint8_t> dest) {
   ModelCell(preview_->RenderChar(ch), CurrentLayout(), dest);
 }
@@ -382,6 +385,34 @@ void CFontTempDlg::OnCopyGlyphs() {
   QApplication::clipboard()->setText(outputText);
 }
 
+// The characters of a product's texts, each once in the code order of the
+// chosen set, as `zentora-cli glyphs --text-file` models them.
+void CFontTempDlg::OnReadTextFile() {
+  DoDataExchange(true);
+  FileDialogRequest ask;  // an open-file dialog
+  ask.title = tr("从文件读入");
+  ask.directory = workingFolder;
+  ask.filter = tr("文本文件(*.txt);;所有文件(*)");
+  const QStringList chosen = AskFileDialog(this, ask);
+  if (chosen.isEmpty()) {
+    return;
+  }
+  const Result<std::u16string> text = ReadGlyphTextFile(PathFromText(chosen.first()));
+  if (!text) {
+    ShowAppMessage(this, QString::fromStdString(text.error()));
+    return;
+  }
+  const CharsetKind charset = CurrentCharset();
+  const GlyphSelection selection = SelectGlyphCharacters(text.value(), charset);
+  inputText = QString::fromStdU16String({selection.characters.begin(), selection.characters.end()});
+  DoDataExchange(false);
+  OnInputChanged();
+  if (!selection.unencodable.empty()) {
+    ShowAppMessage(
+        this, QString::fromStdString(UnencodableCharactersLine(selection.unencodable, charset)));
+  }
+}
+
 void CFontTempDlg::OnGenerateLibrary() {
   if (generating_) {
     // One file at a time: a second request would otherwise wait unseen
@@ -406,9 +437,8 @@ void CFontTempDlg::OnGenerateLibrary() {
   // change while it runs: one font, cell and packing for the whole file.
   generating_ = true;
   libraryPath_ = chosen.first();
-  libraryWorker_->Request({preview_->fontDesc, CurrentLayout(),
-                           static_cast<CharsetKind>(std::clamp(charsetIndex, 0, 2)),
-                           PathFromText(chosen.first())});
+  libraryWorker_->Request(
+      {preview_->fontDesc, CurrentLayout(), CurrentCharset(), PathFromText(chosen.first())});
 }
 
 void CFontTempDlg::LibraryFinished(const Outcome& outcome) {

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "base/outcome.h"
+#include "font/charset.h"
 #include "font/font_desc.h"
 #include "font/glyph_layout.h"
 
@@ -55,6 +56,7 @@ class CFontTempDlg : public QDialog {
     IDC_SIZE_NOTICE = 1041,
     IDC_MISSING_NOTICE = 1042,
     IDC_STALE_NOTICE = 1043,
+    IDC_READ_TEXT_FILE = 1044,
   };
 
   explicit CFontTempDlg(QWidget* parent = nullptr);
@@ -107,9 +109,11 @@ class CFontTempDlg : public QDialog {
   void OnInputChanged();
   void OnGenerateGlyphs();
   void OnCopyGlyphs();
+  void OnReadTextFile();
   void OnGenerateLibrary();
 
   GlyphLayout CurrentLayout() const;
+  CharsetKind CurrentCharset() const;
   // Shows what the preview and the C array cannot: a font size that
   // overflows the cell, characters the font lacks, and an array built
   // under other settings than the controls now hold.
@@ -129,6 +133,7 @@ class CFontTempDlg : public QDialog {
   CFontPreviewCtrl* preview_ = nullptr;
   QPushButton* generateGlyphsButton_ = nullptr;
   QPushButton* copyGlyphsButton_ = nullptr;
+  QPushButton* readTextFileButton_ = nullptr;
   QPushButton* generateLibraryButton_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QLabel* sizeNotice_ = nullptr;

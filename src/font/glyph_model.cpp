@@ -35,22 +35,26 @@ std::vector<std::uint8_t> ModelText(CGlyphRenderer& renderer, const FontDesc& de
   return glyphs;
 }
 
-std::string FormatGlyphArray(std::span<const std::uint8_t> glyphs, int bytesPerGlyph) {
+std::string FormatGlyphLine(std::span<const std::uint8_t> glyph) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string line = "    ";
+  line.reserve(line.size() + glyph.size() * 5);
+  for (const std::uint8_t byte : glyph) {
+    line += "0x";
+    line += kHex[byte >> 4];
+    line += kHex[byte & 0x0F];
+    line += ',';
+  }
+  return line;
+}
+
+std::string FormatGlyphArray(std::span<const std::uint8_t> glyphs, int bytesPerGlyph) {
   const std::size_t b = static_cast<std::size_t>(bytesPerGlyph);
   std::string text = "char data[]={\r\n";
   text.reserve(text.size() + glyphs.size() * 5 + glyphs.size() / b * 6 + 2);
-  for (std::size_t i = 0; i < glyphs.size(); ++i) {
-    if (i % b == 0) {
-      text += "    ";
-    }
-    text += "0x";
-    text += kHex[glyphs[i] >> 4];
-    text += kHex[glyphs[i] & 0x0F];
-    text += ',';
-    if (i % b == b - 1) {
-      text += "\r\n";
-    }
+  for (std::size_t start = 0; start + b <= glyphs.size(); start += b) {
+    text += FormatGlyphLine(glyphs.subspan(start, b));
+    text += "\r\n";
   }
   text += "};";
   return text;

@@ -27,6 +27,10 @@ void ModelChar(CGlyphRenderer& renderer, const FontDesc& desc, const GlyphLayout
 std::vector<std::uint8_t> ModelText(CGlyphRenderer& renderer, const FontDesc& desc,
                                     const GlyphLayout& layout, std::u16string_view text);
 
+// One glyph as a line of the glyph dialog's C array: four blanks and a
+// "0x%02X," item per byte, without a line end.
+std::string FormatGlyphLine(std::span<const std::uint8_t> glyph);
+
 // The C array of the glyph dialog: "char data[]={", one line of
 // "0x%02X," items per glyph of bytesPerGlyph bytes, "};", with CR LF line
 // ends and nothing after the closing brace.

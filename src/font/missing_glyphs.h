@@ -24,11 +24,18 @@ std::vector<char32_t> MissingCharacters(CGlyphRenderer& renderer, const FontDesc
 std::vector<char32_t> MissingCharacters(CGlyphRenderer& renderer, const FontDesc& desc,
                                         const std::vector<std::optional<char16_t>>& characters);
 
-// How many missing characters a line names before it gives their count.
+// Characters no font draws and no text means: line ends, tabs and the
+// other C0 and C1 controls.
+bool IsControlCharacter(char32_t ch);
+
+// How many characters a line names before it gives their count.
 inline constexpr std::size_t kMissingCharactersNamed = 10;
 
-// "字体缺少这些字符的字形：" and the characters, or the first
-// kMissingCharactersNamed of them and their count; empty when none is
+// The characters as a line names them: all of them, or the first
+// kMissingCharactersNamed and their count ("… 等 N 个").
+std::string CharacterList(const std::vector<char32_t>& characters);
+
+// "字体缺少这些字符的字形：" and CharacterList(missing); empty when none is
 // missing.
 std::string MissingGlyphsLine(const std::vector<char32_t>& missing);
 

@@ -9,6 +9,11 @@ namespace zentora::testing {
 
 CliRun RunCli(const QStringList& arguments, const std::filesystem::path& workingFolder,
               const CliEnvironment& extra) {
+  return RunProgram(QString::fromUtf8(ZENTORA_CLI), arguments, workingFolder, extra);
+}
+
+CliRun RunProgram(const QString& program, const QStringList& arguments,
+                  const std::filesystem::path& workingFolder, const CliEnvironment& extra) {
   QProcess process;
   // Messages that come from the C library (strerror) are compared as the C
   // locale writes them, and Qt wants a UTF-8 locale.
@@ -22,16 +27,16 @@ CliRun RunCli(const QStringList& arguments, const std::filesystem::path& working
   if (!workingFolder.empty()) {
     process.setWorkingDirectory(Arg(workingFolder));
   }
-  process.start(QString::fromUtf8(ZENTORA_CLI), arguments);
+  process.start(program, arguments);
   CliRun run;
   if (!process.waitForStarted(-1)) {
-    ADD_FAILURE() << "cannot start " << ZENTORA_CLI;
+    ADD_FAILURE() << "cannot start " << program.toStdString();
     return run;
   }
   process.closeWriteChannel();
   process.waitForFinished(-1);
   if (process.exitStatus() != QProcess::NormalExit) {
-    ADD_FAILURE() << "zentora-cli crashed";
+    ADD_FAILURE() << program.toStdString() << " crashed";
     return run;
   }
   run.exitCode = process.exitCode();

@@ -29,6 +29,11 @@ CliRun RunCli(const QStringList& arguments,
               const std::filesystem::path& workingFolder = std::filesystem::path(),
               const CliEnvironment& environment = {});
 
+// The same for any program (a compiler, what it built).
+CliRun RunProgram(const QString& program, const QStringList& arguments,
+                  const std::filesystem::path& workingFolder = std::filesystem::path(),
+                  const CliEnvironment& environment = {});
+
 QString Arg(const std::filesystem::path& path);
 
 }  // namespace zentora::testing

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli_runner.h"
+#include "font/charset.h"
 #include "support/temp_dir.h"
 
 namespace zentora::testing {
@@ -125,6 +127,79 @@ TEST(FontCommandsTest, CharactersTheFontLacksAreNamedAndEndWithOne) {
       << library.err;
   EXPECT_EQ(Lines(glyphs.out).at(3), "    0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x00,\r");
   EXPECT_EQ(std::filesystem::file_size(dir / "gb.bin"), 282'752U);
+}
+
+// The header of a text file's characters as a firmware compiles it: each
+// character once in code order (ASCII by its own byte), the BOM, line ends
+// and tab passed over, characters the set lacks named; and each glyph the
+// bytes the library of the same font holds at its code.
+TEST(FontCommandsTest, GlyphHeaderCompilesAndMatchesTheLibrary) {
+  CTempDir dir;
+  WriteBytes(dir / "strings.txt", "\xEF\xBB\xBF温度 2A℃\r\n温\t囍한😀A\n");
+  WriteBytes(dir / "print.c",
+             "#include <stdio.h>\n#include \"glyphs.h\"\nint main(void) {\n  int i;\n"
+             "  FILE* data = fopen(\"data.bin\", \"wb\");\n"
+             "  fwrite(glyphs_data, 1, sizeof glyphs_data, data);\n  fclose(data);\n"
+             "  printf(\"%d %d\", GLYPHS_WIDTH * GLYPHS_HEIGHT / 8, GLYPHS_BYTES);\n"
+             "  for (i = 0; i < GLYPHS_COUNT; ++i) printf(\" %x\", glyphs_codes[i]);\n"
+             "  return 0;\n}\n");
+  const struct {
+    CharsetKind charset;
+    QStringList options;
+    std::vector<std::uint16_t> codes;
+    std::string unencodable;
+  } rows[] = {
+      {CharsetKind::kGb2312, {"--cell", "16"}, {0x20, 0x32, 0x41, 0xA1E6, 0xB6C8, 0xCEC2}, "囍한😀"},
+      {CharsetKind::kGbk,
+       {"--cell", "24", "--vertical", "--bit0-first"},
+       {0x20, 0x32, 0x41, 0x87D6, 0xA1E6, 0xB6C8, 0xCEC2},
+       "한😀"},
+      {CharsetKind::kAscii, {"--cell", "8"}, {0x20, 0x32, 0x41}, "温度℃囍한😀"},
+  };
+  for (const auto& row : rows) {
+    const std::string set(CharsetName(row.charset));
+    SCOPED_TRACE(set);
+    const QStringList font =
+        QStringList{"--font-file", "/usr/share/fonts/truetype/arphic/uming.ttc", "--charset",
+                    QString::fromStdString(set)} +
+        row.options;
+    const CliRun made = RunCli(QStringList{"glyphs", "--text-file", Arg(dir / "strings.txt"),
+                                           "--header", Arg(dir / "glyphs.h")} +
+                               font);
+    EXPECT_EQ(made.exitCode, 1);
+    EXPECT_TRUE(
+        made.err.ends_with("字符集 " + set + " 中没有这些字符，未取模：" + row.unencodable + "\n"))
+        << made.err;
+    const CliRun compiled = RunProgram(
+        ZENTORA_C_COMPILER,
+        {"-std=c99", "-Wall", "-Wextra", "-pedantic", "-Werror", "print.c", "-o", "print"},
+        dir.Path());
+    ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+
+    // Each glyph is the library's at its code: the set's library, or the
+    // ASCII one for the one-byte codes.
+    const std::size_t bytes =
+        static_cast<std::size_t>(row.options[1].toInt() * row.options[1].toInt() / 8);
+    std::map<bool, std::vector<std::uint8_t>> libraries;
+    for (const CharsetKind kind : {row.charset, CharsetKind::kAscii}) {
+      RunCli(QStringList{"fontlib", Arg(dir / "lib.bin")} + font +
+             QStringList{"--charset", QString::fromLatin1(CharsetName(kind))});
+      libraries[kind == CharsetKind::kAscii] = ReadBytes(dir / "lib.bin");
+    }
+    std::string printed = std::to_string(bytes) + " " + std::to_string(bytes);
+    std::vector<std::uint8_t> glyphs;
+    for (const std::uint16_t code : row.codes) {
+      const bool ascii = code < 0x80;
+      const auto at = static_cast<std::ptrdiff_t>(
+          *GlyphNumberOfCode(ascii ? CharsetKind::kAscii : row.charset, code) * bytes);
+      ASSERT_LE(at + static_cast<std::ptrdiff_t>(bytes), std::ssize(libraries[ascii]));
+      glyphs.insert(glyphs.end(), libraries[ascii].begin() + at,
+                    libraries[ascii].begin() + at + static_cast<std::ptrdiff_t>(bytes));
+      printed += (std::ostringstream() << ' ' << std::hex << code).str();
+    }
+    EXPECT_EQ(RunProgram(Arg(dir / "print"), {}, dir.Path()).out, printed);
+    EXPECT_EQ(ReadBytes(dir / "data.bin"), glyphs);
+  }
 }
 
 TEST(FontCommandsTest, BadOptionsAreUsageErrors) {

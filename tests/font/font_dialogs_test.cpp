@@ -312,6 +312,41 @@ class FontDialogsTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), before);
   }
 
+  // "从文件读入..." puts each character of the file in the field once, in the
+  // set's code order, and says which the set lacks or why the file was not
+  // read.
+  void readsTheCharactersOfATextFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("charset");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("GB2312") << QByteArray("\xEF\xBB\xBF温度 25℃\r\n温度한\n") << 1
+                            << QStringLiteral(" 25℃度温")
+                            << QStringLiteral("字符集 GB2312 中没有这些字符，未取模：한");
+    QTest::newRow("ASCII") << QByteArray("b\tA b") << 0 << QStringLiteral(" Ab") << QString();
+    QTest::newRow("not UTF-8") << QByteArray("\xFF\xFE") << 1 << QStringLiteral("在此输入文字")
+                               << QStringLiteral("无法读取文本文件：%1（不是 UTF-8 文本）");
+  }
+
+  void readsTheCharactersOfATextFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, charset);
+    QFETCH(QString, field);
+    QFETCH(QString, message);
+    answer_ = Path("strings.txt");
+    std::ofstream(answer_.toStdString(), std::ios::binary) << bytes.toStdString();
+    CFontTempDlg dialog;
+    Show(dialog);
+    Control<QComboBox>(dialog, Id::IDC_CHARSET)->setCurrentIndex(charset);
+    Control<QPushButton>(dialog, Id::IDC_READ_TEXT_FILE)->click();
+    QCOMPARE(asked_.size(), 1);
+    QCOMPARE(asked_[0].kind, FileDialogRequest::Kind::OpenFile);
+    QCOMPARE(Control<QLineEdit>(dialog, Id::IDC_INPUT)->text(), field);
+    QCOMPARE(Preview(dialog).previewText, field);
+    QCOMPARE(messages_, message.isEmpty() ? QStringList()
+                                          : QStringList{QString(message).replace("%1", answer_)});
+  }
+
   // Every change leaves the array built before stale; some have more to say.
   void noticesSayWhatThePreviewAndTheArrayDoNot_data() {
     QTest::addColumn<int>("control");

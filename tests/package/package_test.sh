@@ -95,6 +95,7 @@ PATH="$root/usr/bin:$PATH" bash -c '
   expect "--depfile --depth" compile --dep
   expect "16 24" compile --depth ""
   expect "gb2312 gbk" glyphs --charset gb
+  expect "Demo.zentoraprj" glyphs --header De
   expect "Demo.zentoraprj" compile De
   expect "output" compile Demo.zentoraprj --out o
   expect "splash.png stripes.tif" adjust alert.png --width 8 s
