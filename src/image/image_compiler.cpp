@@ -1,31 +1,32 @@
 #include "image/image_compiler.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/compiler_files.h"
 #include "base/entry_name.h"
 #include "base/ordered_pipeline.h"
-#include "base/system_error_text.h"
 #include "base/translation.h"
 #include "image/image_index.h"
-#include "image/picture_canvas.h"
 #include "image/picture_dither.h"
+#include "image/picture_rows.h"
 #include "image/pixel_packing.h"
 
 namespace zentora {
 
 namespace {
 
-// Memory recycled from one picture to the next: pixel blocks and decoded
-// canvases. A fresh megabyte costs hundreds of page faults, more than packing
-// into it; the pool keeps a few of each for the pictures in flight.
+// Memory recycled from one picture to the next: pixel blocks, and the
+// memory a decoder puts a whole picture in. A fresh megabyte costs hundreds
+// of page faults, more than packing into it; the pool keeps a few blocks for
+// the pictures in flight.
 class CMemoryPool {
  public:
   struct Block {
@@ -57,34 +58,16 @@ class CMemoryPool {
     }
   }
 
-  QImage TakeCanvas() {
-    std::lock_guard lock(mutex_);
-    if (canvases_.empty()) {
-      return {};
-    }
-    QImage canvas = std::move(canvases_.back());
-    canvases_.pop_back();
-    return canvas;
-  }
-
-  void GiveCanvas(QImage canvas) {
-    std::lock_guard lock(mutex_);
-    if (!canvas.isNull() && canvases_.size() < maxKept_) {
-      canvases_.push_back(std::move(canvas));
-    }
-  }
-
  private:
   std::mutex mutex_;
   std::vector<Block> blocks_;
-  std::vector<QImage> canvases_;
   std::size_t maxKept_;
 };
 
 // One picture ready to be written: its size and pixel block, or the reason
 // it contributes a zero entry.
 struct PackedPicture {
-  PictureCanvas::Status status = PictureCanvas::Status::Unreadable;
+  PictureRead::Status status = PictureRead::Status::Unreadable;
   std::string reason;  // for Unreadable
   int width = 0;
   int height = 0;
@@ -94,37 +77,89 @@ struct PackedPicture {
   std::span<const std::uint8_t> Bytes() const { return {block.bytes.get(), blockSize}; }
 };
 
-PackedPicture Unpacked(std::string reason) {
-  PackedPicture packed;
-  packed.reason = std::move(reason);
-  return packed;
-}
+// Rows straight from the decoder into the module's pixel block, dithered on
+// the way where the settings ask for it: no canvas between them.
+class CPackingSink final : public CPictureRowSink {
+ public:
+  CPackingSink(const ImageSettings& settings, CMemoryPool& pool)
+      : settings_(settings), pool_(pool) {}
+
+  ~CPackingSink() override { pool_.GiveBlock(std::move(scratch_)); }
+
+  bool Begin(QSize size) override {
+    try {
+      blockSize_ = PackedSize(size.width(), size.height(), settings_);
+      if (block_.capacity < blockSize_) {
+        pool_.GiveBlock(std::move(block_));
+        block_ = pool_.TakeBlock(blockSize_);
+      }
+      packer_.emplace(size.width(), size.height(), settings_,
+                      std::span(block_.bytes.get(), blockSize_));
+      ditherer_.emplace(size.width(), settings_);
+      if (ditherer_->Active()) {
+        row_.resize(static_cast<std::size_t>(size.width()));
+      }
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  void PixelRow(int y, QRgb* row) override {
+    ditherer_->DitherRow(y, row);
+    packer_->PackRow(y, row);
+  }
+
+  void RgbRow(int y, const std::uint8_t* rgb) override {
+    if (!ditherer_->Active()) {
+      packer_->PackRow(y, rgb);
+      return;
+    }
+    for (QRgb& pixel : row_) {
+      pixel = qRgb(rgb[0], rgb[1], rgb[2]);
+      rgb += 3;
+    }
+    PixelRow(y, row_.data());
+  }
+
+  std::span<std::uint8_t> Scratch(std::size_t bytes) override {
+    try {
+      if (scratch_.capacity < bytes) {
+        pool_.GiveBlock(std::move(scratch_));
+        scratch_ = pool_.TakeBlock(bytes);
+      }
+    } catch (const std::bad_alloc&) {
+      return {};
+    }
+    return {scratch_.bytes.get(), bytes};
+  }
+
+  CMemoryPool::Block TakeBlock() { return std::move(block_); }
+  std::size_t BlockSize() const { return blockSize_; }
+
+ private:
+  const ImageSettings& settings_;
+  CMemoryPool& pool_;
+  CMemoryPool::Block block_;
+  std::size_t blockSize_ = 0;
+  CMemoryPool::Block scratch_;
+  std::optional<CPixelPacker> packer_;
+  std::optional<CRowDitherer> ditherer_;
+  std::vector<QRgb> row_;  // an RGB row on its way through the ditherer
+};
 
 PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettings& settings,
                             CMemoryPool& pool) {
+  CPackingSink sink(settings, pool);
+  const PictureRead read = ReadPictureRows(path, {settings.BytesPerPixel()}, sink);
   PackedPicture packed;
-  try {
-    PictureCanvas drawn = DrawPictureCanvas(path, settings.BytesPerPixel(), pool.TakeCanvas());
-    packed.status = drawn.status;
-    packed.reason = std::move(drawn.reason);
-    if (drawn.status != PictureCanvas::Status::Drawn) {
-      return packed;
-    }
-    const std::size_t size = PackedSize(drawn.width, drawn.height, settings);
-    packed.block = pool.TakeBlock(size);
-    DitherCanvas(drawn.canvas, settings);
-    const bool packedOk = PackPictureInto(drawn.canvas, drawn.width, drawn.height, settings,
-                                          std::span(packed.block.bytes.get(), size));
-    pool.GiveCanvas(std::move(drawn.canvas));
-    if (!packedOk) {
-      return Unpacked(ErrnoMessage(ENOMEM));
-    }
-    packed.blockSize = size;
-    packed.width = drawn.width;
-    packed.height = drawn.height;
-  } catch (const std::bad_alloc&) {
-    // Out of memory for this picture: it is treated as unreadable.
-    packed = Unpacked(ErrnoMessage(ENOMEM));
+  packed.status = read.status;
+  packed.reason = read.reason;
+  if (read.status == PictureRead::Status::Drawn) {
+    packed.width = read.width;
+    packed.height = read.height;
+    packed.blockSize = sink.BlockSize();
+    packed.block = sink.TakeBlock();
   }
   return packed;
 }
@@ -165,13 +200,13 @@ class CPictureWriter {
   bool Warned() const { return warned_; }
 
  private:
-  void ReportInput(int i, PictureCanvas::Status status, const std::string& reason,
+  void ReportInput(int i, PictureRead::Status status, const std::string& reason,
                    std::uint32_t length) {
     const auto index = static_cast<std::size_t>(i);
     const std::string name = EntryName(pictures_[index], index);
-    if (status == PictureCanvas::Status::TooLarge) {
+    if (status == PictureRead::Status::TooLarge) {
       Warn(Tr("image", "图片尺寸超出范围：") + name);
-    } else if (status == PictureCanvas::Status::Unreadable) {
+    } else if (status == PictureRead::Status::Unreadable) {
       Warn(Tr("image", "无法读取图片：") + WithReason(name, reason));
     }
     if (i == kImageNumberCount) {

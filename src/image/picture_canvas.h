@@ -3,41 +3,18 @@
 #include <QImage>
 
 #include <filesystem>
-#include <string>
+
+#include "image/picture_rows.h"
 
 class QIODevice;
 
 namespace zentora {
 
-// Which decoder drew a picture. The fast readers take the common layouts
-// (8-bit RGB and RGBA PNGs, JPEGs in YCbCr, RGB or grey) and give exactly the
-// general decoder's pixels; every other file, and every file they would not
-// read the way the general decoder does, goes to the general decoder (Qt's
-// image plugins).
-enum class PictureDecoder { kGeneral, kPngRows, kTurboJpeg };
-
-// Whether the fast readers may try first; tests and fuzzers compare them
-// with the general decoder alone.
-enum class PictureDecoders { kFastFirst, kGeneralOnly };
-
 // A picture decoded and drawn the way the compilers and the export see it:
 // an opaque Format_RGB32 canvas at the picture's own pixel size, transparent
-// parts blended over pure blue.
-struct PictureCanvas {
-  enum class Status {
-    Drawn,
-    Unreadable,  // missing, not a picture, or beyond the decoder's allocation limit
-    TooLarge,    // decodable, but its index entry could not describe it
-  };
-  Status status = Status::Unreadable;
-  std::string reason;  // why it is Unreadable, for a line that names the file
+// parts blended over pure blue. The canvas is set for Drawn.
+struct PictureCanvas : PictureRead {
   QImage canvas;
-  int width = 0;   // set for Drawn and TooLarge
-  int height = 0;  // set for Drawn and TooLarge
-  // Some pixel was less than opaque, so the blue shows through it. Only
-  // DrawPictureCanvasNotingTransparency looks; the compilers have no use for it.
-  bool transparent = false;
-  PictureDecoder decoder = PictureDecoder::kGeneral;
 };
 
 // Decodes the first frame of a picture file and draws it onto the blue
@@ -46,8 +23,8 @@ struct PictureCanvas {
 // size up front.
 //
 // `recycled` may hand in a canvas that is no longer needed: when the next
-// picture has the same size and format, the decoder writes into its memory
-// instead of allocating and faulting in a new one.
+// picture has the same size, it is drawn into its memory instead of new
+// memory that would have to be faulted in.
 PictureCanvas DrawPictureCanvas(const std::filesystem::path& path, int bytesPerPixel,
                                 QImage recycled = {});
 // From a device that can seek, from its start.

@@ -69,19 +69,15 @@ constexpr std::array<std::array<std::uint8_t, 256>, 64> MakeOrderedTable() {
 constexpr std::array<std::array<std::uint8_t, 256>, 64> kOrdered5 = MakeOrderedTable<5>();
 constexpr std::array<std::array<std::uint8_t, 256>, 64> kOrdered6 = MakeOrderedTable<6>();
 
-void DitherOrdered(QImage& canvas) {
-  const int w = canvas.width();
-  for (int y = 0; y < canvas.height(); ++y) {
-    auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-    const auto& thresholds = kThresholds[static_cast<std::size_t>(y & 7)];
-    for (int x = 0; x < w; ++x) {
-      const QRgb pixel = row[x];
-      const std::size_t t = thresholds[static_cast<std::size_t>(x & 7)];
-      const int red = kOrdered5[t][(pixel >> 16) & 0xFF];
-      const int green = kOrdered6[t][(pixel >> 8) & 0xFF];
-      const int blue = kOrdered5[t][pixel & 0xFF];
-      row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((red << 16) | (green << 8) | blue);
-    }
+void DitherOrderedRow(QRgb* row, int w, int y) {
+  const auto& thresholds = kThresholds[static_cast<std::size_t>(y & 7)];
+  for (int x = 0; x < w; ++x) {
+    const QRgb pixel = row[x];
+    const std::size_t t = thresholds[static_cast<std::size_t>(x & 7)];
+    const int red = kOrdered5[t][(pixel >> 16) & 0xFF];
+    const int green = kOrdered6[t][(pixel >> 8) & 0xFF];
+    const int blue = kOrdered5[t][pixel & 0xFF];
+    row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((red << 16) | (green << 8) | blue);
   }
 }
 
@@ -186,56 +182,67 @@ inline void Pass(Errors& errors, int* belowLeft) {
   errors.current = 0;
 }
 
-void DitherDiffusion(QImage& canvas) {
-  const int w = canvas.width();
-  // Error for the next row, three channels per pixel, after one pixel of
-  // margin where error leaving the picture on the left is dropped.
-  const auto slots = static_cast<std::size_t>(w + 1) * 3;
-  std::vector<int> above(slots, 0);
-  std::vector<int> below(slots, 0);
-  for (int y = 0; y < canvas.height(); ++y) {
-    auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-    std::array<Errors, 3> errors{};
-    int* next = below.data();  // the slot below left of pixel x
-    const int* from = above.data() + 3;
-    for (int x = 0; x < w; ++x, next += 3, from += 3) {
-      const QRgb pixel = row[x];
-      if (HeldExactly(pixel)) {
-        for (std::size_t c = 0; c < 3; ++c) {
-          Pass(errors[c], next + c);
-        }
-        continue;
+// Error for the next row, three channels per pixel, after one pixel of
+// margin where error leaving the picture on the left is dropped: `above`
+// holds what the row above left for this one, `below` collects what this
+// row leaves for the next.
+void DitherDiffusionRow(QRgb* row, int w, std::vector<int>& above, std::vector<int>& below) {
+  std::array<Errors, 3> errors{};
+  int* next = below.data();  // the slot below left of pixel x
+  const int* from = above.data() + 3;
+  for (int x = 0; x < w; ++x, next += 3, from += 3) {
+    const QRgb pixel = row[x];
+    if (HeldExactly(pixel)) {
+      for (std::size_t c = 0; c < 3; ++c) {
+        Pass(errors[c], next + c);
       }
-      const int r = Diffuse<5>(static_cast<int>((pixel >> 16) & 0xFF), from[0], errors[0], next);
-      const int g = Diffuse<6>(static_cast<int>((pixel >> 8) & 0xFF), from[1], errors[1], next + 1);
-      const int b = Diffuse<5>(static_cast<int>(pixel & 0xFF), from[2], errors[2], next + 2);
-      row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((r << 16) | (g << 8) | b);
+      continue;
     }
-    // The last pixel's slot; what it gave below right leaves the picture.
-    for (std::size_t c = 0; c < 3; ++c) {
-      next[c] = errors[c].pending;
-    }
-    std::swap(above, below);
+    const int r = Diffuse<5>(static_cast<int>((pixel >> 16) & 0xFF), from[0], errors[0], next);
+    const int g = Diffuse<6>(static_cast<int>((pixel >> 8) & 0xFF), from[1], errors[1], next + 1);
+    const int b = Diffuse<5>(static_cast<int>(pixel & 0xFF), from[2], errors[2], next + 2);
+    row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((r << 16) | (g << 8) | b);
   }
+  // The last pixel's slot; what it gave below right leaves the picture.
+  for (std::size_t c = 0; c < 3; ++c) {
+    next[c] = errors[c].pending;
+  }
+  std::swap(above, below);
 }
 
 }  // namespace
 
-void DitherCanvas(QImage& canvas, const ImageSettings& settings) {
-  const bool drawnFormat =
-      canvas.format() == QImage::Format_RGB32 || canvas.format() == QImage::Format_ARGB32;
-  if (settings.colorDepth != 0 || !drawnFormat) {
-    return;
+CRowDitherer::CRowDitherer(int width, const ImageSettings& settings)
+    : dither_(settings.colorDepth == 0 ? settings.dither : Dither::kNone), width_(width) {
+  if (dither_ == Dither::kDiffusion) {
+    const auto slots = static_cast<std::size_t>(width + 1) * 3;
+    above_.assign(slots, 0);
+    below_.assign(slots, 0);
   }
-  switch (settings.dither) {
+}
+
+void CRowDitherer::DitherRow(int y, QRgb* row) {
+  switch (dither_) {
     case Dither::kNone:
       break;
     case Dither::kOrdered:
-      DitherOrdered(canvas);
+      DitherOrderedRow(row, width_, y);
       break;
     case Dither::kDiffusion:
-      DitherDiffusion(canvas);
+      DitherDiffusionRow(row, width_, above_, below_);
       break;
+  }
+}
+
+void DitherCanvas(QImage& canvas, const ImageSettings& settings) {
+  const bool drawnFormat =
+      canvas.format() == QImage::Format_RGB32 || canvas.format() == QImage::Format_ARGB32;
+  CRowDitherer ditherer(canvas.width(), settings);
+  if (!ditherer.Active() || !drawnFormat) {
+    return;
+  }
+  for (int y = 0; y < canvas.height(); ++y) {
+    ditherer.DitherRow(y, reinterpret_cast<QRgb*>(canvas.scanLine(y)));
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 #include "image/image_settings.h"
 
 namespace zentora {
@@ -14,5 +16,23 @@ namespace zentora {
 // parts, among them) is kept and neither takes nor gives error. Does nothing
 // for 24-bit settings, for Dither::kNone and for other formats.
 void DitherCanvas(QImage& canvas, const ImageSettings& settings);
+
+// The same a row at a time, for rows on their way from a decoder to the
+// packer: every row of the picture in turn from the top (diffusion carries
+// error from each row to the next).
+class CRowDitherer {
+ public:
+  CRowDitherer(int width, const ImageSettings& settings);
+  // Whether rows change at all: 16 bits with a dither chosen.
+  bool Active() const { return dither_ != Dither::kNone; }
+  // Row y of width pixels, in place.
+  void DitherRow(int y, QRgb* row);
+
+ private:
+  Dither dither_;
+  int width_;
+  std::vector<int> above_;  // diffusion's error for the row being dithered
+  std::vector<int> below_;  // and for the next
+};
 
 }  // namespace zentora

@@ -65,71 +65,123 @@ void StoreThreeByteRun(std::uint8_t* out, const QRgb* row, int w) {
   }
 }
 
-// Every canvas pixel (x, y) lands at position X × h + Y (column first) or
-// Y × w + X (row first), where X and Y are x and y mirrored as the settings
-// say. Along one canvas row the position therefore moves by a fixed step, so
-// the loop reads each row once and writes with a constant stride.
+// The same from red, green and blue bytes, as the fast decoders give rows.
 template <int kBytesPerPixel, bool kMsbFirst>
-void PackRows(const QImage& canvas, int w, int h, const ImageSettings& settings,
-              std::uint8_t* block) {
-  const std::ptrdiff_t firstX = settings.rowRightToLeft ? w - 1 : 0;
-  const std::ptrdiff_t xStep = settings.rowRightToLeft ? -1 : 1;
-  for (int y = 0; y < h; ++y) {
-    const auto* row = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
-    const std::ptrdiff_t storedY = settings.columnBottomToTop ? h - 1 - y : y;
-    std::ptrdiff_t position;
-    std::ptrdiff_t step;
-    if (settings.columnFirst) {
-      position = firstX * h + storedY;
-      step = xStep * h;
-    } else {
-      position = storedY * w + firstX;
-      step = xStep;
+inline void StoreRgb(std::uint8_t* out, const std::uint8_t* rgb) {
+  if constexpr (kBytesPerPixel == 2) {
+    auto value = static_cast<std::uint16_t>(ToRgb565(rgb[0], rgb[1], rgb[2]));
+    if constexpr (kMsbFirst == (std::endian::native == std::endian::little)) {
+      value = static_cast<std::uint16_t>((value << 8) | (value >> 8));
     }
-    std::uint8_t* out = block + position * kBytesPerPixel;
-    if (step == 1) {
-      // The common row-first, left-to-right layout runs without a stride.
-      if constexpr (kBytesPerPixel == 3) {
-        StoreThreeByteRun<kMsbFirst>(out, row, w);
-      } else {
-        for (int x = 0; x < w; ++x) {
-          StorePixel<kBytesPerPixel, kMsbFirst>(out + x * kBytesPerPixel, row[x]);
-        }
-      }
-      continue;
-    }
-    const std::ptrdiff_t stride = step * kBytesPerPixel;
-    for (int x = 0; x < w; ++x, out += stride) {
-      StorePixel<kBytesPerPixel, kMsbFirst>(out, row[x]);
-    }
+    std::memcpy(out, &value, sizeof value);
+  } else {
+    out[0] = kMsbFirst ? rgb[0] : rgb[2];
+    out[1] = rgb[1];
+    out[2] = kMsbFirst ? rgb[2] : rgb[0];
   }
 }
 
+// One row of w pixels, the first at out and each next one `step` pixels on.
+// Along one canvas row the position moves by a fixed step whatever the
+// settings, so a row is read once and written with a constant stride.
+template <int kBytesPerPixel, bool kMsbFirst>
+void PackPixelRow(std::uint8_t* out, std::ptrdiff_t step, const QRgb* row, int w) {
+  if (step == 1) {
+    // The common row-first, left-to-right layout runs without a stride.
+    if constexpr (kBytesPerPixel == 3) {
+      StoreThreeByteRun<kMsbFirst>(out, row, w);
+    } else {
+      for (int x = 0; x < w; ++x) {
+        StorePixel<kBytesPerPixel, kMsbFirst>(out + x * kBytesPerPixel, row[x]);
+      }
+    }
+    return;
+  }
+  const std::ptrdiff_t stride = step * kBytesPerPixel;
+  for (int x = 0; x < w; ++x, out += stride) {
+    StorePixel<kBytesPerPixel, kMsbFirst>(out, row[x]);
+  }
+}
+
+template <int kBytesPerPixel, bool kMsbFirst>
+void PackRgbRow(std::uint8_t* out, std::ptrdiff_t step, const std::uint8_t* rgb, int w) {
+  if (step == 1) {
+    if constexpr (kBytesPerPixel == 3 && kMsbFirst) {
+      // Red, green, blue is already the stored order.
+      std::memcpy(out, rgb, static_cast<std::size_t>(w) * 3);
+    } else {
+      for (int x = 0; x < w; ++x) {
+        StoreRgb<kBytesPerPixel, kMsbFirst>(out + x * kBytesPerPixel, rgb + x * 3);
+      }
+    }
+    return;
+  }
+  const std::ptrdiff_t stride = step * kBytesPerPixel;
+  for (int x = 0; x < w; ++x, out += stride, rgb += 3) {
+    StoreRgb<kBytesPerPixel, kMsbFirst>(out, rgb);
+  }
+}
+
+bool Packable(int width, int height, const ImageSettings& settings) {
+  return width > 0 && height > 0 && (settings.colorDepth == 0 || settings.colorDepth == 1);
+}
+
 }  // namespace
+
+CPixelPacker::CPixelPacker(int width, int height, const ImageSettings& settings,
+                           std::span<std::uint8_t> block)
+    : width_(width),
+      height_(height),
+      bytesPerPixel_(settings.BytesPerPixel()),
+      columnBottomToTop_(settings.columnBottomToTop),
+      block_(block.data()) {
+  // Canvas pixel (x, y) lands at position X × height + Y (column first) or
+  // Y × width + X (row first), where X and Y are x and y mirrored as the
+  // settings say.
+  const std::ptrdiff_t xStep = settings.rowRightToLeft ? -1 : 1;
+  firstX_ = settings.rowRightToLeft ? width - 1 : 0;
+  if (settings.columnFirst) {
+    firstX_ *= height;
+    rowPosition_ = 1;
+    step_ = xStep * height;
+  } else {
+    rowPosition_ = width;
+    step_ = xStep;
+  }
+  const bool msbFirst = settings.msbFirst;
+  if (settings.colorDepth == 1) {
+    pixelRow_ = msbFirst ? PackPixelRow<3, true> : PackPixelRow<3, false>;
+    rgbRow_ = msbFirst ? PackRgbRow<3, true> : PackRgbRow<3, false>;
+  } else {
+    pixelRow_ = msbFirst ? PackPixelRow<2, true> : PackPixelRow<2, false>;
+    rgbRow_ = msbFirst ? PackRgbRow<2, true> : PackRgbRow<2, false>;
+  }
+}
+
+std::uint8_t* CPixelPacker::RowStart(int y) const {
+  const std::ptrdiff_t storedY = columnBottomToTop_ ? height_ - 1 - y : y;
+  return block_ + (firstX_ + storedY * rowPosition_) * bytesPerPixel_;
+}
+
+void CPixelPacker::PackRow(int y, const QRgb* row) const {
+  pixelRow_(RowStart(y), step_, row, width_);
+}
+
+void CPixelPacker::PackRow(int y, const std::uint8_t* rgb) const {
+  rgbRow_(RowStart(y), step_, rgb, width_);
+}
 
 bool PackPictureInto(const QImage& canvas, int width, int height, const ImageSettings& settings,
                      std::span<std::uint8_t> block) {
   const bool drawnFormat =
       canvas.format() == QImage::Format_RGB32 || canvas.format() == QImage::Format_ARGB32;
-  const bool knownDepth = settings.colorDepth == 0 || settings.colorDepth == 1;
-  if (width <= 0 || height <= 0 || canvas.width() != width || canvas.height() != height ||
-      !drawnFormat || !knownDepth || block.size() != PackedSize(width, height, settings)) {
+  if (!Packable(width, height, settings) || canvas.width() != width || canvas.height() != height ||
+      !drawnFormat || block.size() != PackedSize(width, height, settings)) {
     return false;
   }
-  const int variant = (settings.colorDepth == 1 ? 2 : 0) + (settings.msbFirst ? 1 : 0);
-  switch (variant) {
-    case 0:
-      PackRows<2, false>(canvas, width, height, settings, block.data());
-      break;
-    case 1:
-      PackRows<2, true>(canvas, width, height, settings, block.data());
-      break;
-    case 2:
-      PackRows<3, false>(canvas, width, height, settings, block.data());
-      break;
-    default:
-      PackRows<3, true>(canvas, width, height, settings, block.data());
-      break;
+  const CPixelPacker packer(width, height, settings, block);
+  for (int y = 0; y < height; ++y) {
+    packer.PackRow(y, reinterpret_cast<const QRgb*>(canvas.constScanLine(y)));
   }
   return true;
 }

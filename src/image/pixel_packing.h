@@ -34,4 +34,35 @@ bool PackPictureInto(const QImage& canvas, int width, int height, const ImageSet
 // width × height × bytes per pixel.
 std::size_t PackedSize(int width, int height, const ImageSettings& settings);
 
+// Packs a picture a row at a time, in any order of rows, as a decoder gives
+// them: each row lands where PackPicture would put the canvas row y.
+class CPixelPacker {
+ public:
+  // `block` is exactly PackedSize(width, height, settings) bytes; widths
+  // and heights are positive, the depth 16 or 24 bits.
+  CPixelPacker(int width, int height, const ImageSettings& settings, std::span<std::uint8_t> block);
+
+  // Row y of width pixels: QRgb values (alpha ignored), or red, green and
+  // blue bytes.
+  void PackRow(int y, const QRgb* row) const;
+  void PackRow(int y, const std::uint8_t* rgb) const;
+
+ private:
+  using PixelRowFunction = void (*)(std::uint8_t*, std::ptrdiff_t, const QRgb*, int);
+  using RgbRowFunction = void (*)(std::uint8_t*, std::ptrdiff_t, const std::uint8_t*, int);
+
+  std::uint8_t* RowStart(int y) const;
+
+  int width_;
+  int height_;
+  int bytesPerPixel_;
+  bool columnBottomToTop_;
+  std::ptrdiff_t firstX_;
+  std::ptrdiff_t rowPosition_;  // position step from one row to the next
+  std::ptrdiff_t step_;         // position step from one pixel to the next
+  std::uint8_t* block_;
+  PixelRowFunction pixelRow_;
+  RgbRowFunction rgbRow_;
+};
+
 }  // namespace zentora

@@ -23,7 +23,7 @@ constexpr std::uint32_t kMaxSide = 1000000;
 constexpr std::uint32_t kMaxChunkRead = 8000000;
 constexpr std::uint8_t kColourRgb = 2;
 constexpr std::uint8_t kColourRgba = 6;
-constexpr std::size_t kBatchBytes = 64 * 1024;
+constexpr std::size_t kBatchBytes = 128 * 1024;
 constexpr std::size_t kInputBytes = 64 * 1024;
 
 std::uint32_t BigEndian32(const std::uint8_t* bytes) {
@@ -189,31 +189,44 @@ bool CPngRowReader::EndChunk() {
   return CrcMatches(device_, crc_);
 }
 
-bool CPngRowReader::FeedInput() {
-  while (idatLeft_ == 0) {
-    // The chunk's CRC, then the next chunk: more data, or the data's end.
-    std::optional<ChunkHeader> next = EndChunk() ? ReadChunkHeader(device_) : std::nullopt;
-    if (!next || !next->Is("IDAT") || next->length > kMaxChunkRead) {
-      if (next && !next->Is("IDAT")) {
-        afterData_ = next;
-      }
-      inputEnded_ = true;
-      return false;
-    }
+bool CPngRowReader::NextDataChunk() {
+  // The chunk's CRC, then the next chunk: more data, or the data's end.
+  const std::optional<ChunkHeader> next = EndChunk() ? ReadChunkHeader(device_) : std::nullopt;
+  if (next && next->Is("IDAT") && next->length <= kMaxChunkRead) {
     idatLeft_ = next->length;
     crc_ = kDataCrcStart;
+    return true;
   }
-  const qint64 wanted = std::min<qint64>(idatLeft_, static_cast<qint64>(input_.size()));
-  const qint64 got = device_.read(reinterpret_cast<char*>(input_.data()), wanted);
-  if (got <= 0) {
-    inputEnded_ = true;
-    return false;
+  if (next && !next->Is("IDAT")) {
+    afterData_ = next;
   }
-  idatLeft_ -= static_cast<std::uint32_t>(got);
-  crc_ = Crc(crc_, input_.data(), static_cast<std::size_t>(got));
+  return false;
+}
+
+// Fills the input from as many data chunks as it takes: ISA-L keeps its
+// window by copying it at the end of every call, so few large calls are
+// much cheaper than one per chunk (encoders cut the data into 8 KiB pieces).
+bool CPngRowReader::FeedInput() {
+  auto* buffer = reinterpret_cast<char*>(input_.data());
+  qint64 filled = 0;
+  while (filled < static_cast<qint64>(input_.size()) && !inputEnded_) {
+    if (idatLeft_ == 0 && !NextDataChunk()) {
+      inputEnded_ = true;
+      break;
+    }
+    const qint64 wanted = std::min<qint64>(idatLeft_, static_cast<qint64>(input_.size()) - filled);
+    const qint64 got = device_.read(buffer + filled, wanted);
+    if (got <= 0) {
+      inputEnded_ = true;
+      break;
+    }
+    idatLeft_ -= static_cast<std::uint32_t>(got);
+    crc_ = Crc(crc_, buffer + filled, static_cast<std::size_t>(got));
+    filled += got;
+  }
   inflater_->next_in = input_.data();
-  inflater_->avail_in = static_cast<std::uint32_t>(got);
-  return true;
+  inflater_->avail_in = static_cast<std::uint32_t>(filled);
+  return filled > 0;
 }
 
 bool CPngRowReader::TakeByte(std::uint8_t& byte) {

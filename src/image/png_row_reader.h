@@ -54,6 +54,7 @@ class CPngRowReader {
   CPngRowReader(QIODevice& device, QSize size, int channels);
   bool StartStream();
   bool EndChunk();
+  bool NextDataChunk();
   bool FeedInput();
   bool TakeByte(std::uint8_t& byte);
   bool Inflate(std::uint8_t* out, std::size_t length);

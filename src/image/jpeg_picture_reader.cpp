@@ -1,17 +1,13 @@
-#include "image/jpeg_canvas_reader.h"
+#include "image/jpeg_picture_reader.h"
 
 #include <turbojpeg.h>
 
-#include <bit>
 #include <memory>
 #include <type_traits>
 
 namespace zentora {
 
 namespace {
-
-static_assert(std::endian::native == std::endian::little,
-              "QRgb 0xAARRGGBB is stored as B, G, R, A: TurboJPEG's BGRX");
 
 // One decompressor for each thread that decodes: creating one costs more
 // than decoding a small picture.
@@ -48,19 +44,20 @@ std::optional<QSize> TurboJpegSize(std::span<const std::uint8_t> file) {
   return QSize(width, height);
 }
 
-bool DecodeTurboJpeg(std::span<const std::uint8_t> file, QImage& canvas) {
+bool DecodeTurboJpeg(std::span<const std::uint8_t> file, QSize size, std::span<std::uint8_t> rgb) {
   tjhandle handle = ThreadDecompressor();
-  if (handle == nullptr || canvas.format() != QImage::Format_RGB32) {
+  const int pitch = size.width() * 3;
+  if (handle == nullptr ||
+      rgb.size() != static_cast<std::size_t>(pitch) * static_cast<std::size_t>(size.height())) {
     return false;
   }
   // The accurate IDCT and smooth upsampling are the library's defaults, as
-  // in the plugin at its default quality; a warning (data cut short, bytes
-  // out of place) stops the decode, so that the plugin takes the file and
-  // its way of going on.
+  // in the plugin at its default quality, which also decodes to red, green
+  // and blue bytes; a warning (data cut short, bytes out of place) stops the
+  // decode, so that the plugin takes the file and its way of going on.
   const int flags = TJFLAG_ACCURATEDCT | TJFLAG_STOPONWARNING;
-  return tjDecompress2(handle, file.data(), static_cast<unsigned long>(file.size()), canvas.bits(),
-                       canvas.width(), static_cast<int>(canvas.bytesPerLine()), canvas.height(),
-                       TJPF_BGRX, flags) == 0;
+  return tjDecompress2(handle, file.data(), static_cast<unsigned long>(file.size()), rgb.data(),
+                       size.width(), pitch, size.height(), TJPF_RGB, flags) == 0;
 }
 
 }  // namespace zentora
