@@ -5,11 +5,12 @@
 # each, and the medians and their ratio are printed. Also the peak memory of
 # one compile.
 #   bench/compile_vs_imagemagick.sh [BUILD_DIR] [ROUNDS]
+# ZENTORA_CLI names another zentora-cli to time (an older build, say).
 set -euo pipefail
 
 BUILD="${1:-build}"
 ROUNDS="${2:-15}"
-CLI="$BUILD/src/cli/zentora-cli"
+CLI="${ZENTORA_CLI:-$BUILD/src/cli/zentora-cli}"
 MAGICK="$(command -v convert-im6.q16 || command -v convert)"
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT

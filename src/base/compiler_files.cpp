@@ -47,10 +47,26 @@ Result<CCompilerFiles> CCompilerFiles::Create(CFileSetReplacement& outputs,
   return CCompilerFiles(std::move(data), dataPath, std::move(index), indexPath);
 }
 
+namespace {
+
+// The data goes to the disk while later entries are still being made, a
+// few megabytes at a time, so that closing the file does not wait for all
+// of it at once.
+constexpr std::uint64_t kWritebackBytes = 4 << 20;
+
+}  // namespace
+
 Status CCompilerFiles::Write(Kind kind, std::span<const std::uint8_t> bytes) {
   const bool data = kind == Kind::kData;
   if (Status written = (data ? data_ : index_).Write(bytes); !written) {
     return Status::Failure(WriteFailureLine(data ? dataPath_ : indexPath_, written));
+  }
+  if (data) {
+    dataWritten_ += bytes.size();
+    if (dataWritten_ - dataSent_ >= kWritebackBytes) {
+      data_.StartWriteback(dataSent_, dataWritten_ - dataSent_);
+      dataSent_ = dataWritten_;
+    }
   }
   return Status::Ok();
 }

@@ -60,6 +60,8 @@ class CCompilerFiles {
 
   CExclusiveFile data_;
   std::filesystem::path dataPath_;
+  std::uint64_t dataWritten_ = 0;
+  std::uint64_t dataSent_ = 0;  // where the data's writeback has been started
   CExclusiveFile index_;
   std::filesystem::path indexPath_;
 };

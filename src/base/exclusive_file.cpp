@@ -110,6 +110,11 @@ Status CExclusiveFile::Sync() {
   return Status::Ok();
 }
 
+void CExclusiveFile::StartWriteback(std::uint64_t offset, std::uint64_t length) {
+  ::sync_file_range(fd_.Get(), static_cast<off64_t>(offset), static_cast<off64_t>(length),
+                    SYNC_FILE_RANGE_WRITE);
+}
+
 Status CExclusiveFile::Write(std::span<const std::uint8_t> bytes) {
   return WriteAllToDescriptor(fd_.Get(), bytes);
 }

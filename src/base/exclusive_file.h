@@ -39,6 +39,10 @@ class CExclusiveFile {
   Result<std::uint64_t> Size() const;
   // Flushes the written bytes to the disk.
   Status Sync();
+  // Asks the system to start writing a range to the disk now, without
+  // waiting: a later Sync then finds little left to do. A hint only; Sync
+  // reports what failed.
+  void StartWriteback(std::uint64_t offset, std::uint64_t length);
   // Closing reports errors that the kernel kept back until then.
   Status Close() { return fd_.Close(); }
   bool IsOpen() const { return fd_.IsOpen(); }
