@@ -97,7 +97,7 @@ class CPackingSink final : public CPictureRowSink {
                       std::span(block_.bytes.get(), blockSize_));
       ditherer_.emplace(size.width(), settings_);
       if (ditherer_->Active()) {
-        row_.resize(static_cast<std::size_t>(size.width()));
+        row_.resize(static_cast<std::size_t>(size.width()) * 3);
       }
     } catch (const std::bad_alloc&) {
       return false;
@@ -115,11 +115,8 @@ class CPackingSink final : public CPictureRowSink {
       packer_->PackRow(y, rgb);
       return;
     }
-    for (QRgb& pixel : row_) {
-      pixel = qRgb(rgb[0], rgb[1], rgb[2]);
-      rgb += 3;
-    }
-    PixelRow(y, row_.data());
+    ditherer_->DitherRow(y, rgb, row_.data());
+    packer_->PackRow(y, row_.data());
   }
 
   std::span<std::uint8_t> Scratch(std::size_t bytes) override {
@@ -145,7 +142,7 @@ class CPackingSink final : public CPictureRowSink {
   CMemoryPool::Block scratch_;
   std::optional<CPixelPacker> packer_;
   std::optional<CRowDitherer> ditherer_;
-  std::vector<QRgb> row_;  // an RGB row on its way through the ditherer
+  std::vector<std::uint8_t> row_;  // an RGB row on its way out of the ditherer
 };
 
 PackedPicture DecodeAndPack(const std::filesystem::path& path, const ImageSettings& settings,

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
-#include <vector>
 
 namespace zentora {
 
@@ -39,45 +40,57 @@ constexpr std::array<std::array<std::uint8_t, 8>, 8> kThresholds = {{
 // H, a step g = H − L apart, at f = v − L. Threshold t stands for (t + ½) / 64
 // of the step: the pixel shows H when (2t + 1) · g < 128 · f, else L, so a
 // level itself (f = 0) never moves and a value part way up takes H in
-// proportion.
+// proportion. Plain arithmetic without tables or branches, so that the loops
+// over a row vectorise.
+//
+// Every value fits 16 bits; written in 16-bit steps, the loops vectorise
+// sixteen values to a register instead of eight.
 template <int kBits>
-constexpr int Ordered(int value, int twiceThresholdPlusOne) {
+inline std::uint16_t Ordered(std::uint16_t value, std::uint16_t twiceThresholdPlusOne) {
+  using U16 = std::uint16_t;
   constexpr int kShift = 8 - kBits;
-  const int level = (value - (value >> kBits)) >> kShift;
-  const int low = Widen(level, kBits);
-  // The step is 2^kShift or one more: (2t + 1) · g without a multiplication.
-  const bool wide = Widen(level + 1, kBits) - low > (1 << kShift);
-  const int scaled = (twiceThresholdPlusOne << kShift) + (wide ? twiceThresholdPlusOne : 0);
-  const int high = low + (1 << kShift) + (wide ? 1 : 0);
-  return scaled < ((value - low) << 7) ? high : low;
+  constexpr U16 kMask = (1 << (2 * kBits - 8)) - 1;
+  const auto level = static_cast<U16>(static_cast<U16>(value - (value >> kBits)) >> kShift);
+  const auto low = static_cast<U16>((level << kShift) | (level >> (2 * kBits - 8)));
+  // The step is 2^kShift, or one more where the next level's repeated high
+  // bits grow: (2t + 1) · g without a multiplication.
+  const U16 wide = (level & kMask) == kMask ? 1 : 0;
+  const auto scaled = static_cast<U16>((twiceThresholdPlusOne << kShift) +
+                                       wide * twiceThresholdPlusOne);
+  const auto high = static_cast<U16>(low + (1 << kShift) + wide);
+  const auto above = static_cast<U16>(static_cast<U16>(value - low) << 7);
+  return scaled < above ? high : low;
 }
 
-// What every value shows under every threshold, [t][value]: 16 KiB each,
-// of which a row of the picture reads eight thresholds' worth.
-template <int kBits>
-constexpr std::array<std::array<std::uint8_t, 256>, 64> MakeOrderedTable() {
-  std::array<std::array<std::uint8_t, 256>, 64> table{};
-  for (int t = 0; t < 64; ++t) {
-    for (int value = 0; value < 256; ++value) {
-      table[static_cast<std::size_t>(t)][static_cast<std::size_t>(value)] =
-          static_cast<std::uint8_t>(Ordered<kBits>(value, 2 * t + 1));
-    }
+// Each loop is compiled for newer processors too (byte shuffles pick the
+// three-byte pixels apart) and the best one is chosen when the program loads.
+#define ZENTORA_VECTOR_CLONES __attribute__((target_clones("avx2", "ssse3", "default")))
+
+static_assert(std::endian::native == std::endian::little,
+              "a QRgb 0xAARRGGBB is stored as blue, green, red, alpha");
+
+// The channels of QRgb values in their bytes: blue, green, red, alpha.
+ZENTORA_VECTOR_CLONES void OrderedPixels(QRgb* __restrict row,
+                                         const std::uint8_t* __restrict thresholds,
+                                         std::size_t count) {
+  auto* bytes = reinterpret_cast<std::uint8_t*>(row);
+  for (std::size_t x = 0; x < count; ++x) {
+    const std::uint16_t t = thresholds[x];
+    bytes[4 * x] = static_cast<std::uint8_t>(Ordered<5>(bytes[4 * x], t));
+    bytes[4 * x + 1] = static_cast<std::uint8_t>(Ordered<6>(bytes[4 * x + 1], t));
+    bytes[4 * x + 2] = static_cast<std::uint8_t>(Ordered<5>(bytes[4 * x + 2], t));
   }
-  return table;
 }
 
-constexpr std::array<std::array<std::uint8_t, 256>, 64> kOrdered5 = MakeOrderedTable<5>();
-constexpr std::array<std::array<std::uint8_t, 256>, 64> kOrdered6 = MakeOrderedTable<6>();
-
-void DitherOrderedRow(QRgb* row, int w, int y) {
-  const auto& thresholds = kThresholds[static_cast<std::size_t>(y & 7)];
-  for (int x = 0; x < w; ++x) {
-    const QRgb pixel = row[x];
-    const std::size_t t = thresholds[static_cast<std::size_t>(x & 7)];
-    const int red = kOrdered5[t][(pixel >> 16) & 0xFF];
-    const int green = kOrdered6[t][(pixel >> 8) & 0xFF];
-    const int blue = kOrdered5[t][pixel & 0xFF];
-    row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((red << 16) | (green << 8) | blue);
+ZENTORA_VECTOR_CLONES void OrderedRgb(const std::uint8_t* __restrict rgb,
+                                      std::uint8_t* __restrict out,
+                                      const std::uint8_t* __restrict thresholds,
+                                      std::size_t count) {
+  for (std::size_t x = 0; x < count; ++x) {
+    const std::uint16_t t = thresholds[x];
+    out[3 * x] = static_cast<std::uint8_t>(Ordered<5>(rgb[3 * x], t));
+    out[3 * x + 1] = static_cast<std::uint8_t>(Ordered<6>(rgb[3 * x + 1], t));
+    out[3 * x + 2] = static_cast<std::uint8_t>(Ordered<5>(rgb[3 * x + 2], t));
   }
 }
 
@@ -96,17 +109,28 @@ constexpr int kMaxSixteenths = 255 * kSixteenths;
 constexpr int kMargin = 128;
 constexpr std::size_t kTableSize = kMaxSixteenths + 1 + 2 * kMargin;
 
+// The error e = clamped − 16 · level of a pixel is shared out as 7/16 to the
+// right, 3/16 below left, 5/16 below, each rounded half up (>> rounds down),
+// and what is left of e below right, so that none is lost.
+constexpr int RightShare(int error) {
+  return (7 * error + 8) >> 4;
+}
+constexpr int DownLeftShare(int error) {
+  return (3 * error + 8) >> 4;
+}
+constexpr int DownShare(int error) {
+  return (5 * error + 8) >> 4;
+}
+
 // What a wanted value in sixteenths (offset by kMargin) becomes: the widened
-// level nearest to it after clamping to 0 … 4080 (halfway goes up), and the
-// shares of its error e = clamped − 16 · level: 7/16 to the right, 3/16 below
-// left, 5/16 below, each rounded half up (>> rounds down), and what is left
-// of e below right, so that none is lost. Every share fits a byte.
+// level nearest to it after clamping to 0 … 4080 (halfway goes up), its
+// error, and the error's share to the right, the one the walk along the row
+// waits for. Every field fits a byte.
 struct Step {
   std::uint8_t level = 0;
   std::int8_t right = 0;
-  std::int8_t downLeft = 0;
-  std::int8_t down = 0;
-  std::int8_t downRight = 0;
+  std::int8_t error = 0;
+  std::uint8_t unused = 0;
 };
 
 template <int kBits>
@@ -120,116 +144,197 @@ constexpr std::array<Step, kTableSize> MakeSteps() {
       ++level;
     }
     const int error = clamped - kSixteenths * Widen(level, kBits);
-    const int right = (7 * error + 8) >> 4;
-    const int downLeft = (3 * error + 8) >> 4;
-    const int down = (5 * error + 8) >> 4;
     Step& step = steps[static_cast<std::size_t>(wanted + kMargin)];
     step.level = static_cast<std::uint8_t>(Widen(level, kBits));
-    step.right = static_cast<std::int8_t>(right);
-    step.downLeft = static_cast<std::int8_t>(downLeft);
-    step.down = static_cast<std::int8_t>(down);
-    step.downRight = static_cast<std::int8_t>(error - right - downLeft - down);
+    step.right = static_cast<std::int8_t>(RightShare(error));
+    step.error = static_cast<std::int8_t>(error);
   }
   return steps;
 }
 
-constexpr std::array<Step, kTableSize> kSteps5 = MakeSteps<5>();
-constexpr std::array<Step, kTableSize> kSteps6 = MakeSteps<6>();
-
-constexpr std::array<bool, 256> MakeLevels(int bits) {
-  std::array<bool, 256> levels{};
-  for (int value = 0; value < 256; ++value) {
-    levels[static_cast<std::size_t>(value)] = IsLevel(value, bits);
+// Both tables in one, the 6-bit one second, so that the walk along a row
+// keeps one pointer for both.
+constexpr std::array<Step, 2 * kTableSize> MakeAllSteps() {
+  std::array<Step, 2 * kTableSize> steps{};
+  const std::array<Step, kTableSize> five = MakeSteps<5>();
+  const std::array<Step, kTableSize> six = MakeSteps<6>();
+  for (std::size_t i = 0; i < kTableSize; ++i) {
+    steps[i] = five[i];
+    steps[kTableSize + i] = six[i];
   }
-  return levels;
+  return steps;
 }
 
-constexpr std::array<bool, 256> kLevel5 = MakeLevels(5);
-constexpr std::array<bool, 256> kLevel6 = MakeLevels(6);
+constexpr std::array<Step, 2 * kTableSize> kSteps = MakeAllSteps();
 
-inline bool HeldExactly(QRgb pixel) {
-  return kLevel5[qRed(pixel)] && kLevel6[qGreen(pixel)] && kLevel5[qBlue(pixel)];
+// The diffusion's rows hold four slots a pixel, in the order of a QRgb's
+// bytes in memory: blue, green, red and one unused. Slot-for-slot loops over
+// them vectorise without picking channels apart.
+constexpr std::size_t kSlots = 4;
+constexpr std::size_t kBlue = 0;
+constexpr std::size_t kGreen = 1;
+constexpr std::size_t kRed = 2;
+
+// What the walk reads of a channel value: whether it is a level of a
+// 5-bit channel (bit 0) and of a 6-bit one (bit 1).
+constexpr std::array<std::uint8_t, 256> MakeLevelBits() {
+  std::array<std::uint8_t, 256> bits{};
+  for (int value = 0; value < 256; ++value) {
+    bits[static_cast<std::size_t>(value)] =
+        static_cast<std::uint8_t>((IsLevel(value, 5) ? 1 : 0) | (IsLevel(value, 6) ? 2 : 0));
+  }
+  return bits;
 }
 
-// One channel's error on its way: to the next pixel, and to the slots of the
-// row below left of (`pending`) and under (`current`) the next pixel. A slot
-// is stored once, when no later pixel adds to it.
-struct Errors {
-  int right = 0;
-  int pending = 0;
-  int current = 0;
-};
+constexpr std::array<std::uint8_t, 256> kLevelBits = MakeLevelBits();
 
-// One channel of one pixel: returns the level shown and hands its error on.
-// `belowLeft` is the slot that this pixel completes.
-template <int kBits>
-inline int Diffuse(int value, int fromAbove, Errors& errors, int* belowLeft) {
-  const std::array<Step, kTableSize>& steps = kBits == 5 ? kSteps5 : kSteps6;
-  const int wanted = kSixteenths * value + fromAbove + errors.right;
-  const Step& step = steps[static_cast<std::size_t>(wanted + kMargin)];
-  errors.right = step.right;
-  *belowLeft = errors.pending + step.downLeft;
-  errors.pending = errors.current + step.down;
-  errors.current = step.downRight;
-  return step.level;
+template <typename In>
+inline int Red(const In* in, std::size_t x) {
+  if constexpr (std::is_same_v<In, QRgb>) {
+    return static_cast<int>((in[x] >> 16) & 0xFF);
+  } else {
+    return in[3 * x];
+  }
+}
+template <typename In>
+inline int Green(const In* in, std::size_t x) {
+  if constexpr (std::is_same_v<In, QRgb>) {
+    return static_cast<int>((in[x] >> 8) & 0xFF);
+  } else {
+    return in[3 * x + 1];
+  }
+}
+template <typename In>
+inline int Blue(const In* in, std::size_t x) {
+  if constexpr (std::is_same_v<In, QRgb>) {
+    return static_cast<int>(in[x] & 0xFF);
+  } else {
+    return in[3 * x + 2];
+  }
 }
 
-// A pixel kept as it is: it takes nothing and gives nothing.
-inline void Pass(Errors& errors, int* belowLeft) {
-  errors.right = 0;
-  *belowLeft = errors.pending;
-  errors.pending = errors.current;
-  errors.current = 0;
-}
-
-// Error for the next row, three channels per pixel, after one pixel of
-// margin where error leaving the picture on the left is dropped: `above`
-// holds what the row above left for this one, `below` collects what this
-// row leaves for the next.
-void DitherDiffusionRow(QRgb* row, int w, std::vector<int>& above, std::vector<int>& below) {
-  std::array<Errors, 3> errors{};
-  int* next = below.data();  // the slot below left of pixel x
-  const int* from = above.data() + 3;
-  for (int x = 0; x < w; ++x, next += 3, from += 3) {
-    const QRgb pixel = row[x];
-    if (HeldExactly(pixel)) {
-      for (std::size_t c = 0; c < 3; ++c) {
-        Pass(errors[c], next + c);
+// The walk along a row: per pixel and channel, the wanted value 16 · value
+// + the shares from the row above and from the left, and its table entry.
+// Only the share from the left waits for the pixel before; the rest of the
+// work fills the time that look-up takes, and the shares for the row below
+// are worked out after the walk, in a loop that vectorises. Pixel x's
+// errors go to errors[kSlots · (x + 1) + channel]. A pixel held exactly is
+// kept: it takes nothing and gives nothing.
+template <typename In, typename Out>
+void Walk(const In* in, Out* out, std::size_t count, const std::int16_t* fromAbove,
+          std::int8_t* errors) {
+  const Step* steps = kSteps.data();
+  int rightRed = 0;
+  int rightGreen = 0;
+  int rightBlue = 0;
+  for (std::size_t x = 0; x < count; ++x, fromAbove += kSlots) {
+    std::int8_t* error = errors + kSlots * (x + 1);
+    const int red = Red(in, x);
+    const int green = Green(in, x);
+    const int blue = Blue(in, x);
+    if ((kLevelBits[static_cast<std::size_t>(red)] & kLevelBits[static_cast<std::size_t>(blue)] &
+         1) != 0 &&
+        (kLevelBits[static_cast<std::size_t>(green)] & 2) != 0) {
+      rightRed = rightGreen = rightBlue = 0;
+      error[kBlue] = error[kGreen] = error[kRed] = 0;
+      if constexpr (std::is_same_v<Out, QRgb>) {
+        out[x] = in[x];
+      } else {
+        out[3 * x] = static_cast<std::uint8_t>(red);
+        out[3 * x + 1] = static_cast<std::uint8_t>(green);
+        out[3 * x + 2] = static_cast<std::uint8_t>(blue);
       }
       continue;
     }
-    const int r = Diffuse<5>(static_cast<int>((pixel >> 16) & 0xFF), from[0], errors[0], next);
-    const int g = Diffuse<6>(static_cast<int>((pixel >> 8) & 0xFF), from[1], errors[1], next + 1);
-    const int b = Diffuse<5>(static_cast<int>(pixel & 0xFF), from[2], errors[2], next + 2);
-    row[x] = (pixel & 0xFF000000u) | static_cast<QRgb>((r << 16) | (g << 8) | b);
+    const Step& b = steps[static_cast<std::size_t>(kSixteenths * blue + fromAbove[kBlue] +
+                                                   kMargin + rightBlue)];
+    const Step& g = steps[kTableSize + static_cast<std::size_t>(kSixteenths * green +
+                                                                fromAbove[kGreen] + kMargin +
+                                                                rightGreen)];
+    const Step& r = steps[static_cast<std::size_t>(kSixteenths * red + fromAbove[kRed] + kMargin +
+                                                   rightRed)];
+    rightRed = r.right;
+    rightGreen = g.right;
+    rightBlue = b.right;
+    error[kBlue] = b.error;
+    error[kGreen] = g.error;
+    error[kRed] = r.error;
+    if constexpr (std::is_same_v<Out, QRgb>) {
+      out[x] =
+          (in[x] & 0xFF000000u) | static_cast<QRgb>((r.level << 16) | (g.level << 8) | b.level);
+    } else {
+      out[3 * x] = r.level;
+      out[3 * x + 1] = g.level;
+      out[3 * x + 2] = b.level;
+    }
   }
-  // The last pixel's slot; what it gave below right leaves the picture.
-  for (std::size_t c = 0; c < 3; ++c) {
-    next[c] = errors[c].pending;
+}
+
+// The shares the row below gets from this one: pixel x below takes the
+// share below from x, below left from x + 1 and below right (what is left
+// of the error) from x − 1. Shares that would leave the picture at either
+// side fall on the zero slots around the row's errors and are dropped.
+ZENTORA_VECTOR_CLONES void Carry(const std::int8_t* __restrict errors, std::size_t count,
+                                 std::int16_t* __restrict fromAbove) {
+  for (std::size_t i = 0; i < kSlots * count; ++i) {
+    const int left = errors[i];
+    const int belowRight = left - RightShare(left) - DownLeftShare(left) - DownShare(left);
+    fromAbove[i] = static_cast<std::int16_t>(DownShare(errors[i + kSlots]) +
+                                             DownLeftShare(errors[i + 2 * kSlots]) + belowRight);
   }
-  std::swap(above, below);
 }
 
 }  // namespace
 
+template <typename In, typename Out>
+void CRowDitherer::DiffuseRow(const In* in, Out* out) {
+  const auto count = static_cast<std::size_t>(width_);
+  Walk(in, out, count, fromAbove_.data(), errors_.data());
+  Carry(errors_.data(), count, fromAbove_.data());
+}
+
 CRowDitherer::CRowDitherer(int width, const ImageSettings& settings)
     : dither_(settings.colorDepth == 0 ? settings.dither : Dither::kNone), width_(width) {
-  if (dither_ == Dither::kDiffusion) {
-    const auto slots = static_cast<std::size_t>(width + 1) * 3;
-    above_.assign(slots, 0);
-    below_.assign(slots, 0);
+  const auto count = static_cast<std::size_t>(std::max(width, 0));
+  if (dither_ == Dither::kOrdered) {
+    // 2t + 1 for every column, one row of them for each row of the table.
+    for (std::size_t phase = 0; phase < 8; ++phase) {
+      thresholds_[phase].resize(count);
+      for (std::size_t x = 0; x < count; ++x) {
+        thresholds_[phase][x] = static_cast<std::uint8_t>(2 * kThresholds[phase][x & 7] + 1);
+      }
+    }
+  } else if (dither_ == Dither::kDiffusion) {
+    fromAbove_.assign(kSlots * count, 0);
+    errors_.assign(kSlots * (count + 2), 0);
   }
 }
 
 void CRowDitherer::DitherRow(int y, QRgb* row) {
+  const auto count = static_cast<std::size_t>(width_);
   switch (dither_) {
     case Dither::kNone:
       break;
     case Dither::kOrdered:
-      DitherOrderedRow(row, width_, y);
+      OrderedPixels(row, thresholds_[static_cast<std::size_t>(y & 7)].data(), count);
       break;
     case Dither::kDiffusion:
-      DitherDiffusionRow(row, width_, above_, below_);
+      DiffuseRow(row, row);
+      break;
+  }
+}
+
+void CRowDitherer::DitherRow(int y, const std::uint8_t* rgb, std::uint8_t* out) {
+  const auto count = static_cast<std::size_t>(width_);
+  switch (dither_) {
+    case Dither::kNone:
+      std::copy_n(rgb, 3 * count, out);
+      break;
+    case Dither::kOrdered:
+      OrderedRgb(rgb, out, thresholds_[static_cast<std::size_t>(y & 7)].data(), count);
+      break;
+    case Dither::kDiffusion:
+      DiffuseRow(rgb, out);
       break;
   }
 }

@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 #include "image/image_settings.h"
@@ -27,12 +29,21 @@ class CRowDitherer {
   bool Active() const { return dither_ != Dither::kNone; }
   // Row y of width pixels, in place.
   void DitherRow(int y, QRgb* row);
+  // Row y of width pixels as red, green, blue bytes, into `out` (as many).
+  void DitherRow(int y, const std::uint8_t* rgb, std::uint8_t* out);
 
  private:
+  template <typename In, typename Out>
+  void DiffuseRow(const In* in, Out* out);
+
   Dither dither_;
   int width_;
-  std::vector<int> above_;  // diffusion's error for the row being dithered
-  std::vector<int> below_;  // and for the next
+  // Ordered: 2t + 1 for each column, for each of the table's rows.
+  std::array<std::vector<std::uint8_t>, 8> thresholds_;
+  // Diffusion, four slots a pixel: the shares from the row above, and the
+  // errors of the row being dithered (with a pixel of zeros at each end).
+  std::vector<std::int16_t> fromAbove_;
+  std::vector<std::int8_t> errors_;
 };
 
 }  // namespace zentora
