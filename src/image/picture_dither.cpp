@@ -55,8 +55,8 @@ inline std::uint16_t Ordered(std::uint16_t value, std::uint16_t twiceThresholdPl
   // The step is 2^kShift, or one more where the next level's repeated high
   // bits grow: (2t + 1) · g without a multiplication.
   const U16 wide = (level & kMask) == kMask ? 1 : 0;
-  const auto scaled = static_cast<U16>((twiceThresholdPlusOne << kShift) +
-                                       wide * twiceThresholdPlusOne);
+  const auto scaled =
+      static_cast<U16>((twiceThresholdPlusOne << kShift) + wide * twiceThresholdPlusOne);
   const auto high = static_cast<U16>(low + (1 << kShift) + wide);
   const auto above = static_cast<U16>(static_cast<U16>(value - low) << 7);
   return scaled < above ? high : low;
@@ -175,43 +175,43 @@ constexpr std::size_t kBlue = 0;
 constexpr std::size_t kGreen = 1;
 constexpr std::size_t kRed = 2;
 
-// What the walk reads of a channel value: whether it is a level of a
-// 5-bit channel (bit 0) and of a 6-bit one (bit 1).
-constexpr std::array<std::uint8_t, 256> MakeLevelBits() {
-  std::array<std::uint8_t, 256> bits{};
-  for (int value = 0; value < 256; ++value) {
-    bits[static_cast<std::size_t>(value)] =
-        static_cast<std::uint8_t>((IsLevel(value, 5) ? 1 : 0) | (IsLevel(value, 6) ? 2 : 0));
-  }
-  return bits;
+// Whether each pixel of a row is held exactly, in a loop that vectorises
+// (the walk then has the registers it needs for itself).
+inline std::uint8_t Held(std::uint16_t red, std::uint16_t green, std::uint16_t blue) {
+  const auto level5 = [](std::uint16_t v) {
+    return static_cast<std::uint16_t>(((v >> 3) << 3) | (v >> 5)) == v;
+  };
+  const auto level6 = [](std::uint16_t v) {
+    return static_cast<std::uint16_t>(((v >> 2) << 2) | (v >> 6)) == v;
+  };
+  return level5(red) && level6(green) && level5(blue) ? 1 : 0;
 }
 
-constexpr std::array<std::uint8_t, 256> kLevelBits = MakeLevelBits();
+ZENTORA_VECTOR_CLONES void HeldPixels(const QRgb* __restrict row, std::size_t count,
+                                      std::uint8_t* __restrict held) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(row);
+  for (std::size_t x = 0; x < count; ++x) {
+    held[x] = Held(bytes[4 * x + 2], bytes[4 * x + 1], bytes[4 * x]);
+  }
+}
 
-template <typename In>
-inline int Red(const In* in, std::size_t x) {
-  if constexpr (std::is_same_v<In, QRgb>) {
-    return static_cast<int>((in[x] >> 16) & 0xFF);
-  } else {
-    return in[3 * x];
+ZENTORA_VECTOR_CLONES void HeldRgb(const std::uint8_t* __restrict rgb, std::size_t count,
+                                   std::uint8_t* __restrict held) {
+  for (std::size_t x = 0; x < count; ++x) {
+    held[x] = Held(rgb[3 * x], rgb[3 * x + 1], rgb[3 * x + 2]);
   }
 }
-template <typename In>
-inline int Green(const In* in, std::size_t x) {
-  if constexpr (std::is_same_v<In, QRgb>) {
-    return static_cast<int>((in[x] >> 8) & 0xFF);
-  } else {
-    return in[3 * x + 1];
-  }
-}
-template <typename In>
-inline int Blue(const In* in, std::size_t x) {
-  if constexpr (std::is_same_v<In, QRgb>) {
-    return static_cast<int>(in[x] & 0xFF);
-  } else {
-    return in[3 * x + 2];
-  }
-}
+
+// A pixel's channels where it is stored: QRgb values (1 a pixel, red in
+// bits 16–23) or red, green, blue bytes (3 a pixel).
+struct PixelChannels {
+  static int Red(const QRgb* p) { return static_cast<int>((*p >> 16) & 0xFF); }
+  static int Green(const QRgb* p) { return static_cast<int>((*p >> 8) & 0xFF); }
+  static int Blue(const QRgb* p) { return static_cast<int>(*p & 0xFF); }
+  static int Red(const std::uint8_t* p) { return p[0]; }
+  static int Green(const std::uint8_t* p) { return p[1]; }
+  static int Blue(const std::uint8_t* p) { return p[2]; }
+};
 
 // The walk along a row: per pixel and channel, the wanted value 16 · value
 // + the shares from the row above and from the left, and its table entry.
@@ -219,53 +219,48 @@ inline int Blue(const In* in, std::size_t x) {
 // work fills the time that look-up takes, and the shares for the row below
 // are worked out after the walk, in a loop that vectorises. Pixel x's
 // errors go to errors[kSlots · (x + 1) + channel]. A pixel held exactly is
-// kept: it takes nothing and gives nothing.
+// kept: it takes nothing and gives nothing. Kept out of line and free of
+// other state, so that the three shares from the left stay in registers
+// rather than go to the stack and back on every pixel.
 template <typename In, typename Out>
-void Walk(const In* in, Out* out, std::size_t count, const std::int16_t* fromAbove,
-          std::int8_t* errors) {
+[[gnu::noinline]] void Walk(const In* in, Out* out, std::size_t count,
+                            const std::int16_t* fromAbove, std::int8_t* errors,
+                            const std::uint8_t* held) {
+  constexpr std::size_t kStep = std::is_same_v<In, QRgb> ? 1 : 3;
   const Step* steps = kSteps.data();
-  int rightRed = 0;
-  int rightGreen = 0;
-  int rightBlue = 0;
-  for (std::size_t x = 0; x < count; ++x, fromAbove += kSlots) {
-    std::int8_t* error = errors + kSlots * (x + 1);
-    const int red = Red(in, x);
-    const int green = Green(in, x);
-    const int blue = Blue(in, x);
-    if ((kLevelBits[static_cast<std::size_t>(red)] & kLevelBits[static_cast<std::size_t>(blue)] &
-         1) != 0 &&
-        (kLevelBits[static_cast<std::size_t>(green)] & 2) != 0) {
+  // Full-width shares: the index needs no widening between the look-up and
+  // the next pixel's look-up that waits for it.
+  std::ptrdiff_t rightRed = 0;
+  std::ptrdiff_t rightGreen = 0;
+  std::ptrdiff_t rightBlue = 0;
+  errors += kSlots;
+  for (std::size_t x = 0; x < count;
+       ++x, in += kStep, out += kStep, fromAbove += kSlots, errors += kSlots) {
+    if (held[x] != 0) {
       rightRed = rightGreen = rightBlue = 0;
-      error[kBlue] = error[kGreen] = error[kRed] = 0;
-      if constexpr (std::is_same_v<Out, QRgb>) {
-        out[x] = in[x];
-      } else {
-        out[3 * x] = static_cast<std::uint8_t>(red);
-        out[3 * x + 1] = static_cast<std::uint8_t>(green);
-        out[3 * x + 2] = static_cast<std::uint8_t>(blue);
-      }
+      errors[kBlue] = errors[kGreen] = errors[kRed] = 0;
+      std::copy_n(in, kStep, out);
       continue;
     }
-    const Step& b = steps[static_cast<std::size_t>(kSixteenths * blue + fromAbove[kBlue] +
-                                                   kMargin + rightBlue)];
-    const Step& g = steps[kTableSize + static_cast<std::size_t>(kSixteenths * green +
-                                                                fromAbove[kGreen] + kMargin +
-                                                                rightGreen)];
-    const Step& r = steps[static_cast<std::size_t>(kSixteenths * red + fromAbove[kRed] + kMargin +
-                                                   rightRed)];
+    const Step& b =
+        steps[kSixteenths * PixelChannels::Blue(in) + fromAbove[kBlue] + kMargin + rightBlue];
+    const Step& g =
+        steps[static_cast<std::ptrdiff_t>(kTableSize) + kSixteenths * PixelChannels::Green(in) +
+              fromAbove[kGreen] + kMargin + rightGreen];
+    const Step& r =
+        steps[kSixteenths * PixelChannels::Red(in) + fromAbove[kRed] + kMargin + rightRed];
     rightRed = r.right;
     rightGreen = g.right;
     rightBlue = b.right;
-    error[kBlue] = b.error;
-    error[kGreen] = g.error;
-    error[kRed] = r.error;
+    errors[kBlue] = b.error;
+    errors[kGreen] = g.error;
+    errors[kRed] = r.error;
     if constexpr (std::is_same_v<Out, QRgb>) {
-      out[x] =
-          (in[x] & 0xFF000000u) | static_cast<QRgb>((r.level << 16) | (g.level << 8) | b.level);
+      *out = (*in & 0xFF000000u) | static_cast<QRgb>((r.level << 16) | (g.level << 8) | b.level);
     } else {
-      out[3 * x] = r.level;
-      out[3 * x + 1] = g.level;
-      out[3 * x + 2] = b.level;
+      out[0] = r.level;
+      out[1] = g.level;
+      out[2] = b.level;
     }
   }
 }
@@ -274,13 +269,20 @@ void Walk(const In* in, Out* out, std::size_t count, const std::int16_t* fromAbo
 // share below from x, below left from x + 1 and below right (what is left
 // of the error) from x − 1. Shares that would leave the picture at either
 // side fall on the zero slots around the row's errors and are dropped.
+// In 16-bit steps (an error is at most 72), sixteen slots to a register.
+template <int kWeight>
+inline std::int16_t Share16(std::int16_t error) {
+  return static_cast<std::int16_t>(static_cast<std::int16_t>(kWeight * error + 8) >> 4);
+}
+
 ZENTORA_VECTOR_CLONES void Carry(const std::int8_t* __restrict errors, std::size_t count,
                                  std::int16_t* __restrict fromAbove) {
   for (std::size_t i = 0; i < kSlots * count; ++i) {
-    const int left = errors[i];
-    const int belowRight = left - RightShare(left) - DownLeftShare(left) - DownShare(left);
-    fromAbove[i] = static_cast<std::int16_t>(DownShare(errors[i + kSlots]) +
-                                             DownLeftShare(errors[i + 2 * kSlots]) + belowRight);
+    const std::int16_t left = errors[i];
+    const auto belowRight =
+        static_cast<std::int16_t>(left - Share16<7>(left) - Share16<3>(left) - Share16<5>(left));
+    fromAbove[i] = static_cast<std::int16_t>(Share16<5>(errors[i + kSlots]) +
+                                             Share16<3>(errors[i + 2 * kSlots]) + belowRight);
   }
 }
 
@@ -289,7 +291,12 @@ ZENTORA_VECTOR_CLONES void Carry(const std::int8_t* __restrict errors, std::size
 template <typename In, typename Out>
 void CRowDitherer::DiffuseRow(const In* in, Out* out) {
   const auto count = static_cast<std::size_t>(width_);
-  Walk(in, out, count, fromAbove_.data(), errors_.data());
+  if constexpr (std::is_same_v<In, QRgb>) {
+    HeldPixels(in, count, held_.data());
+  } else {
+    HeldRgb(in, count, held_.data());
+  }
+  Walk(in, out, count, fromAbove_.data(), errors_.data(), held_.data());
   Carry(errors_.data(), count, fromAbove_.data());
 }
 
@@ -307,6 +314,7 @@ CRowDitherer::CRowDitherer(int width, const ImageSettings& settings)
   } else if (dither_ == Dither::kDiffusion) {
     fromAbove_.assign(kSlots * count, 0);
     errors_.assign(kSlots * (count + 2), 0);
+    held_.resize(count);
   }
 }
 

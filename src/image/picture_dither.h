@@ -41,9 +41,11 @@ class CRowDitherer {
   // Ordered: 2t + 1 for each column, for each of the table's rows.
   std::array<std::vector<std::uint8_t>, 8> thresholds_;
   // Diffusion, four slots a pixel: the shares from the row above, and the
-  // errors of the row being dithered (with a pixel of zeros at each end).
+  // errors of the row being dithered (with a pixel of zeros at each end);
+  // whether each pixel of the row is held exactly.
   std::vector<std::int16_t> fromAbove_;
   std::vector<std::int8_t> errors_;
+  std::vector<std::uint8_t> held_;
 };
 
 }  // namespace zentora
