@@ -235,7 +235,9 @@ class CPictureWriter {
 Status WritePictures(const std::vector<std::filesystem::path>& pictures,
                      const ImageSettings& settings, int threads, CCompilerFiles& files,
                      StatusSink& sink, bool& warned) {
-  CMemoryPool pool(static_cast<std::size_t>(threads) + 1);
+  // As many blocks as can be in flight (the window, one being written, one
+  // being filled), so that none is freed only to be faulted in again.
+  CMemoryPool pool(2 * static_cast<std::size_t>(threads) + 2);
   CPictureWriter writer(files, pictures, settings.BytesPerPixel(), pool, sink);
   RunOrderedPipeline<PackedPicture>(
       static_cast<int>(pictures.size()), threads, 2 * threads,
