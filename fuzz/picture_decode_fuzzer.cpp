@@ -30,7 +30,11 @@ void DrawScaled(QByteArray& bytes) {
   }
   // Drawing reads a paletted picture's colour table by the pixels' indexes,
   // inside Qt where the sanitizers do not look: every index must be in it.
-  const int indexes = picture.value().depth() == 8 ? 256 : picture.value().depth() == 1 ? 2 : 0;
+  // (Grey pictures are 8 bits deep too, with no table to read.)
+  const QImage::Format format = picture.value().format();
+  const int indexes = format == QImage::Format_Indexed8                                   ? 256
+                      : format == QImage::Format_Mono || format == QImage::Format_MonoLSB ? 2
+                                                                                          : 0;
   if (picture.value().colorCount() < indexes) {
     std::abort();
   }

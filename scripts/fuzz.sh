@@ -10,15 +10,16 @@ DIR=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZENTORA_CORE_ONLY=ON -DZENTORA_FUZZ=ON -DZENTORA_SANITIZE=address,undefined > /dev/null
 cmake --build "$DIR" -j2 --target project_file_fuzzer picture_decode_fuzzer wave_fuzzer \
-  resource_reader_fuzzer png_reducer_fuzzer
+  resource_reader_fuzzer png_reducer_fuzzer png_rows_fuzzer
 
-for target in project_file picture_decode wave resource_reader png_reducer; do
+for target in project_file picture_decode wave resource_reader png_reducer png_rows; do
   case "$target" in
     project_file) seeds=fuzz/corpus/project_file ;;
     picture_decode) seeds=fuzz/corpus/picture ;;
     wave) seeds=fuzz/corpus/wave ;;
     resource_reader) seeds=fuzz/corpus/resource_reader ;;
     png_reducer) seeds=fuzz/corpus/png_reducer ;;
+    png_rows) seeds=fuzz/corpus/png_rows ;;
   esac
   work="$DIR/corpus/$target"
   mkdir -p "$work" "$DIR/artifacts"

@@ -17,10 +17,6 @@ constexpr int Widen(int level, int bits) {
   return (level << (8 - bits)) | (level >> (2 * bits - 8));
 }
 
-constexpr bool IsLevel(int value, int bits) {
-  return Widen(value >> (8 - bits), bits) == value;
-}
-
 // ---------------------------------------------------------------------------
 // Ordered: the classic 8 × 8 table, indexed by the pixel's row and column
 // modulo 8.
@@ -111,15 +107,10 @@ constexpr std::size_t kTableSize = kMaxSixteenths + 1 + 2 * kMargin;
 
 // The error e = clamped − 16 · level of a pixel is shared out as 7/16 to the
 // right, 3/16 below left, 5/16 below, each rounded half up (>> rounds down),
-// and what is left of e below right, so that none is lost.
-constexpr int RightShare(int error) {
-  return (7 * error + 8) >> 4;
-}
-constexpr int DownLeftShare(int error) {
-  return (3 * error + 8) >> 4;
-}
-constexpr int DownShare(int error) {
-  return (5 * error + 8) >> 4;
+// and what is left of e below right, so that none is lost (`Share`, and
+// `Carry` below).
+constexpr int Share(int weight, int error) {
+  return (weight * error + 8) >> 4;
 }
 
 // What a wanted value in sixteenths (offset by kMargin) becomes: the widened
@@ -146,7 +137,7 @@ constexpr std::array<Step, kTableSize> MakeSteps() {
     const int error = clamped - kSixteenths * Widen(level, kBits);
     Step& step = steps[static_cast<std::size_t>(wanted + kMargin)];
     step.level = static_cast<std::uint8_t>(Widen(level, kBits));
-    step.right = static_cast<std::int8_t>(RightShare(error));
+    step.right = static_cast<std::int8_t>(Share(7, error));
     step.error = static_cast<std::int8_t>(error);
   }
   return steps;
