@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "image/image_gallery.h"
 #include "image/thumbnail_cache.h"
 
@@ -220,12 +221,5 @@ int main(int argc, char** argv) {
   // Never the user's own thumbnail store.
   qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(CacheHome().string()));
   QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-    return 1;
-  }
-  Pictures();  // made before anything is timed
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zentora::bench::RunBenchmarks(argc, argv, [] { Pictures(); });
 }

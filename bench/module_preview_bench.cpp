@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/photo_pictures.h"
+#include "bench/ratio_reporter.h"
 #include "image/image_settings.h"
 #include "readback/module_preview_dlg.h"
 
@@ -59,12 +60,5 @@ BENCHMARK(BM_OtherPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-    return 1;
-  }
-  Pictures();  // made before anything is timed
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return zentora::bench::RunBenchmarks(argc, argv, [] { Pictures(); });
 }

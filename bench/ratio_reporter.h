@@ -52,6 +52,20 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
   std::map<std::string, double> seconds_;
 };
 
+// The main of a benchmark: prepare() makes the inputs before anything is
+// timed.
+template <typename Prepare>
+int RunBenchmarks(int argc, char** argv, Prepare prepare) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    return 1;
+  }
+  prepare();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+
 // The main of a benchmark whose times are compared with a baseline's:
 // prepare() makes the inputs before anything is timed.
 template <typename Prepare>

@@ -11,8 +11,8 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
+#include "fuzz/same_canvas.h"
 #include "image/image_index.h"
 #include "image/picture_canvas.h"
 #include "image/picture_decode.h"
@@ -45,20 +45,6 @@ void DrawScaled(QByteArray& bytes) {
   painter.drawImage(QRectF(0, 0, 16, 16), picture.value());
 }
 
-bool SameCanvas(const zentora::PictureCanvas& a, const zentora::PictureCanvas& b) {
-  if (a.status != b.status || a.reason != b.reason || a.width != b.width || a.height != b.height ||
-      a.canvas.size() != b.canvas.size() || a.canvas.format() != b.canvas.format()) {
-    return false;
-  }
-  for (int y = 0; y < a.canvas.height(); ++y) {
-    if (std::memcmp(a.canvas.constScanLine(y), b.canvas.constScanLine(y),
-                    static_cast<std::size_t>(a.canvas.bytesPerLine())) != 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -82,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   again.open(QIODevice::ReadOnly);
   const zentora::PictureCanvas general = zentora::DrawPictureCanvas(
       again, settings.BytesPerPixel(), zentora::PictureDecoders::kGeneralOnly);
-  if (!SameCanvas(drawn, general)) {
+  if (!zentora::fuzz::SameCanvas(drawn, general)) {
     std::abort();
   }
   DrawScaled(bytes);

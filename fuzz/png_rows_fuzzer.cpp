@@ -11,8 +11,8 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
+#include "fuzz/same_canvas.h"
 #include "image/picture_canvas.h"
 
 namespace {
@@ -29,19 +29,6 @@ void AppendChunk(QByteArray& out, const char* type, const QByteArray& data) {
   out.append(body);
   AppendBigEndian(out, crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(body.constData()),
                                        static_cast<std::uint64_t>(body.size())));
-}
-
-bool Same(const zentora::PictureCanvas& a, const zentora::PictureCanvas& b) {
-  if (a.status != b.status || a.reason != b.reason || a.canvas.size() != b.canvas.size()) {
-    return false;
-  }
-  for (int y = 0; y < a.canvas.height(); ++y) {
-    if (std::memcmp(a.canvas.constScanLine(y), b.canvas.constScanLine(y),
-                    static_cast<std::size_t>(a.canvas.width()) * 4) != 0) {
-      return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace
@@ -77,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   general.open(QIODevice::ReadOnly);
   const zentora::PictureCanvas expected =
       zentora::DrawPictureCanvas(general, 3, zentora::PictureDecoders::kGeneralOnly);
-  if (!Same(drawn, expected)) {
+  if (!zentora::fuzz::SameCanvas(drawn, expected)) {
     std::abort();
   }
   return 0;

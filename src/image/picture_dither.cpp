@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "base/vector_clones.h"
+
 namespace zentora {
 
 namespace {
@@ -57,10 +59,6 @@ inline std::uint16_t Ordered(std::uint16_t value, std::uint16_t twiceThresholdPl
   const auto above = static_cast<U16>(static_cast<U16>(value - low) << 7);
   return scaled < above ? high : low;
 }
-
-// Each loop is compiled for newer processors too (byte shuffles pick the
-// three-byte pixels apart) and the best one is chosen when the program loads.
-#define ZENTORA_VECTOR_CLONES __attribute__((target_clones("avx2", "ssse3", "default")))
 
 static_assert(std::endian::native == std::endian::little,
               "a QRgb 0xAARRGGBB is stored as blue, green, red, alpha");

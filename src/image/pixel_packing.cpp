@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/vector_clones.h"
+
 namespace zentora {
 
 namespace {
@@ -104,16 +106,12 @@ void PackPixelRow(std::uint8_t* out, std::ptrdiff_t step, const QRgb* row, int w
 }
 
 // Contiguous runs of red, green, blue bytes, the common row-first and
-// left-to-right layout. Picking three-byte groups apart in vectors takes
-// byte shuffles that the baseline instruction set lacks, so each run is
-// compiled for newer processors too and the best the machine has is chosen
-// when the program loads.
-#define ZENTORA_RGB_RUN(name, bytesPerPixel, msbFirst)                           \
-  __attribute__((target_clones("avx2", "ssse3", "default"))) void name(          \
-      std::uint8_t* out, const std::uint8_t* rgb, std::size_t count) {           \
-    for (std::size_t x = 0; x < count; ++x) {                                    \
-      StoreRgb<bytesPerPixel, msbFirst>(out + x * (bytesPerPixel), rgb + 3 * x); \
-    }                                                                            \
+// left-to-right layout, in loops that vectorise on newer processors.
+#define ZENTORA_RGB_RUN(name, bytesPerPixel, msbFirst)                                             \
+  ZENTORA_VECTOR_CLONES void name(std::uint8_t* out, const std::uint8_t* rgb, std::size_t count) { \
+    for (std::size_t x = 0; x < count; ++x) {                                                      \
+      StoreRgb<bytesPerPixel, msbFirst>(out + x * (bytesPerPixel), rgb + 3 * x);                   \
+    }                                                                                              \
   }
 ZENTORA_RGB_RUN(Rgb565RunLowFirst, 2, false)
 ZENTORA_RGB_RUN(Rgb565RunHighFirst, 2, true)
