@@ -9,12 +9,12 @@
 #include <QMimeType>
 
 #include "base/translation.h"
+#include "image/picture_rows.h"
 
 namespace zentora {
 
 namespace {
 
-constexpr QRgb kCanvasBlue = 0xFF0000FF;
 constexpr QRgb kBeyondTable = 0xFF000000;
 
 bool Animated(QImageReader& reader) {
@@ -30,14 +30,13 @@ QSize DecodedSize(QImageReader& reader, QSize announced, QSize scaledTo) {
   return announced;
 }
 
-QImage PrefilledTarget(QImageReader& reader, QSize size, QImage recycled) {
+QImage PrefilledTarget(QImageReader& reader, QSize size) {
   const QImage::Format format = reader.imageFormat();
   if (!size.isValid() || format == QImage::Format_Invalid || Animated(reader) ||
       !WithinAllocationLimit(size, format)) {
     return {};
   }
-  QImage target = recycled.size() == size && recycled.format() == format ? std::move(recycled)
-                                                                         : QImage(size, format);
+  QImage target(size, format);
   // Paletted targets have no table yet: index 0, the file's first colour.
   target.fill(QColor::fromRgb(kCanvasBlue));
   return target;
@@ -107,10 +106,9 @@ bool WithinAllocationLimit(QSize size, QImage::Format format) {
   return limit == 0 || bitsPerLine / 32 * 4 * size.height() <= limit * 1024 * 1024;
 }
 
-Result<QImage> DecodePicture(QImageReader& reader, QSize announced, QSize scaledTo,
-                             QImage recycled) {
+Result<QImage> DecodePicture(QImageReader& reader, QSize announced, QSize scaledTo) {
   const QSize decoded = DecodedSize(reader, announced, scaledTo);
-  QImage picture = PrefilledTarget(reader, decoded, std::move(recycled));
+  QImage picture = PrefilledTarget(reader, decoded);
   if (!reader.read(&picture) || picture.isNull()) {
     return Status::Failure(FailureReason(reader, announced));
   }

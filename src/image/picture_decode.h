@@ -25,13 +25,10 @@ namespace zentora {
 // `announced` is the size the reader announced (invalid if none). With a
 // valid `scaledTo`, a decoder that can decode straight at a smaller size
 // does; any other decodes at full size and the caller scales.
-// `recycled` may hand in an image of the right size and format whose memory
-// is used instead of new memory.
 // A failure carries the reason alone (not a picture, an unsupported format,
 // too large for the decoder's allocation limit, damaged), for a line that
 // names the file itself.
-Result<QImage> DecodePicture(QImageReader& reader, QSize announced, QSize scaledTo = {},
-                             QImage recycled = {});
+Result<QImage> DecodePicture(QImageReader& reader, QSize announced, QSize scaledTo = {});
 
 // Whether a picture of this size fits the decoders' allocation limit as it
 // stands now.

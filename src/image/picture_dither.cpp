@@ -105,10 +105,12 @@ constexpr std::size_t kTableSize = kMaxSixteenths + 1 + 2 * kMargin;
 
 // The error e = clamped − 16 · level of a pixel is shared out as 7/16 to the
 // right, 3/16 below left, 5/16 below, each rounded half up (>> rounds down),
-// and what is left of e below right, so that none is lost (`Share`, and
-// `Carry` below).
-constexpr int Share(int weight, int error) {
-  return (weight * error + 8) >> 4;
+// and what is left of e below right, so that none is lost (`Carry` below).
+// In 16-bit steps (an error is at most 72), so that the loop over a row's
+// errors vectorises sixteen to a register.
+template <int kWeight>
+constexpr std::int16_t Share(std::int16_t error) {
+  return static_cast<std::int16_t>(static_cast<std::int16_t>(kWeight * error + 8) >> 4);
 }
 
 // What a wanted value in sixteenths (offset by kMargin) becomes: the widened
@@ -135,7 +137,7 @@ constexpr std::array<Step, kTableSize> MakeSteps() {
     const int error = clamped - kSixteenths * Widen(level, kBits);
     Step& step = steps[static_cast<std::size_t>(wanted + kMargin)];
     step.level = static_cast<std::uint8_t>(Widen(level, kBits));
-    step.right = static_cast<std::int8_t>(Share(7, error));
+    step.right = static_cast<std::int8_t>(Share<7>(static_cast<std::int16_t>(error)));
     step.error = static_cast<std::int8_t>(error);
   }
   return steps;
@@ -258,20 +260,14 @@ template <typename In, typename Out>
 // share below from x, below left from x + 1 and below right (what is left
 // of the error) from x − 1. Shares that would leave the picture at either
 // side fall on the zero slots around the row's errors and are dropped.
-// In 16-bit steps (an error is at most 72), sixteen slots to a register.
-template <int kWeight>
-inline std::int16_t Share16(std::int16_t error) {
-  return static_cast<std::int16_t>(static_cast<std::int16_t>(kWeight * error + 8) >> 4);
-}
-
 ZENTORA_VECTOR_CLONES void Carry(const std::int8_t* __restrict errors, std::size_t count,
                                  std::int16_t* __restrict fromAbove) {
   for (std::size_t i = 0; i < kSlots * count; ++i) {
     const std::int16_t left = errors[i];
     const auto belowRight =
-        static_cast<std::int16_t>(left - Share16<7>(left) - Share16<3>(left) - Share16<5>(left));
-    fromAbove[i] = static_cast<std::int16_t>(Share16<5>(errors[i + kSlots]) +
-                                             Share16<3>(errors[i + 2 * kSlots]) + belowRight);
+        static_cast<std::int16_t>(left - Share<7>(left) - Share<3>(left) - Share<5>(left));
+    fromAbove[i] = static_cast<std::int16_t>(Share<5>(errors[i + kSlots]) +
+                                             Share<3>(errors[i + 2 * kSlots]) + belowRight);
   }
 }
 

@@ -20,8 +20,6 @@ namespace zentora {
 
 namespace {
 
-constexpr QRgb kCanvasBlue = 0xFF0000FF;
-
 PictureRead TooLarge(QSize size) {
   PictureRead result;
   result.status = PictureRead::Status::TooLarge;

@@ -14,6 +14,10 @@ class QIODevice;
 
 namespace zentora {
 
+// The blue that transparent parts are drawn over, and that fills what a
+// damaged file never delivers.
+inline constexpr QRgb kCanvasBlue = 0xFF0000FF;
+
 // Which decoder read a picture. The fast readers take the common layouts
 // (8-bit RGB and RGBA PNGs, JPEGs in YCbCr, RGB or grey) and give exactly the
 // general decoder's pixels; every other file, and every file they would not

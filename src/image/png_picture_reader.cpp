@@ -12,7 +12,6 @@ namespace zentora {
 
 namespace {
 
-constexpr QRgb kCanvasBlue = 0xFF0000FF;
 // Rows blended with one QPainter call: enough to spread its cost, few
 // enough to stay in the cache.
 constexpr int kBlendRows = 16;
