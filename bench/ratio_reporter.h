@@ -30,6 +30,9 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
     }
   }
 
+  // Median (or single) real time per iteration, by "function/args".
+  const std::map<std::string, double>& Seconds() const { return seconds_; }
+
   void Finalize() override {
     ConsoleReporter::Finalize();
     const auto base = std::find_if(seconds_.begin(), seconds_.end(), [&](const auto& entry) {
@@ -67,10 +70,11 @@ int RunBenchmarks(int argc, char** argv, Prepare prepare) {
 }
 
 // The main of a benchmark whose times are compared with a baseline's:
-// prepare() makes the inputs before anything is timed.
-template <typename Prepare>
-int RunWithRatios(int argc, char** argv, std::string baseline, std::string heading,
-                  Prepare prepare) {
+// prepare() makes the inputs before anything is timed; after() gets the
+// measured times once the report is printed.
+template <typename Prepare, typename After>
+int RunWithRatios(int argc, char** argv, std::string baseline, std::string heading, Prepare prepare,
+                  After after) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
     return 1;
@@ -78,8 +82,16 @@ int RunWithRatios(int argc, char** argv, std::string baseline, std::string headi
   prepare();
   CRatioReporter reporter(std::move(baseline), std::move(heading));
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  after(reporter.Seconds());
   benchmark::Shutdown();
   return 0;
+}
+
+template <typename Prepare>
+int RunWithRatios(int argc, char** argv, std::string baseline, std::string heading,
+                  Prepare prepare) {
+  return RunWithRatios(argc, argv, std::move(baseline), std::move(heading), prepare,
+                       [](const std::map<std::string, double>&) {});
 }
 
 }  // namespace zentora::bench
