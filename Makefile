@@ -43,6 +43,7 @@ bench: build
 	@$(BUILD_DIR)/bench/readback_bench --benchmark_report_aggregates_only=true
 	@$(BUILD_DIR)/bench/module_preview_bench
 	@bash bench/compile_vs_imagemagick.sh $(BUILD_DIR)
+	@bash bench/dither_compile_cost.sh $(BUILD_DIR)
 
 # Core tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the
 # threaded parts under ThreadSanitizer.

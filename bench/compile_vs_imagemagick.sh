@@ -17,12 +17,9 @@ MAGICK="$(command -v convert-im6.q16 || command -v convert)"
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 
-mapfile -t PICTURES < <("$BUILD/bench/make_photo_pictures" "$WORK/pictures" 60)
-ARGS=()
-for picture in "${PICTURES[@]}"; do
-  ARGS+=(--picture "$picture")
-done
-"$CLI" project create "$WORK/project/bench.zentoraprj" "${ARGS[@]}" > /dev/null
+# shellcheck source=bench/cli_bench_lib.sh
+source "$(dirname "$0")/cli_bench_lib.sh"
+make_bench_project
 
 compile() {
   "$CLI" compile "$WORK/project/bench.zentoraprj" --out "$WORK/out" --depth 24 --msb-first \
@@ -34,19 +31,6 @@ magick() {
 magick_synced() {
   magick
   sync "$WORK/magick.rgb"
-}
-
-# Seconds of one run, to the microsecond.
-seconds() {
-  local start end
-  start=$(date +%s%N)
-  "$@"
-  end=$(date +%s%N)
-  echo "scale=6; ($end - $start) / 1000000000" | bc
-}
-
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 compile
