@@ -3,30 +3,30 @@
 // the same decoders on as many threads and doing nothing with the rows.
 // Reports pictures per second and the ratio of each compile's time to that
 // decode-only time, measured in the same run: what packing, dithering and
-// writing cost on top of decoding. Writing the same bytes alone, through
-// the same files, renames and syncs, is measured too: on a slow disk it,
-// not the decoding, is the floor, and each compile is also set against the
-// larger of the two.
+// writing cost on top of decoding. Each compile's time is also split into
+// its pipeline (decoding, packing, writing into the page cache), closing
+// the files durably and replacing the old ones: on a slow disk the last two
+// take a good part of it whatever the decoders do.
 #include <QRgb>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "base/compiler_files.h"
 #include "base/ordered_pipeline.h"
 #include "base/status_sink.h"
-#include "bench/null_sink.h"
 #include "bench/photo_pictures.h"
 #include "bench/ratio_reporter.h"
 #include "image/image_compiler.h"
 #include "image/picture_rows.h"
-#include "image/pixel_packing.h"
 
 namespace {
 
@@ -79,6 +79,45 @@ void BM_DecodeOnly(benchmark::State& state) {
                                                     benchmark::Counter::kIsIterationInvariantRate);
 }
 
+constexpr const char* kPipeline = "pipeline ms";
+constexpr const char* kClose = "close ms";
+constexpr const char* kReplace = "replace ms";
+
+// Splits a compile's time by what it reports: the progress bar's 0 as the
+// first picture is handed out, its 100 as the last one, decoded and packed,
+// is written, and the last line once the files are closed and synced; the
+// compile returns when they have replaced the old ones.
+class CPhaseSink final : public zentora::StatusSink {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  void ClearLines() override {}
+  void AppendLine(std::string_view) override { lastLine_ = Clock::now(); }
+  void SetProgress(int percent) override {
+    if (percent == 0) {
+      start_ = Clock::now();
+    } else if (percent == 100) {
+      lastPicture_ = Clock::now();
+    }
+  }
+  void ShowProgress(bool) override {}
+
+  // Adds this compile's phases, in milliseconds, ending at `end`.
+  void AddTo(std::array<double, 3>& totals, Clock::time_point end) const {
+    const auto ms = [](Clock::duration d) {
+      return std::chrono::duration<double, std::milli>(d).count();
+    };
+    totals[0] += ms(lastPicture_ - start_);
+    totals[1] += ms(lastLine_ - lastPicture_);
+    totals[2] += ms(end - lastLine_);
+  }
+
+ private:
+  Clock::time_point start_;
+  Clock::time_point lastPicture_;
+  Clock::time_point lastLine_;
+};
+
 void Compile(benchmark::State& state, int threads) {
   const auto& pictures = Pictures();
   const std::filesystem::path out = WorkFolder() / "out";
@@ -87,10 +126,12 @@ void Compile(benchmark::State& state, int threads) {
   settings.colorDepth = static_cast<int>(state.range(0));
   settings.dither = static_cast<zentora::Dither>(state.range(1));
   settings.msbFirst = state.range(2) != 0;
-  zentora::bench::CNullSink sink;
+  std::array<double, 3> phases{};
   for (auto _ : state) {
+    CPhaseSink sink;
     const zentora::CompileOutcome outcome = zentora::GenerateImageResourcesOnThreads(
         pictures, settings, out / "image.bin", out / "image.idx", sink, threads);
+    sink.AddTo(phases, CPhaseSink::Clock::now());
     // In 24 bits the pictures run past the picture area, which is named in a
     // line but still compiles.
     if (zentora::SucceededAsInt(outcome) != 1) {
@@ -99,46 +140,9 @@ void Compile(benchmark::State& state, int threads) {
   }
   state.counters["pictures/s"] = benchmark::Counter(static_cast<double>(kPictures),
                                                     benchmark::Counter::kIsIterationInvariantRate);
-}
-
-// The compile's files with as many bytes, written and synced without
-// decoding or packing anything.
-void BM_WriteOnly(benchmark::State& state) {
-  const std::filesystem::path out = WorkFolder() / "out";
-  std::filesystem::create_directories(out);
-  zentora::ImageSettings settings;
-  settings.colorDepth = static_cast<int>(state.range(0));
-  const std::vector<std::uint8_t> block(
-      zentora::PackedSize(zentora::bench::kPhotoWidth, zentora::bench::kPhotoHeight, settings),
-      0x5A);
-  const std::vector<std::uint8_t> entry(16, 0xA5);
-  constexpr zentora::ResourceCompilerTexts kTexts{zentora::CCompilerFiles::Kind::kData, "", "", ""};
-  zentora::bench::CNullSink sink;
-  for (auto _ : state) {
-    const zentora::CompileOutcome outcome =
-        zentora::CompileAlone(out / "image.bin", sink, [&](zentora::CFileSetReplacement& outputs) {
-          return zentora::RunResourceCompiler(
-              kTexts, outputs, out / "image.bin", out / "image.idx", kPictures, sink,
-              [&](zentora::CCompilerFiles& files, bool&) {
-                for (int i = 0; i < kPictures; ++i) {
-                  if (zentora::Status written =
-                          files.Write(zentora::CCompilerFiles::Kind::kData, block);
-                      !written) {
-                    return written;
-                  }
-                  if (zentora::Status written =
-                          files.Write(zentora::CCompilerFiles::Kind::kIndex, entry);
-                      !written) {
-                    return written;
-                  }
-                }
-                return zentora::Status::Ok();
-              });
-        });
-    if (zentora::SucceededAsInt(outcome) != 1) {
-      state.SkipWithError("write failed");
-    }
-  }
+  state.counters[kPipeline] = benchmark::Counter(phases[0], benchmark::Counter::kAvgIterations);
+  state.counters[kClose] = benchmark::Counter(phases[1], benchmark::Counter::kAvgIterations);
+  state.counters[kReplace] = benchmark::Counter(phases[2], benchmark::Counter::kAvgIterations);
 }
 
 void BM_Compile(benchmark::State& state) {
@@ -146,13 +150,6 @@ void BM_Compile(benchmark::State& state) {
 }
 
 BENCHMARK(BM_DecodeOnly)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(1.0)
-    ->Repetitions(5)
-    ->UseRealTime();
-BENCHMARK(BM_WriteOnly)
-    ->Arg(0)
-    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->Repetitions(5)
@@ -170,31 +167,23 @@ BENCHMARK(BM_Compile)
     ->Repetitions(5)
     ->UseRealTime();
 
-// Each compile against the larger of decoding alone and writing its bytes
-// alone: how far the pipeline is from its slower half.
-void PrintFloors(const std::map<std::string, double>& seconds) {
+// Each compile's pipeline (decoding, packing, writing into the page cache)
+// against decoding alone.
+void PrintPipelineRatios(const zentora::bench::CRatioReporter& reporter) {
+  const auto& seconds = reporter.Seconds();
   const auto decode = std::find_if(seconds.begin(), seconds.end(), [](const auto& entry) {
     return entry.first.starts_with("BM_DecodeOnly/");
   });
   if (decode == seconds.end()) {
     return;
   }
-  std::printf("\nMedian time / max(decode-only, write-only of the same depth):\n");
-  for (const auto& [name, time] : seconds) {
-    if (!name.starts_with("BM_Compile/")) {
-      continue;
+  std::printf(
+      "\nMedian pipeline time / median decode-only time (the rest of each compile\n"
+      "closes the files durably and puts them in place of the old ones):\n");
+  for (const auto& [name, counters] : reporter.Counters()) {
+    if (const auto pipeline = counters.find(kPipeline); pipeline != counters.end()) {
+      std::printf("  %-30s %.2f\n", name.c_str(), pipeline->second / 1e3 / decode->second);
     }
-    // "BM_Compile/<depth>/..." pairs with "BM_WriteOnly/<depth>/...".
-    const std::string depth = name.substr(std::string("BM_Compile/").size(), 1);
-    const auto write = std::find_if(seconds.begin(), seconds.end(), [&](const auto& entry) {
-      return entry.first.starts_with("BM_WriteOnly/" + depth);
-    });
-    if (write == seconds.end()) {
-      continue;
-    }
-    std::printf("  %-30s %.2f (decode %.1f ms, write %.1f ms)\n", name.c_str(),
-                time / std::max(decode->second, write->second), decode->second * 1e3,
-                write->second * 1e3);
   }
 }
 
@@ -208,5 +197,5 @@ int main(int argc, char** argv) {
           " threads (args: depth 0 = 16-bit, 1 = 24-bit; dither 0 "
           "none, 1 ordered, 2 diffusion; MSB "
           "first):",
-      [] { Pictures(); }, PrintFloors);
+      [] { Pictures(); }, PrintPipelineRatios);
 }

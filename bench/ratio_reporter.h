@@ -24,14 +24,19 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       if (median || (run.run_type == Run::RT_Iteration && run.repetitions <= 1)) {
-        seconds_[run.run_name.function_name + "/" + run.run_name.args] =
-            run.real_accumulated_time / static_cast<double>(run.iterations);
+        const std::string name = run.run_name.function_name + "/" + run.run_name.args;
+        seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        for (const auto& [counter, value] : run.counters) {
+          counters_[name][counter] = value.value;
+        }
       }
     }
   }
 
   // Median (or single) real time per iteration, by "function/args".
   const std::map<std::string, double>& Seconds() const { return seconds_; }
+  // The same runs' counters, by name.
+  const std::map<std::string, std::map<std::string, double>>& Counters() const { return counters_; }
 
   void Finalize() override {
     ConsoleReporter::Finalize();
@@ -53,6 +58,7 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
   std::string baseline_;
   std::string heading_;
   std::map<std::string, double> seconds_;
+  std::map<std::string, std::map<std::string, double>> counters_;
 };
 
 // The main of a benchmark: prepare() makes the inputs before anything is
@@ -71,7 +77,7 @@ int RunBenchmarks(int argc, char** argv, Prepare prepare) {
 
 // The main of a benchmark whose times are compared with a baseline's:
 // prepare() makes the inputs before anything is timed; after() gets the
-// measured times once the report is printed.
+// reporter once the report is printed.
 template <typename Prepare, typename After>
 int RunWithRatios(int argc, char** argv, std::string baseline, std::string heading, Prepare prepare,
                   After after) {
@@ -82,7 +88,7 @@ int RunWithRatios(int argc, char** argv, std::string baseline, std::string headi
   prepare();
   CRatioReporter reporter(std::move(baseline), std::move(heading));
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  after(reporter.Seconds());
+  after(reporter);
   benchmark::Shutdown();
   return 0;
 }
@@ -91,7 +97,7 @@ template <typename Prepare>
 int RunWithRatios(int argc, char** argv, std::string baseline, std::string heading,
                   Prepare prepare) {
   return RunWithRatios(argc, argv, std::move(baseline), std::move(heading), prepare,
-                       [](const std::map<std::string, double>&) {});
+                       [](const CRatioReporter&) {});
 }
 
 }  // namespace zentora::bench
