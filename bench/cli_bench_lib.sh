@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts that time zentora-cli on the benchmark's 60
 # pictures. Sourced after BUILD, CLI and WORK are set.
 
