@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -170,11 +169,8 @@ BENCHMARK(BM_Compile)
 // Each compile's pipeline (decoding, packing, writing into the page cache)
 // against decoding alone.
 void PrintPipelineRatios(const zentora::bench::CRatioReporter& reporter) {
-  const auto& seconds = reporter.Seconds();
-  const auto decode = std::find_if(seconds.begin(), seconds.end(), [](const auto& entry) {
-    return entry.first.starts_with("BM_DecodeOnly/");
-  });
-  if (decode == seconds.end()) {
+  const auto decode = reporter.Baseline();
+  if (decode == reporter.Seconds().end()) {
     return;
   }
   std::printf(
@@ -194,8 +190,7 @@ int main(int argc, char** argv) {
       argc, argv, "BM_DecodeOnly",
       "Median time / median decode-only time on " +
           std::to_string(zentora::ImageCompilerThreadCount()) +
-          " threads (args: depth 0 = 16-bit, 1 = 24-bit; dither 0 "
-          "none, 1 ordered, 2 diffusion; MSB "
-          "first):",
+          " threads (args: depth 0 = 16-bit, 1 = 24-bit; "
+          "dither 0 none, 1 ordered, 2 diffusion; MSB first):",
       [] { Pictures(); }, PrintPipelineRatios);
 }

@@ -33,6 +33,12 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
     }
   }
 
+  // The baseline's entry in Seconds(), or its end when it did not run.
+  std::map<std::string, double>::const_iterator Baseline() const {
+    return std::find_if(seconds_.begin(), seconds_.end(), [&](const auto& entry) {
+      return entry.first.starts_with(baseline_ + "/");
+    });
+  }
   // Median (or single) real time per iteration, by "function/args".
   const std::map<std::string, double>& Seconds() const { return seconds_; }
   // The same runs' counters, by name.
@@ -40,9 +46,7 @@ class CRatioReporter final : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    const auto base = std::find_if(seconds_.begin(), seconds_.end(), [&](const auto& entry) {
-      return entry.first.starts_with(baseline_ + "/");
-    });
+    const auto base = Baseline();
     if (base == seconds_.end()) {
       return;
     }
